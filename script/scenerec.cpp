@@ -1,0 +1,57 @@
+#include "scenerec.h"
+
+QStringList &SceneLists::list(SceneField f)
+{
+    return const_cast<QStringList &>(std::as_const(*this).list(f));
+}
+
+const QStringList &SceneLists::list(SceneField f) const
+{
+    switch (f) {
+    case SceneField::Note: return NoteList;
+    case SceneField::BG: return BGList;
+    case SceneField::Msg: return MsgList;
+    case SceneField::FontWZ: return FontWZList;
+    case SceneField::FontSet: return FontSetList;
+    case SceneField::FontSize: return FontSizeList;
+    case SceneField::FontColor: return FontColorSetList;
+    case SceneField::MsgWZ: return MsgWZList;
+    }
+    return NoteList;
+}
+
+QString SceneLists::at(SceneField f, int i) const
+{
+    const QStringList &l = list(f);
+    return (i >= 0 && i < l.size()) ? l.at(i) : QString();
+}
+
+SceneRec SceneLists::scene(int i) const
+{
+    SceneRec rec;
+    for (int f = 0; f < kSceneFieldCount; ++f)
+        rec.fields[f] = at(SceneField(f), i);
+    return rec;
+}
+
+void SceneLists::append(const SceneRec &rec)
+{
+    for (int f = 0; f < kSceneFieldCount; ++f)
+        list(SceneField(f)).append(rec.fields[f]);
+}
+
+void SceneLists::replace(int i, const SceneRec &rec)
+{
+    if (i < 0 || i >= count())
+        return;
+    for (int f = 0; f < kSceneFieldCount; ++f)
+        list(SceneField(f))[i] = rec.fields[f];
+}
+
+void SceneLists::remove(int i)
+{
+    if (i < 0 || i >= count())
+        return;
+    for (int f = 0; f < kSceneFieldCount; ++f)
+        list(SceneField(f)).removeAt(i);
+}

@@ -1,0 +1,154 @@
+#include "scriptfile.h"
+
+#include "gbk.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr qint64 kMaxFileBytes = 256 * 1024 * 1024;
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QString sceneName(int number)
+{
+    return number > 0 ? QStringLiteral("第%1个场景的").arg(number) : QStringLiteral("该场景的");
+}
+
+QString fieldName(int field)
+{
+    static const char16_t *const names[kSceneFieldCount] = {
+        u"内容", u"背景图", u"对话框", u"字体位置", u"字体设置", u"字号设置", u"颜色设置",
+        u"对话框位置"};
+    return QString::fromUtf16(names[field]);
+}
+
+ScriptLoad failed(ScriptStatus status, const QString &message)
+{
+    ScriptLoad load;
+    load.status = status;
+    load.message = message;
+    return load;
+}
+
+} // namespace
+
+ScriptLoad parseScript(const QByteArray &bytes)
+{
+    const QString text = Gbk::decode(bytes);
+    QList<QStringView> lines;
+    QStringView rest(text);
+    while (!rest.isEmpty()) {
+        const qsizetype end = rest.indexOf(kLineEnd);
+        if (end < 0) {
+            lines.append(rest);
+            break;
+        }
+        lines.append(rest.first(end));
+        rest = rest.sliced(end + 2);
+    }
+
+    if (lines.size() % kSceneFieldCount != 0)
+        return failed(ScriptStatus::Damaged, kScriptDamagedText);
+    if (lines.size() / kSceneFieldCount > kMaxScenes)
+        return failed(ScriptStatus::TooManyScenes,
+                      QStringLiteral("Game.txt中的场景超过%1个,无法使用").arg(kMaxScenes));
+
+    ScriptLoad load;
+    load.status = ScriptStatus::Loaded;
+    const qsizetype scenes = lines.size() / kSceneFieldCount;
+    for (int f = 0; f < kSceneFieldCount; ++f)
+        load.scenes.list(SceneField(f)).reserve(scenes);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        load.scenes.list(SceneField(i % kSceneFieldCount)).append(lines.at(i).toString());
+    return load;
+}
+
+ScriptLoad LoadScript(const GameFolder &folder)
+{
+    const QString path = folder.resolve(kScriptFileName);
+    if (path.isEmpty())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(ScriptStatus::Unreadable,
+                      QStringLiteral("Game.txt无法读取：%1").arg(file.errorString()));
+    if (file.size() > kMaxFileBytes)
+        return failed(ScriptStatus::TooManyScenes,
+                      QStringLiteral("Game.txt过大(超过256MB),无法使用"));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failed(ScriptStatus::Unreadable,
+                      QStringLiteral("Game.txt无法读取：%1").arg(file.errorString()));
+    return parseScript(bytes);
+}
+
+EncodedScenes encodeScenes(const SceneLists &scenes, int firstSceneNumber)
+{
+    EncodedScenes out;
+    QString text;
+    qsizetype size = 0;
+    for (int f = 0; f < kSceneFieldCount; ++f) {
+        for (const QString &value : scenes.list(SceneField(f)))
+            size += value.size() + 2;
+    }
+    text.reserve(size);
+    const int n = scenes.count();
+    for (int i = 0; i < n; ++i) {
+        for (int f = 0; f < kSceneFieldCount; ++f) {
+            const QString &value = scenes.list(SceneField(f)).at(i);
+            if (value.contains(kLineEnd)) {
+                out.error = QStringLiteral("%1%2含有换行,无法保存")
+                                .arg(sceneName(firstSceneNumber > 0 ? i + firstSceneNumber : 0),
+                                     fieldName(f));
+                return out;
+            }
+            text += value;
+            text += kLineEnd;
+        }
+    }
+    Gbk::Encoded encoded = Gbk::encode(text);
+    if (encoded.ok()) {
+        out.bytes = std::move(encoded.bytes);
+        return out;
+    }
+    // Name the first value that holds a character GBK cannot store.
+    for (int i = 0; i < n; ++i) {
+        for (int f = 0; f < kSceneFieldCount; ++f) {
+            const Gbk::Encoded one = Gbk::encode(scenes.list(SceneField(f)).at(i));
+            if (!one.ok()) {
+                out.error = QStringLiteral("%1%2含有GBK编码无法保存的字符：%3")
+                                .arg(sceneName(firstSceneNumber > 0 ? i + firstSceneNumber : 0),
+                                     fieldName(f), one.unencodable);
+                return out;
+            }
+        }
+    }
+    out.error = QStringLiteral("含有GBK编码无法保存的字符：%1").arg(encoded.unencodable);
+    return out;
+}
+
+WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec)
+{
+    const QString path = folder.pathForWrite(kScriptFileName);
+    SceneLists one;
+    one.append(rec);
+    EncodedScenes encoded = encodeScenes(one, 0);
+    if (!encoded.error.isEmpty())
+        return WriteResult::failure(encoded.error);
+
+    QFile existing(path);
+    if (existing.size() > 0 && existing.open(QIODevice::ReadOnly)) {
+        existing.seek(existing.size() - qMin<qint64>(2, existing.size()));
+        if (existing.read(2) != "\r\n")
+            encoded.bytes.prepend("\r\n");
+    }
+    return appendToFile(path, encoded.bytes);
+}
+
+WriteResult RewriteScript(const GameFolder &folder, const SceneLists &scenes)
+{
+    const EncodedScenes encoded = encodeScenes(scenes);
+    if (!encoded.error.isEmpty())
+        return WriteResult::failure(encoded.error);
+    return saveWholeFile(folder.pathForWrite(kScriptFileName), encoded.bytes);
+}

@@ -1,0 +1,150 @@
+#include "settingsfile.h"
+
+#include "gbk.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr qint64 kMaxSettingsBytes = 16 * 1024 * 1024;
+
+QString fieldName(int field)
+{
+    static const char16_t *const names[GameSettings::kFieldCount] = {
+        u"游戏名称", u"BGM", u"字体", u"游戏速度", u"文字显示效果"};
+    return QString::fromUtf16(names[field]);
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool isLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
+// Moves past one line end: CR LF, or a lone CR or LF.
+void skipLineEnd(const QString &text, qsizetype &pos)
+{
+    if (pos < text.size() && text.at(pos) == u'\r')
+        ++pos;
+    if (pos < text.size() && text.at(pos) == u'\n')
+        ++pos;
+}
+
+} // namespace
+
+QString &GameSettings::field(Field f)
+{
+    return const_cast<QString &>(std::as_const(*this).field(f));
+}
+
+const QString &GameSettings::field(Field f) const
+{
+    switch (f) {
+    case Name: return GameName;
+    case Music: return BGMName;
+    case Font: return GameFont;
+    case Interval: return WordInterval;
+    case Skip: return SkipCode;
+    }
+    return GameName;
+}
+
+std::optional<GameSettings> parseSettings(const QByteArray &bytes)
+{
+    const QString text = Gbk::decode(bytes);
+    const qsizetype n = text.size();
+    qsizetype pos = 0;
+    GameSettings settings;
+    for (int k = 0; k < GameSettings::kFieldCount; ++k) {
+        // Blanks and line ends before a value: values go on over several lines.
+        while (pos < n && (isBlank(text.at(pos)) || isLineEnd(text.at(pos))))
+            ++pos;
+        if (pos >= n)
+            return std::nullopt;
+
+        QString value;
+        if (text.at(pos) == u'"') {
+            const qsizetype start = pos + 1;
+            qsizetype end = start;
+            while (end < n && text.at(end) != u'"' && !isLineEnd(text.at(end)))
+                ++end;
+            value = text.mid(start, end - start);
+            pos = end;
+            if (pos < n && text.at(pos) == u'"')
+                ++pos;
+            while (pos < n && text.at(pos) != u',' && !isLineEnd(text.at(pos)))
+                ++pos;
+        } else {
+            const qsizetype start = pos;
+            while (pos < n && text.at(pos) != u',' && !isLineEnd(text.at(pos)))
+                ++pos;
+            qsizetype end = pos;
+            while (end > start && isBlank(text.at(end - 1)))
+                --end;
+            value = text.mid(start, end - start);
+        }
+        settings.field(GameSettings::Field(k)) = value;
+
+        if (pos < n && text.at(pos) == u',')
+            ++pos;
+        else
+            skipLineEnd(text, pos);
+    }
+    return settings;
+}
+
+SettingsRead ReadSettings(const GameFolder &folder)
+{
+    SettingsRead read;
+    const QString path = folder.resolve(kSettingsFileName);
+    if (path.isEmpty()) {
+        read.error = QStringLiteral("Game.ini不存在");
+        return read;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        read.error = QStringLiteral("Game.ini无法读取：%1").arg(file.errorString());
+        return read;
+    }
+    const QByteArray bytes = file.read(kMaxSettingsBytes);
+    if (file.error() != QFileDevice::NoError) {
+        read.error = QStringLiteral("Game.ini无法读取：%1").arg(file.errorString());
+        return read;
+    }
+    read.settings = parseSettings(bytes);
+    if (!read.settings)
+        read.error = QStringLiteral("Game.ini中的设置少于5项");
+    return read;
+}
+
+QString settingsValueProblem(const QString &value)
+{
+    if (value.contains(u'"'))
+        return QStringLiteral("不能含有双引号(\")");
+    if (value.contains(u'\r') || value.contains(u'\n'))
+        return QStringLiteral("不能含有换行");
+    return {};
+}
+
+WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings)
+{
+    QString line;
+    for (int k = 0; k < GameSettings::kFieldCount; ++k) {
+        const QString &value = settings.field(GameSettings::Field(k));
+        if (const QString problem = settingsValueProblem(value); !problem.isEmpty())
+            return WriteResult::failure(fieldName(k) + problem);
+        const Gbk::Encoded one = Gbk::encode(value);
+        if (!one.ok())
+            return WriteResult::failure(QStringLiteral("%1含有GBK编码无法保存的字符：%2")
+                                            .arg(fieldName(k), one.unencodable));
+        if (k > 0)
+            line += u',';
+        line += u'"' + value + u'"';
+    }
+    line += QStringLiteral("\r\n");
+    return saveWholeFile(folder.pathForWrite(kSettingsFileName), Gbk::encode(line).bytes);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "filewrite.h"
+#include "gamefolder.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+/// The settings file's name inside the game folder.
+inline const QString kSettingsFileName = QStringLiteral("Game.ini");
+
+/// The five game-wide settings, always held as text.
+struct GameSettings
+{
+    QString GameName;     ///< the player's window title
+    QString BGMName;      ///< music file name inside Music/
+    QString GameFont;     ///< font name of the scene text
+    QString WordInterval; ///< milliseconds between two revealed characters
+    QString SkipCode;     ///< "0": a click may cut the reveal short
+
+    enum Field { Name, Music, Font, Interval, Skip };
+    static constexpr int kFieldCount = 5;
+    QString &field(Field f);
+    const QString &field(Field f) const;
+    bool operator==(const GameSettings &) const = default;
+};
+
+/// Reads five values from the text of a settings file: blanks before a value are skipped; a
+/// value opening with a double quote runs to the next double quote (or, if none follows on
+/// its line, to the line end); any other value runs to the next comma or line end and loses
+/// its trailing blanks; values may go on over several lines; what follows the fifth is
+/// ignored. Returns nothing when the text ends before the fifth value.
+std::optional<GameSettings> parseSettings(const QByteArray &bytes);
+
+struct SettingsRead
+{
+    std::optional<GameSettings> settings; ///< empty on failure
+    QString error;                        ///< why, when it failed
+};
+
+/// Reads Game.ini of @p folder. Fails when the file is missing, unreadable or holds fewer
+/// than five values.
+SettingsRead ReadSettings(const GameFolder &folder);
+
+/// Why @p value cannot be stored in Game.ini (a double quote or a line break would make it
+/// read back otherwise), or an empty string when it can.
+QString settingsValueProblem(const QString &value);
+
+/// Replaces Game.ini with one line of five quoted values and CR LF, all or nothing. Refuses
+/// values that settingsValueProblem() rejects or that GBK cannot hold, naming the field.
+WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings);

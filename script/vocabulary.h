@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// The fixed vocabularies of the scene codes and the two game-wide choices. A scene code is the
+/// zero-based position of the chosen entry, stored as decimal text, "-1" for no choice.
+namespace Vocabulary {
+
+/// Text and message-box positions: 上方, 中部, 下方.
+QStringList positions();
+/// Font styles, eight entries from 正常 to 粗体+斜体+下划线.
+QStringList fontStyles();
+/// Font sizes in points, as labels: 14 to 24.
+QStringList fontSizes();
+/// Font colours, seven entries from 黑色 to 黄色.
+QStringList fontColours();
+/// Text speeds, 每秒4个字 to 每秒100个字.
+QStringList speeds();
+/// Skip settings: 能跳过 (code 0), 不能跳过 (code 1).
+QStringList skipChoices();
+
+/// The entry each list starts on.
+constexpr int kPositionStart = 2;
+constexpr int kFontStyleStart = 0;
+constexpr int kFontSizeStart = 0;
+constexpr int kFontColourStart = 0;
+constexpr int kSpeedStart = 0;
+constexpr int kSkipStart = 1;
+
+/// The stored interval for a speed position ("250" … "10"); empty for any other position.
+QString intervalForSpeed(int position);
+/// The speed position whose interval has the numeric value of @p interval, or -1 when it is
+/// not a number or not in the table.
+int speedForInterval(const QString &interval);
+
+/// The code stored for a chosen position: its decimal text, "-1" when nothing is chosen.
+QString codeForPosition(int position);
+
+} // namespace Vocabulary

@@ -1,0 +1,76 @@
+#include "gamefolder.h"
+#include "testutil.h"
+#include "vocabulary.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestGameFolder : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString path(const char *rel) const { return m_dir.filePath(QString::fromUtf8(rel)); }
+
+private slots:
+    void initTestCase()
+    {
+        TestUtil::writeBytes(path("Pics/Night.JPG"), "x");
+        TestUtil::writeBytes(path("BG/over.jpg"), "x");
+        TestUtil::writeBytes(path("Msg/box.png"), "x");
+        TestUtil::writeBytes(path("Msg/BOX.png"), "x");
+        QTemporaryDir outside;
+        outside.setAutoRemove(false);
+        TestUtil::writeBytes(outside.filePath(QStringLiteral("secret")), "x");
+        QFile::link(outside.filePath(QStringLiteral("secret")), path("Msg/link.png"));
+    }
+
+    void resolve_data()
+    {
+        QTest::addColumn<QString>("gamePath");
+        QTest::addColumn<QString>("found"); // relative to the folder; empty: nothing
+        QTest::newRow("backslash, other case") << "PICS\\night.jpg" << "Pics/Night.JPG";
+        QTest::newRow("forward slash") << "BG/over.jpg" << "BG/over.jpg";
+        QTest::newRow("exact name wins") << "Msg\\BOX.png" << "Msg/BOX.png";
+        QTest::newRow("bare folder") << "BG\\" << "";
+        QTest::newRow("a folder is no file") << "BG" << "";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("parent") << "..\\Game.txt" << "";
+        QTest::newRow("dot segment") << "BG\\..\\BG\\over.jpg" << "";
+        QTest::newRow("absolute") << "/etc/passwd" << "";
+        QTest::newRow("drive letter") << "C:\\x.jpg" << "";
+        QTest::newRow("link out of the folder") << "Msg\\link.png" << "";
+    }
+    void resolve()
+    {
+        QFETCH(QString, gamePath);
+        QFETCH(QString, found);
+        const GameFolder folder(m_dir.path());
+        QCOMPARE(folder.resolve(gamePath), found.isEmpty() ? QString() : m_dir.filePath(found));
+    }
+
+    void pathForWriteUsesTheExistingFileElseTheExactName()
+    {
+        const GameFolder folder(m_dir.path());
+        QCOMPARE(folder.pathForWrite(QStringLiteral("pics/night.jpg")), path("Pics/Night.JPG"));
+        QCOMPARE(folder.pathForWrite(QStringLiteral("Game.txt")), path("Game.txt"));
+        QCOMPARE(folder.pathForWrite(QStringLiteral("../x")), QString());
+    }
+
+    void speedTableBothWays()
+    {
+        const QStringList expected{"250", "200", "100", "50", "20", "10"};
+        for (int i = 0; i < expected.size(); ++i) {
+            QCOMPARE(Vocabulary::intervalForSpeed(i), expected.at(i));
+            QCOMPARE(Vocabulary::speedForInterval(expected.at(i)), i);
+        }
+        QCOMPARE(Vocabulary::intervalForSpeed(-1), QString());
+        QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("300")), -1);
+        QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("abc")), -1);
+        QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("10.0")), 5);
+        QCOMPARE(Vocabulary::speeds().at(5), QStringLiteral("每秒100个字"));
+        QCOMPARE(Vocabulary::codeForPosition(-1), QStringLiteral("-1"));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestGameFolder)
+#include "tst_gamefolder.moc"

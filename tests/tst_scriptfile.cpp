@@ -1,0 +1,235 @@
+#include "filewrite.h"
+#include "gbk.h"
+#include "scriptfile.h"
+#include "testutil.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestUtil;
+
+namespace {
+// 中 D6D0, 文 CEC4: written out so the goldens do not depend on the converter under test.
+const QByteArray kChineseScene = QByteArray("\xd6\xd0\xce\xc4, \"q\" \r\n"
+                                            "1.jpg\r\n1.png\r\n0\r\n4\r\n5\r\n6\r\n-1\r\n");
+
+SceneRec chineseScene()
+{
+    SceneRec rec;
+    rec.fields = {QStringLiteral("中文, \"q\" "), QStringLiteral("1.jpg"), QStringLiteral("1.png"),
+                  QStringLiteral("0"), QStringLiteral("4"), QStringLiteral("5"),
+                  QStringLiteral("6"), QStringLiteral("-1")};
+    return rec;
+}
+} // namespace
+
+class TestScriptFile : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir *m_dir = nullptr;
+    QString txt() const { return m_dir->filePath(QStringLiteral("Game.txt")); }
+    GameFolder folder() const { return GameFolder(m_dir->path()); }
+
+private slots:
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        FileWriteTesting::failAfterBytes(-1);
+    }
+    void cleanup()
+    {
+        FileWriteTesting::failAfterBytes(-1);
+        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        delete m_dir;
+    }
+
+    void lineCounts_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("scenes");
+        const QByteArray one = sceneBytes("a");
+        QTest::newRow("0 bytes") << QByteArray() << int(ScriptStatus::Loaded) << 0;
+        QTest::newRow("7 lines") << one.left(one.lastIndexOf("2\r\n")) << int(ScriptStatus::Damaged) << 0;
+        QTest::newRow("9 lines") << one + "x\r\n" << int(ScriptStatus::Damaged) << 0;
+        QTest::newRow("16 lines") << one + one << int(ScriptStatus::Loaded) << 2;
+        QTest::newRow("last line without CR LF") << one.chopped(2) << int(ScriptStatus::Loaded) << 1;
+        QTest::newRow("extra CR LF at the end") << one + "\r\n" << int(ScriptStatus::Damaged) << 0;
+        QByteArray many;
+        for (int i = 0; i < kMaxScenes; ++i)
+            many += one;
+        QTest::newRow("4095 scenes") << many << int(ScriptStatus::Loaded) << kMaxScenes;
+        QTest::newRow("4096 scenes") << many + one << int(ScriptStatus::TooManyScenes) << 0;
+    }
+    void lineCounts()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(int, scenes);
+        writeBytes(txt(), bytes);
+        const ScriptLoad load = LoadScript(folder());
+        QCOMPARE(int(load.status), status);
+        QCOMPARE(load.scenes.count(), scenes);
+        for (int f = 0; f < kSceneFieldCount; ++f)
+            QCOMPARE(load.scenes.list(SceneField(f)).size(), scenes);
+        if (load.status == ScriptStatus::Damaged) {
+            QCOMPARE(load.message, QStringLiteral("Game.txt数据受损,无法使用"));
+            QCOMPARE(readBytes(txt()), bytes); // never repaired at load
+        }
+    }
+
+    void missingFileIsAnEmptyScript()
+    {
+        const ScriptLoad load = LoadScript(folder());
+        QCOMPARE(load.status, ScriptStatus::Missing);
+        QVERIFY(load.usable());
+        QVERIFY(load.message.isEmpty());
+    }
+
+    void valuesAreReadRawIntoTheirLists()
+    {
+        writeBytes(txt(), kChineseScene + sceneBytes(" lone\rCR\nLF ", "", "m.png", "1.0", "", "x", "", " 2"));
+        const ScriptLoad load = LoadScript(folder());
+        QCOMPARE(load.scenes.scene(0), chineseScene());
+        QCOMPARE(load.scenes.NoteList.at(1), QStringLiteral(" lone\rCR\nLF "));
+        QCOMPARE(load.scenes.BGList.at(1), QString());
+        QCOMPARE(load.scenes.FontWZList.at(1), QStringLiteral("1.0"));
+        QCOMPARE(load.scenes.MsgWZList.at(1), QStringLiteral(" 2"));
+        QCOMPARE(load.scenes.at(SceneField::Note, 2), QString()); // past the end
+        QCOMPARE(load.scenes.at(SceneField::MsgWZ, -1), QString());
+    }
+
+    void appendWritesEightLinesAndCreatesTheFile()
+    {
+        QVERIFY(AppendScene(folder(), chineseScene()).ok);
+        QCOMPARE(readBytes(txt()), kChineseScene);
+        SceneRec empty;
+        QVERIFY(AppendScene(folder(), empty).ok);
+        QCOMPARE(readBytes(txt()), kChineseScene + QByteArray("\r\n").repeated(8));
+    }
+
+    void appendAfterALastLineWithoutLineEndKeepsLinesApart()
+    {
+        writeBytes(txt(), sceneBytes("a").chopped(2));
+        QVERIFY(AppendScene(folder(), chineseScene()).ok);
+        QCOMPARE(readBytes(txt()), sceneBytes("a") + kChineseScene);
+        QCOMPARE(LoadScript(folder()).scenes.count(), 2);
+    }
+
+    void rewriteIsByteExactAndEmptyGivesZeroBytes()
+    {
+        SceneLists lists;
+        lists.append(chineseScene());
+        lists.append(SceneRec());
+        QVERIFY(RewriteScript(folder(), lists).ok);
+        QCOMPARE(readBytes(txt()), kChineseScene + QByteArray("\r\n").repeated(8));
+        QVERIFY(RewriteScript(folder(), SceneLists()).ok);
+        QVERIFY(QFileInfo::exists(txt()));
+        QCOMPARE(readBytes(txt()), QByteArray());
+        QCOMPARE(LoadScript(folder()).status, ScriptStatus::Loaded);
+    }
+
+    void loadThenRewriteKeepsEveryByte()
+    {
+        // Stray bytes, a lone CR and LF, NUL, and a last line without CR LF elsewhere: a rewrite
+        // must give back what was read (apart from the missing final CR LF).
+        const QByteArray bytes = kChineseScene + sceneBytes("x\x81\x30y", "\xff.jpg", "a\rb", "\nz", "\xd6", "", "0", "2") +
+                                 QByteArray("n\0ul\r\n", 6) + sceneBytes("").mid(2);
+        writeBytes(txt(), bytes);
+        const ScriptLoad load = LoadScript(folder());
+        QCOMPARE(load.status, ScriptStatus::Loaded);
+        QVERIFY(RewriteScript(folder(), load.scenes).ok);
+        QCOMPARE(readBytes(txt()), bytes);
+    }
+
+    void windowsNamedFileIsReadAndWrittenInPlace()
+    {
+        const QString upper = m_dir->filePath(QStringLiteral("GAME.TXT"));
+        writeBytes(upper, sceneBytes("a"));
+        const ScriptLoad load = LoadScript(folder());
+        QCOMPARE(load.scenes.count(), 1);
+        QVERIFY(RewriteScript(folder(), SceneLists()).ok);
+        QCOMPARE(readBytes(upper), QByteArray());
+        QVERIFY(!QFileInfo::exists(txt()));
+    }
+
+    void valuesThatWouldReadBackOtherwiseAreRefused_data()
+    {
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("expectedError");
+        QTest::newRow("CR LF") << QStringLiteral("a\r\nb") << QStringLiteral("该场景的内容含有换行,无法保存");
+        QTest::newRow("emoji") << QStringLiteral("笑😀") << QStringLiteral("该场景的内容含有GBK编码无法保存的字符：😀");
+    }
+    void valuesThatWouldReadBackOtherwiseAreRefused()
+    {
+        QFETCH(QString, note);
+        QFETCH(QString, expectedError);
+        writeBytes(txt(), kChineseScene);
+        SceneRec rec;
+        rec[SceneField::Note] = note;
+        const WriteResult appended = AppendScene(folder(), rec);
+        QVERIFY(!appended.ok);
+        QCOMPARE(appended.error, expectedError);
+
+        SceneLists lists;
+        lists.append(chineseScene());
+        lists.append(rec);
+        const WriteResult rewritten = RewriteScript(folder(), lists);
+        QVERIFY(!rewritten.ok);
+        QVERIFY2(rewritten.error.startsWith(QStringLiteral("第2个场景的内容")), qPrintable(rewritten.error));
+        QCOMPARE(readBytes(txt()), kChineseScene);
+    }
+
+    void failedWritesLeaveTheFileAsItWas_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("read-only file") << "rofile";
+        QTest::newRow("read-only folder") << "rofolder";
+        QTest::newRow("disk full") << "full";
+    }
+    void failedWritesLeaveTheFileAsItWas()
+    {
+        QFETCH(QString, how);
+        writeBytes(txt(), kChineseScene);
+        if (how == u"rofile")
+            QFile::setPermissions(txt(), QFile::ReadOwner | QFile::ReadGroup);
+        else if (how == u"rofolder")
+            QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
+        else
+            FileWriteTesting::failAfterBytes(5);
+
+        const WriteResult appended = AppendScene(folder(), chineseScene());
+        QVERIFY(!appended.ok);
+        QVERIFY(appended.error.startsWith(QStringLiteral("无法写入Game.txt")));
+        QCOMPARE(readBytes(txt()), kChineseScene);
+
+        SceneLists lists;
+        lists.append(chineseScene());
+        lists.append(chineseScene());
+        const WriteResult rewritten = RewriteScript(folder(), lists);
+        QVERIFY(!rewritten.ok);
+        QVERIFY(rewritten.error.startsWith(QStringLiteral("无法写入Game.txt")));
+        QCOMPARE(readBytes(txt()), kChineseScene);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+    }
+
+    void failedAppendToMissingFileCreatesNothing()
+    {
+        FileWriteTesting::failAfterBytes(3);
+        QVERIFY(!AppendScene(folder(), chineseScene()).ok);
+        QVERIFY(!QFileInfo::exists(txt()));
+    }
+
+    void nameTakenByAFolderIsReported()
+    {
+        QDir(m_dir->path()).mkdir(QStringLiteral("Game.txt"));
+        const WriteResult r = RewriteScript(folder(), SceneLists());
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.contains(QStringLiteral("文件夹")));
+        QVERIFY(!AppendScene(folder(), chineseScene()).ok);
+        QCOMPARE(LoadScript(folder()).status, ScriptStatus::Missing);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestScriptFile)
+#include "tst_scriptfile.moc"
