@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+/// The file-open dialog of the picture pickers. It keeps the file name it last held, like one
+/// shared dialog object: cancelling leaves that name in place.
+class FilePicker
+{
+public:
+    virtual ~FilePicker() = default;
+    /// Shows the dialog; returns the full path chosen, or an empty string when cancelled.
+    virtual QString choose(QWidget *parent, const QString &startPath) = 0;
+};
+
+/// The platform's file-open dialog, listing every file.
+class QtFilePicker : public FilePicker
+{
+public:
+    QString choose(QWidget *parent, const QString &startPath) override;
+};

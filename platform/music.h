@@ -1,0 +1,34 @@
+#pragma once
+
+#include "gamefolder.h"
+
+#include <QString>
+
+#include <memory>
+
+/// Background music, driven by command texts: `Open "<path> " alias File`, `play <path>` and
+/// `close <path>`, where <path> is a game path such as `Music\1.mid`. Commands never block
+/// the caller and never report failure: a missing or unplayable file plays nothing.
+class MusicDevice
+{
+public:
+    virtual ~MusicDevice() = default;
+    virtual void sendCommand(const QString &command) = 0;
+};
+
+/// Plays through SDL2_mixer on a worker thread: MIDI (FluidSynth with the system's General
+/// MIDI sound font), OGG, MP3, WAV and FLAC. `play` plays the file once; `close` stops it.
+class SdlMusic : public MusicDevice
+{
+public:
+    explicit SdlMusic(const GameFolder &folder);
+    ~SdlMusic() override;
+    void sendCommand(const QString &command) override;
+
+    /// Blocks until every command sent so far has been carried out (for tests and tools).
+    void waitIdle();
+
+private:
+    struct Worker;
+    std::unique_ptr<Worker> m_worker;
+};

@@ -1,0 +1,295 @@
+#include "gamelogic.h"
+
+#include "music.h"
+#include "pictures.h"
+#include "playertexts.h"
+#include "scriptfile.h"
+
+#include <array>
+#include <cfenv>
+#include <cmath>
+
+namespace {
+
+constexpr std::array<int, 3> kNoteTops = {480, 2520, 5280};
+constexpr std::array<int, 3> kMsgTops = {240, 2280, 5040};
+struct Style
+{
+    bool bold, italic, underline;
+};
+constexpr std::array<Style, 7> kStyles = {{{false, false, false},
+                                           {true, false, false},
+                                           {false, true, false},
+                                           {false, false, true},
+                                           {true, true, false},
+                                           {true, false, true},
+                                           {true, true, true}}};
+constexpr std::array<int, 6> kSizes = {14, 16, 18, 20, 22, 24};
+const std::array<NoteColour, 7> kColours = {{{true, 0},
+                                             {false, qRgb(255, 255, 255)},
+                                             {false, qRgb(255, 0, 0)},
+                                             {false, qRgb(0, 255, 0)},
+                                             {false, qRgb(0, 255, 255)},
+                                             {false, qRgb(128, 0, 128)},
+                                             {false, qRgb(0, 0, 0)}}};
+
+// Start-up form: a code matches only when its text is exactly one of the table's digits.
+std::optional<int> codeAsText(const QString &code, int entries)
+{
+    for (int k = 0; k < entries; ++k) {
+        if (code == QString::number(k))
+            return k;
+    }
+    return std::nullopt;
+}
+
+// Advance form: the whole text must read as a number (blanks around it and a decimal point
+// allowed). Returns nothing for a text that is not a number.
+std::optional<double> codeAsNumber(const QString &code)
+{
+    bool ok = false;
+    const double value = code.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The table entry a number selects, if it is one of the codes 0 … entries − 1.
+std::optional<int> entryFor(double value, int entries)
+{
+    for (int k = 0; k < entries; ++k) {
+        if (value == k)
+            return k;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+GameLogic::GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice &music)
+    : m_folder(folder), m_surface(surface), m_music(music)
+{
+}
+
+double GameLogic::leadingNumber(const QString &text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && (text.at(i) == u' ' || text.at(i) == u'\t'))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text.at(i) == u'+' || text.at(i) == u'-'))
+        ++i;
+    const qsizetype digitsStart = i;
+    while (i < n && text.at(i).isDigit() && text.at(i).unicode() < 128)
+        ++i;
+    if (i < n && text.at(i) == u'.') {
+        ++i;
+        while (i < n && text.at(i).isDigit() && text.at(i).unicode() < 128)
+            ++i;
+    }
+    if (i == digitsStart || (i == digitsStart + 1 && text.at(digitsStart) == u'.'))
+        return 0;
+    bool ok = false;
+    const double value = text.mid(start, i - start).toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+int GameLogic::roundHalfEven(double value)
+{
+    if (value >= 2147483647.0)
+        return 2147483647;
+    if (value <= -2147483647.0)
+        return -2147483647;
+    const int saved = std::fegetround();
+    std::fesetround(FE_TONEAREST);
+    const double rounded = std::nearbyint(value);
+    std::fesetround(saved);
+    return int(rounded);
+}
+
+GameLogic::StartResult GameLogic::start()
+{
+    // 1. Settings and title. A Game.ini that cannot be read counts as none.
+    std::optional<GameSettings> settings;
+    if (m_folder.exists(kSettingsFileName))
+        settings = ReadSettings(m_folder).settings;
+    if (settings) {
+        m_surface.setTitle(settings->GameName);
+        m_musicPath = PlayerTexts::kMusicFolder + settings->BGMName;
+        m_skipCode = settings->SkipCode;
+    } else {
+        m_surface.setTitle(PlayerTexts::kDefaultTitle);
+    }
+
+    // 2. Music.
+    if (!m_musicPath.isEmpty()) {
+        m_music.sendCommand(QStringLiteral("Open \"") + m_musicPath + QStringLiteral(" \" alias File"));
+        m_music.sendCommand(QStringLiteral("play ") + m_musicPath);
+    }
+
+    // 3. Text speed. The timer cannot tick at 0 or less: such texts appear at once instead.
+    if (settings && !settings->WordInterval.isEmpty()) {
+        const int ms = roundHalfEven(leadingNumber(settings->WordInterval));
+        m_interval = ms <= 0 ? 0 : qMin(ms, kMaxInterval);
+        if (m_interval > 0)
+            m_surface.setTimerInterval(m_interval);
+    }
+
+    // 4. Font.
+    if (settings && !settings->GameFont.isEmpty())
+        m_surface.setNoteFontName(settings->GameFont);
+
+    // 5. Scenes.
+    ScriptLoad load = LoadScript(m_folder);
+    if (!load.usable()) {
+        m_surface.showMessage(load.message, kScriptWarningTitle);
+        return StartResult::NoScenes;
+    }
+    m_scenes = std::move(load.scenes);
+
+    // 6. The first scene, whole.
+    m_sceneIndex = 0;
+    if (!PresentScene(0, Form::StartUp))
+        return StartResult::EndProgram;
+    return StartResult::Playing;
+}
+
+bool GameLogic::PresentScene(int i, Form form)
+{
+    const QString bgPath = PlayerTexts::kBackgroundFolder + m_scenes.at(SceneField::BG, i);
+    const QString msgPath = PlayerTexts::kMessageBoxFolder + m_scenes.at(SceneField::Msg, i);
+    const QString note = m_scenes.at(SceneField::Note, i);
+    const QString fontWZ = m_scenes.at(SceneField::FontWZ, i);
+    const QString msgWZ = m_scenes.at(SceneField::MsgWZ, i);
+    const QString fontSet = m_scenes.at(SceneField::FontSet, i);
+    const QString fontSize = m_scenes.at(SceneField::FontSize, i);
+    const QString fontColour = m_scenes.at(SceneField::FontColor, i);
+
+    if (form == Form::StartUp) {
+        // A picture that exists but cannot be decoded is as good as missing here.
+        for (const QString &path : {msgPath, bgPath}) {
+            const QImage picture = Pictures::load(m_folder.resolve(path));
+            if (picture.isNull()) {
+                m_surface.showMessage(PlayerTexts::kMissingPicture + path,
+                                      PlayerTexts::kMissingPictureTitle);
+                return false;
+            }
+            if (path == msgPath)
+                m_surface.setMsgPicture(picture);
+            else
+                m_surface.setBackground(picture);
+        }
+        m_surface.setNoteCaption(note);
+        if (auto k = codeAsText(fontWZ, int(kNoteTops.size())))
+            m_surface.setNoteTop(kNoteTops[*k]);
+        if (auto k = codeAsText(msgWZ, int(kMsgTops.size())))
+            m_surface.setMsgTop(kMsgTops[*k]);
+        if (auto k = codeAsText(fontSet, int(kStyles.size())))
+            m_surface.setNoteStyle(kStyles[*k].bold, kStyles[*k].italic, kStyles[*k].underline);
+        if (auto k = codeAsText(fontSize, int(kSizes.size())))
+            m_surface.setNoteSize(kSizes[*k]);
+        if (auto k = codeAsText(fontColour, int(kColours.size())))
+            m_surface.setNoteColour(kColours[*k]);
+        return true;
+    }
+
+    // Advance form.
+    m_surface.setNoteCaption(QString());
+    const QImage background = Pictures::load(m_folder.resolve(bgPath));
+    if (background.isNull())
+        return false;
+    m_surface.setBackground(background);
+    // A message-box picture that does not load leaves the box as it was.
+    if (const QImage box = Pictures::load(m_folder.resolve(msgPath)); !box.isNull())
+        m_surface.setMsgPicture(box);
+
+    if (note == m_scenes.at(SceneField::Note, i - 1) || m_interval == 0) {
+        // Shown whole; a reveal still running from a click that cut it short stops here, or it
+        // would type the old count's prefix over this text.
+        stopReveal();
+        m_surface.setNoteCaption(note);
+    } else {
+        m_revealCount = 0;
+        m_revealing = true;
+        m_surface.setTimerEnabled(true);
+        if (m_skipCode != u"0")
+            m_surface.setMsgEnabled(false);
+    }
+
+    if (fontWZ != m_scenes.at(SceneField::FontWZ, i - 1)) {
+        const auto value = codeAsNumber(fontWZ);
+        if (!value)
+            return false;
+        if (auto k = entryFor(*value, int(kNoteTops.size())))
+            m_surface.setNoteTop(kNoteTops[*k]);
+    }
+    if (msgWZ != m_scenes.at(SceneField::MsgWZ, i - 1)) {
+        const auto value = codeAsNumber(msgWZ);
+        if (!value)
+            return false;
+        if (auto k = entryFor(*value, int(kMsgTops.size())))
+            m_surface.setMsgTop(kMsgTops[*k]);
+    }
+    const auto style = codeAsNumber(fontSet);
+    if (!style)
+        return false;
+    if (auto k = entryFor(*style, int(kStyles.size())))
+        m_surface.setNoteStyle(kStyles[*k].bold, kStyles[*k].italic, kStyles[*k].underline);
+    const auto size = codeAsNumber(fontSize);
+    if (!size)
+        return false;
+    if (auto k = entryFor(*size, int(kSizes.size())))
+        m_surface.setNoteSize(kSizes[*k]);
+    const auto colour = codeAsNumber(fontColour);
+    if (!colour)
+        return false;
+    if (auto k = entryFor(*colour, int(kColours.size())))
+        m_surface.setNoteColour(kColours[*k]);
+    return true;
+}
+
+void GameLogic::RevealTick()
+{
+    if (!m_revealing)
+        return;
+    ++m_revealCount;
+    const QString text = m_scenes.at(SceneField::Note, m_sceneIndex);
+    if (text.size() < m_revealCount) {
+        m_surface.setNoteCaption(text);
+        m_surface.setMsgEnabled(true);
+        stopReveal();
+    } else {
+        m_surface.setNoteCaption(text.left(m_revealCount));
+    }
+}
+
+void GameLogic::AdvanceScene()
+{
+    if (m_ended)
+        return;
+    ++m_sceneIndex;
+    if (!PresentScene(m_sceneIndex, Form::Advance))
+        ShowClosing();
+}
+
+void GameLogic::ShowClosing()
+{
+    // No text may type on over the closing picture.
+    stopReveal();
+    // A missing or broken closing picture still ends the game, on a plain background.
+    m_surface.setBackground(Pictures::load(m_folder.resolve(PlayerTexts::kClosingPicture)));
+    m_surface.setNoteCaption(QString());
+    m_surface.setMsgVisible(false);
+    m_music.sendCommand(QStringLiteral("close ") + m_musicPath);
+    m_ended = true;
+}
+
+void GameLogic::stopReveal()
+{
+    m_revealCount = 0;
+    if (m_revealing) {
+        m_revealing = false;
+        m_surface.setTimerEnabled(false);
+    }
+}

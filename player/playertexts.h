@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+/// The player's own texts, in one place.
+namespace PlayerTexts {
+
+/// The address of the program's maker, shown in the default title.
+inline const QString kMakerAddress = QStringLiteral("http://www.tavrin.example");
+/// Title when the game folder has no Game.ini.
+inline const QString kDefaultTitle = QStringLiteral("Tavrin文字游戏工具 ") + kMakerAddress;
+/// Title of the window before start-up names it.
+inline const QString kInitialTitle = QStringLiteral("Game");
+/// A picture of the first scene is missing: this text followed by the picture's path.
+inline const QString kMissingPicture = QStringLiteral("加载错误，没有找到");
+inline const QString kMissingPictureTitle = QStringLiteral("提示");
+/// The label's caption before any scene.
+inline const QString kInitialCaption = QStringLiteral("GameNote");
+/// What a screen reader says for the message box, which advances the game.
+inline const QString kNextAccessibleName = QStringLiteral("下一个");
+
+/// Fixed paths of the game folder.
+inline const QString kClosingPicture = QStringLiteral("BG/over.jpg");
+inline const QString kBackgroundFolder = QStringLiteral("BG\\");
+inline const QString kMessageBoxFolder = QStringLiteral("Msg\\");
+inline const QString kMusicFolder = QStringLiteral("Music\\");
+
+} // namespace PlayerTexts
