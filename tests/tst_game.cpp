@@ -1,0 +1,137 @@
+#include "game.h"
+#include "playerfakes.h"
+#include "scriptfile.h"
+#include "settingsfile.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+void picture(const QTemporaryDir &dir, const char *rel, QColor c, QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(c);
+    QDir().mkpath(QFileInfo(dir.filePath(QString::fromLatin1(rel))).absolutePath());
+    img.save(dir.filePath(QString::fromLatin1(rel)));
+}
+
+SceneRec scene(const char16_t *note, const char *wz, const char *set, const char *size,
+               const char *colour, const char *msgwz)
+{
+    SceneRec rec;
+    rec.fields = {QString::fromUtf16(note), QStringLiteral("bg.png"), QStringLiteral("box.png"),
+                  QString::fromLatin1(wz), QString::fromLatin1(set), QString::fromLatin1(size),
+                  QString::fromLatin1(colour), QString::fromLatin1(msgwz)};
+    return rec;
+}
+
+} // namespace
+
+class TestGame : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    RecordingMusic m_music;
+    RecordingMessages m_messages;
+
+private slots:
+    void initTestCase()
+    {
+        picture(m_dir, "BG/bg.png", QColor(200, 220, 240), QSize(638, 482));
+        picture(m_dir, "BG/over.jpg", Qt::black, QSize(638, 482));
+        picture(m_dir, "Msg/box.png", Qt::white, QSize(600, 120));
+        SceneLists lists;
+        lists.append(scene(u"第一个场景", "2", "1", "2", "2", "2"));
+        lists.append(scene(u"第二个场景", "0", "3", "5", "1", "0"));
+        lists.append(scene(u"第三个场景", "1", "4", "0", "0", "1"));
+        const GameFolder folder(m_dir.path());
+        QVERIFY(RewriteScript(folder, lists).ok);
+        QVERIFY(WriteSettings(folder, GameSettings{QStringLiteral("小游戏"), QStringLiteral("1.mid"),
+                                                   QString(), QStringLiteral("10"),
+                                                   QStringLiteral("1")})
+                    .ok);
+    }
+
+    void windowShowsTheFirstSceneAndAdvancesOnRealClicks()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+
+        QCOMPARE(game.windowTitle(), QStringLiteral("小游戏"));
+        QCOMPARE(game.size(), QSize(638, 482));
+        QVERIFY(!(game.windowFlags() & Qt::WindowMaximizeButtonHint));
+        for (const char *name : {"BgPic", "MsgPic", "GameNote", "WordTimer"})
+            QVERIFY2(game.findChild<QObject *>(QString::fromLatin1(name)), name);
+
+        QLabel *note = game.GameNote();
+        QCOMPARE(note->text(), QStringLiteral("第一个场景"));
+        QCOMPARE(note->geometry(), QRect(24, 352, 580, 92));
+        QVERIFY(note->font().bold() && !note->font().italic());
+        QCOMPARE(note->font().pointSize(), 18);
+        QCOMPARE(note->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(game.MsgPic()->geometry(), QRect(16, 336, 600, 120));
+
+        // Screen readers hear the text itself and a pressable "next" control.
+        QAccessibleInterface *noteAcc = QAccessible::queryAccessibleInterface(note);
+        QCOMPARE(noteAcc->text(QAccessible::Name), QStringLiteral("第一个场景"));
+        QAccessibleInterface *boxAcc = QAccessible::queryAccessibleInterface(game.MsgPic());
+        QCOMPARE(boxAcc->role(), QAccessible::Button);
+        QCOMPARE(boxAcc->text(QAccessible::Name), QStringLiteral("下一个"));
+
+        // A click on the text (which lies over the box) reaches the box.
+        QTest::mouseClick(game.windowHandle(), Qt::LeftButton, {}, QPoint(100, 360));
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QCOMPARE(note->text(), QString());
+        QVERIFY(!game.MsgPic()->isEnabled());
+        QVERIFY(game.WordTimer()->isActive());
+        QCOMPARE(game.WordTimer()->interval(), 10);
+        QCOMPARE(note->y(), 32);
+        QCOMPARE(game.MsgPic()->y(), 16);
+        QVERIFY(note->font().underline() && !note->font().bold());
+        QCOMPARE(note->font().pointSize(), 24);
+        QCOMPARE(note->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+
+        QTest::mouseClick(game.MsgPic(), Qt::LeftButton); // disabled during the reveal
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        QCOMPARE(note->text(), QStringLiteral("第二个场景"));
+        QVERIFY(!game.WordTimer()->isActive());
+
+        QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
+        QCOMPARE(note->y(), 168);
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        QVERIFY(note->font().bold() && note->font().italic());
+        QCOMPARE(note->font().pointSize(), 14);
+
+        QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
+        QVERIFY(game.logic().ended());
+        QVERIFY(game.MsgPic()->isHidden());
+        QCOMPARE(note->text(), QString());
+        QCOMPARE(game.BgPic()->picture().pixelColor(5, 5), QColor(Qt::black));
+        QCOMPARE(m_music.commands.last(), QStringLiteral("close Music\\1.mid"));
+        QVERIFY(m_messages.shown.isEmpty());
+    }
+
+    void missingPictureShowsItsMessageAndEndsStartUp()
+    {
+        QTemporaryDir dir;
+        SceneLists lists;
+        lists.append(scene(u"x", "2", "0", "0", "0", "2"));
+        QVERIFY(RewriteScript(GameFolder(dir.path()), lists).ok);
+        RecordingMessages messages;
+        Game game(GameFolder(dir.path()), m_music, messages);
+        QVERIFY(!game.start());
+        QCOMPARE(messages.shown, QStringList{QStringLiteral("提示|加载错误，没有找到Msg\\box.png")});
+        QCOMPARE(game.windowTitle(),
+                 QStringLiteral("Tavrin文字游戏工具 http://www.tavrin.example"));
+    }
+};
+
+QTEST_MAIN(TestGame)
+#include "tst_game.moc"

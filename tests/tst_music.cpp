@@ -1,0 +1,71 @@
+#include "music.h"
+#include "testutil.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Peak absolute sample of SDL's disk audio output (16-bit signed, as the mixer opens it).
+int peak(const QString &path)
+{
+    const QByteArray raw = TestUtil::readBytes(path);
+    const auto *samples = reinterpret_cast<const qint16 *>(raw.constData());
+    int best = 0;
+    for (qsizetype i = 0; i < raw.size() / 2; ++i)
+        best = qMax(best, qAbs(int(samples[i])));
+    return best;
+}
+
+} // namespace
+
+class TestMusic : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_out;
+
+private slots:
+    void initTestCase()
+    {
+        m_out = m_dir.filePath(QStringLiteral("out.raw"));
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_out));
+        QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("Music"))));
+        QVERIFY(QFile::copy(QStringLiteral(DEMO_DIR "/Music/1.mid"),
+                            m_dir.filePath(QStringLiteral("Music/1.mid"))));
+    }
+
+    void midiIsAudibleAndCloseStopsIt()
+    {
+        SdlMusic music{GameFolder(m_dir.path())};
+        QElapsedTimer clock;
+        clock.start();
+        music.sendCommand(QStringLiteral("Open \"Music\\1.MID \" alias File"));
+        music.sendCommand(QStringLiteral("play Music\\1.MID"));
+        QVERIFY2(clock.elapsed() < 50, "sending a command must not wait on audio");
+        music.waitIdle();
+        QTest::qWait(1500);
+        QVERIFY2(peak(m_out) > 500, "the MIDI tune made no sound");
+        music.sendCommand(QStringLiteral("close Music\\1.MID"));
+        music.waitIdle();
+        const qint64 sizeAtClose = QFileInfo(m_out).size();
+        QTest::qWait(300);
+        const QByteArray after = TestUtil::readBytes(m_out).mid(sizeAtClose + 8192);
+        QVERIFY(after.count('\0') == after.size()); // silence once closed
+    }
+
+    void missingFileAndEmptyPathAreSilent()
+    {
+        SdlMusic music{GameFolder(m_dir.path())};
+        music.sendCommand(QStringLiteral("play Music\\"));
+        music.sendCommand(QStringLiteral("play Music\\none.ogg"));
+        music.sendCommand(QStringLiteral("close "));
+        music.waitIdle();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMusic)
+#include "tst_music.moc"
