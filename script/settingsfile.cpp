@@ -8,13 +8,6 @@ namespace {
 
 constexpr qint64 kMaxSettingsBytes = 16 * 1024 * 1024;
 
-QString fieldName(int field)
-{
-    static const char16_t *const names[GameSettings::kFieldCount] = {
-        u"游戏名称", u"BGM", u"字体", u"游戏速度", u"文字显示效果"};
-    return QString::fromUtf16(names[field]);
-}
-
 bool isBlank(QChar c)
 {
     return c == u' ' || c == u'\t';
@@ -51,6 +44,13 @@ const QString &GameSettings::field(Field f) const
     case Skip: return SkipCode;
     }
     return GameName;
+}
+
+QString settingsFieldName(GameSettings::Field field)
+{
+    static const char16_t *const names[GameSettings::kFieldCount] = {
+        u"游戏名称", u"BGM", u"字体", u"游戏速度", u"文字显示效果"};
+    return QString::fromUtf16(names[field]);
 }
 
 std::optional<GameSettings> parseSettings(const QByteArray &bytes)
@@ -136,11 +136,11 @@ WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings
     for (int k = 0; k < GameSettings::kFieldCount; ++k) {
         const QString &value = settings.field(GameSettings::Field(k));
         if (const QString problem = settingsValueProblem(value); !problem.isEmpty())
-            return WriteResult::failure(fieldName(k) + problem);
+            return WriteResult::failure(settingsFieldName(GameSettings::Field(k)) + problem);
         const Gbk::Encoded one = Gbk::encode(value);
         if (!one.ok())
             return WriteResult::failure(QStringLiteral("%1含有GBK编码无法保存的字符：%2")
-                                            .arg(fieldName(k), one.unencodable));
+                                            .arg(settingsFieldName(GameSettings::Field(k)), one.unencodable));
         if (k > 0)
             line += u',';
         line += u'"' + value + u'"';

@@ -44,6 +44,9 @@ struct SettingsRead
 /// than five values.
 SettingsRead ReadSettings(const GameFolder &folder);
 
+/// The field's name as the author knows it (游戏名称, BGM, 字体, 游戏速度, 文字显示效果).
+QString settingsFieldName(GameSettings::Field field);
+
 /// Why @p value cannot be stored in Game.ini (a double quote or a line break would make it
 /// read back otherwise), or an empty string when it can.
 QString settingsValueProblem(const QString &value);

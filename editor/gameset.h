@@ -1,0 +1,101 @@
+#pragma once
+
+#include "scripteditor.h"
+
+#include <QLabel>
+#include <QWidget>
+
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class FilePicker;
+class MessageBoxes;
+class WebPageOpener;
+
+/// The platform services the editor window uses; tests pass recorders.
+struct EditorPlatform
+{
+    MessageBoxes &messages;
+    FilePicker &picker;
+    WebPageOpener &web;
+};
+
+/// A label that opens something when clicked.
+class LinkLabel : public QLabel
+{
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+};
+
+/// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the
+/// game settings panel, picture pickers and help links. Decisions and file writes are
+/// ScriptEditor's; this class shows state and forwards clicks.
+class GameSet : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 522;
+    static constexpr int kHeight = 446;
+
+    GameSet(const GameFolder &folder, EditorPlatform platform, QWidget *parent = nullptr);
+
+    /// Start-up: fills the choice lists, loads the scenes and the settings panel.
+    void start();
+    void centre();
+
+    const ScriptEditor &editor() const { return m_editor; }
+
+    /// Loads the scene at list position @p i into the eight scene fields.
+    void ShowScene(int i);
+
+private:
+    void build();
+    void setEditing(bool enabled);
+    void browse(ScriptEditor::Browse action);
+    void enableSceneButtons();
+    void showWJID();
+    SceneRec sceneFromFields();
+    void tell(const Notice &notice);
+
+    void clickAddRec();
+    void clickSetRec();
+    void clickDelRec();
+    void pickPicture(QLineEdit *box);
+    void saveSetting(GameSettings::Field field, const QString &value);
+    void openLink(const QString &address);
+
+    ScriptEditor m_editor;
+    EditorPlatform m_platform;
+    QString m_pickerFileName; ///< the shared dialog's file name
+
+public:
+    // Frame2 "文字修改"
+    QGroupBox *Frame2;
+    QComboBox *FontWZ, *SetFont, *SetFontSize, *SetFontColor;
+    QLabel *WJID;
+    QPlainTextEdit *NoteText;
+    // Frame5 "软件链接"
+    QGroupBox *Frame5;
+    LinkLabel *Label11, *Label15, *Label16, *Label17;
+    // Frame4 "图片修改"
+    QGroupBox *Frame4;
+    QComboBox *MsgWZ;
+    QLineEdit *BgUrlText, *MsgUrlText;
+    QPushButton *GetBgPic, *GetMsgPic;
+    // Frame3 "全局修改"
+    QGroupBox *Frame3;
+    QLineEdit *GameNameText, *BGMUrlText, *Text1;
+    QComboBox *SuDuCombo, *ShowCombo;
+    QPushButton *Command1, *Command2, *Command3, *Command4, *Command6;
+    // Frame1 "控制条"
+    QGroupBox *Frame1;
+    QPushButton *StartRec, *LeftRec, *AddRec, *DelRec, *SetRec, *NextRec, *LastRec, *Command5;
+};

@@ -1,0 +1,19 @@
+#include "filepicker.h"
+#include "gameset.h"
+#include "messages.h"
+#include "webpages.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QtMessageBoxes messages;
+    QtFilePicker picker;
+    DesktopWebPageOpener web;
+    GameSet window(GameFolder::current(), {messages, picker, web});
+    window.start();
+    window.centre();
+    window.show();
+    return app.exec();
+}
