@@ -1,0 +1,32 @@
+#pragma once
+
+#include "filepicker.h"
+#include "messages.h"
+#include "webpages.h"
+
+#include <QStringList>
+
+/// Hands out prepared dialog answers ("" is a cancel) and records where each dialog started.
+class ScriptedPicker : public FilePicker
+{
+public:
+    QString choose(QWidget *, const QString &startPath) override
+    {
+        starts.append(startPath);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QStringList answers, starts;
+};
+
+/// Records the addresses instead of opening them.
+class RecordingWeb : public WebPageOpener
+{
+public:
+    bool open(const QString &address) override
+    {
+        opened.append(address);
+        return works;
+    }
+    QStringList opened;
+    bool works = true;
+};

@@ -1,0 +1,449 @@
+#include "editorfakes.h"
+#include "filewrite.h"
+#include "gamelogic.h"
+#include "gameset.h"
+#include "playerfakes.h"
+#include "scriptfile.h"
+#include "testutil.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace TestUtil;
+
+namespace {
+
+const QByteArray kIni("\"\xb2\xe2\xca\xd4\",\"1.mid\",\"\",\"100\",\"1\"\r\n"); // 测试
+
+QByteArray threeScenes()
+{
+    return sceneBytes("one", "1.jpg", "1.png", "0", "1", "2", "3", "0") +
+           sceneBytes("two", "2.jpg", "2.png", "1", "-1", "5", "6", "1") +
+           sceneBytes("three", "3.jpg", "3.png", "2", "7", "0", "0", "2");
+}
+
+} // namespace
+
+class TestGameSet : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    RecordingMessages m_messages;
+    ScriptedPicker m_picker;
+    RecordingWeb m_web;
+    std::unique_ptr<GameSet> m_window;
+
+    QString file(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
+    GameSet &open()
+    {
+        m_window = std::make_unique<GameSet>(GameFolder(m_dir->path()),
+                                             EditorPlatform{m_messages, m_picker, m_web});
+        m_window->start();
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            qFatal("window not exposed");
+        return *m_window;
+    }
+    static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
+    // Typing as a person does: ASCII key by key, Chinese through the input method.
+    static void type(QWidget *w, const QString &text)
+    {
+        for (QChar c : text) {
+            if (c.unicode() < 128) {
+                QTest::keyClick(w, char(c.unicode()));
+            } else {
+                QInputMethodEvent commit;
+                commit.setCommitString(QString(c));
+                QApplication::sendEvent(w, &commit);
+            }
+        }
+    }
+    QStringList takeMessages() { return std::exchange(m_messages.shown, {}); }
+    bool listsEqualFile() const
+    {
+        return m_window->editor().scenes() == LoadScript(GameFolder(m_dir->path())).scenes;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_messages.shown.clear();
+        m_picker = ScriptedPicker();
+        m_web.opened.clear();
+        m_web.works = true;
+    }
+    void cleanup()
+    {
+        m_window.reset();
+        FileWriteTesting::failAfterBytes(-1);
+    }
+
+    void startUp_data()
+    {
+        QTest::addColumn<QByteArray>("script"); // "-": no file
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("wjid");
+        QTest::addColumn<int>("scenes");
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<QString>("skip");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("no files") << QByteArray("-") << QByteArray("-") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{};
+        QTest::newRow("8 lines") << sceneBytes("a") << QByteArray("-") << "第0个" << 1 << "每秒4个字" << "不能跳过" << "" << QStringList{};
+        QTest::newRow("interval 10, skip 0") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"10\",\"0\"") << "第0个" << 0 << "每秒100个字" << "能跳过" << "n" << QStringList{};
+        QTest::newRow("interval 300, skip 1") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"300\",\"1\"") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "n" << QStringList{};
+        QTest::newRow("empty skip counts as 0") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"50\",\"\"") << "第0个" << 0 << "每秒20个字" << "能跳过" << "n" << QStringList{};
+        QTest::newRow("damaged script, valid settings") << sceneBytes("a") + "x\r\n" << kIni << "第N个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{"警告:|Game.txt数据受损,无法使用"};
+        QTest::newRow("settings with four values") << QByteArray() << QByteArray("\"a\",\"b\",\"c\",\"d\"") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{"提示|Game.ini配置文件无法读取,设置面板显示默认值。\nGame.ini中的设置少于5项"};
+    }
+    void startUp()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, wjid);
+        QFETCH(int, scenes);
+        QFETCH(QString, speed);
+        QFETCH(QString, skip);
+        QFETCH(QString, name);
+        QFETCH(QStringList, messages);
+        if (script != "-")
+            writeBytes(file("Game.txt"), script);
+        if (ini != "-")
+            writeBytes(file("Game.ini"), ini);
+        GameSet &w = open();
+        QCOMPARE(w.windowTitle(), QStringLiteral("游戏编辑"));
+        QCOMPARE(w.size(), QSize(522, 446));
+        QCOMPARE(w.WJID->text(), wjid);
+        QCOMPARE(w.editor().scenes().count(), scenes);
+        QCOMPARE(w.SuDuCombo->currentText(), speed);
+        QCOMPARE(w.ShowCombo->currentText(), skip);
+        QCOMPARE(w.GameNameText->text(), name);
+        QCOMPARE(takeMessages(), messages);
+        // No scene is shown; the fields keep their start choices and are locked.
+        QVERIFY(w.NoteText->toPlainText().isEmpty());
+        QCOMPARE(w.FontWZ->currentText(), QStringLiteral("下方"));
+        QCOMPARE(w.SetFontColor->currentText(), QStringLiteral("黑色"));
+        for (QWidget *off : std::initializer_list<QWidget *>{w.NoteText, w.BgUrlText, w.MsgUrlText, w.GetBgPic, w.GetMsgPic, w.FontWZ, w.SetFont, w.SetFontSize, w.SetFontColor, w.MsgWZ, w.LeftRec, w.DelRec, w.SetRec})
+            QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
+        for (QWidget *on : std::initializer_list<QWidget *>{w.StartRec, w.NextRec, w.LastRec, w.AddRec, w.Command5, w.GameNameText, w.Command1, w.SuDuCombo, w.ShowCombo, w.Text1, w.Label11})
+            QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
+        QVERIFY(w.Label11->font().underline());
+    }
+
+    void controlsAreNamedForPeopleAndTools()
+    {
+        GameSet &w = open();
+        for (const char *name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Label1", "Label14", "WJID", "NoteText"})
+            QVERIFY2(w.findChild<QWidget *>(QString::fromLatin1(name)), name);
+        auto name = [](QWidget *widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        QCOMPARE(name(w.NoteText), QStringLiteral("内容"));
+        QCOMPARE(name(w.GameNameText), QStringLiteral("游戏名称"));
+        QCOMPARE(w.SuDuCombo->accessibleName(), QStringLiteral("游戏速度"));
+        QCOMPARE(name(w.AddRec), QStringLiteral("增加"));
+        QCOMPARE(name(w.WJID), QStringLiteral("第0个"));
+        QCOMPARE(w.AddRec->geometry(), QRect(120, 16, 65, 33));
+        QCOMPARE(w.Frame3->geometry(), QRect(248, 176, 265, 193));
+    }
+
+    void browsingAndItsBoundaries()
+    {
+        writeBytes(file("Game.txt"), threeScenes());
+        GameSet &w = open();
+        click(w.LastRec);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第3个"));
+        QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("three"));
+        QCOMPARE(w.SetFont->currentIndex(), 7);
+        QVERIFY(w.LeftRec->isEnabled() && w.DelRec->isEnabled() && w.SetRec->isEnabled());
+        click(w.NextRec);
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("系统警告:|当前已经是最后一个")});
+        QCOMPARE(w.WJID->text(), QStringLiteral("第3个"));
+        click(w.LeftRec);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第2个"));
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("2.jpg"));
+        QCOMPARE(w.SetFont->currentIndex(), -1); // stored "-1": no choice
+        QCOMPARE(w.SetFontColor->currentText(), QStringLiteral("黄色"));
+        click(w.StartRec);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
+        // Text typed during a waiting Modify is replaced when the browse stops at a boundary.
+        click(w.SetRec);
+        type(w.NoteText, QStringLiteral("xyz"));
+        click(w.LeftRec);
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("系统警告:|当前已经是第一个")});
+        QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("one"));
+        QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
+    }
+
+    void browsingWithoutScenesNamesNoScene()
+    {
+        GameSet &w = open();
+        for (QPushButton *b : {w.StartRec, w.NextRec, w.LastRec})
+            click(b);
+        QCOMPARE(takeMessages().size(), 3);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第0个"));
+        QVERIFY(!w.DelRec->isEnabled());
+    }
+
+    void addCreatesTheFileAndModifyRewritesIt()
+    {
+        writeBytes(file("Game.ini"), kIni);
+        GameSet &w = open();
+        click(w.AddRec);
+        QCOMPARE(w.AddRec->text(), QStringLiteral("OK?"));
+        QVERIFY(w.NoteText->isEnabled() && w.GetMsgPic->isEnabled() && w.MsgWZ->isEnabled());
+        type(w.NoteText, QStringLiteral("你好, \"world\" "));
+        type(w.BgUrlText, QStringLiteral("a.jpg"));
+        QTest::keyClick(w.SetFont, Qt::Key_Down);
+        QTest::keyClick(w.FontWZ, Qt::Key_Up);
+        click(w.AddRec);
+        QCOMPARE(readBytes(file("Game.txt")),
+                 QByteArray("\xc4\xe3\xba\xc3, \"world\" \r\na.jpg\r\n\r\n1\r\n1\r\n0\r\n0\r\n2\r\n"));
+        QCOMPARE(w.AddRec->text(), QStringLiteral("增加"));
+        QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
+        QCOMPARE(w.editor().CurRec(), 1);
+        QVERIFY(!w.NoteText->isEnabled());
+        QVERIFY(!w.SetRec->isEnabled() && !w.DelRec->isEnabled()); // until a browse
+
+        // A second Add starts from the scene on screen with an empty text.
+        click(w.AddRec);
+        QVERIFY(w.NoteText->toPlainText().isEmpty());
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("a.jpg"));
+        click(w.AddRec);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第2个"));
+        const QByteArray two = readBytes(file("Game.txt"));
+        QCOMPARE(two.count("\r\n"), 16);
+
+        click(w.StartRec);
+        click(w.SetRec);
+        click(w.SetRec); // nothing changed: the same bytes
+        QCOMPARE(readBytes(file("Game.txt")), two);
+        click(w.SetRec);
+        QTest::keyClick(w.NoteText, Qt::Key_End, Qt::ControlModifier);
+        type(w.NoteText, QStringLiteral("!"));
+        QTest::keyClick(w.SetFontColor, Qt::Key_Down);
+        click(w.SetRec);
+        QCOMPARE(w.SetRec->text(), QStringLiteral("修改"));
+        const QByteArray modified("\xc4\xe3\xba\xc3, \"world\" !\r\na.jpg\r\n\r\n1\r\n1\r\n0\r\n1\r\n2\r\n");
+        QCOMPARE(readBytes(file("Game.txt")).left(modified.size()), modified);
+        QVERIFY(listsEqualFile());
+        QCOMPARE(readBytes(file("Game.ini")), kIni);
+    }
+
+    void lineBreaksTypedIntoTheTextBecomeBlanks()
+    {
+        GameSet &w = open();
+        click(w.AddRec);
+        type(w.NoteText, QStringLiteral("ab"));
+        QTest::keyClick(w.NoteText, Qt::Key_Return);
+        type(w.NoteText, QStringLiteral("cd"));
+        click(w.AddRec);
+        QCOMPARE(readBytes(file("Game.txt")), QByteArray("ab cd\r\n\r\n\r\n2\r\n0\r\n0\r\n0\r\n2\r\n"));
+        QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("ab cd"));
+    }
+
+    void deleteMovesLaterScenesUpAndNeverAddressesAMissingScene()
+    {
+        writeBytes(file("Game.txt"), threeScenes());
+        GameSet &w = open();
+        click(w.NextRec);
+        click(w.NextRec); // scene 2
+        click(w.DelRec);
+        QCOMPARE(readBytes(file("Game.txt")), threeScenes().left(threeScenes().indexOf("two")) +
+                                                  threeScenes().mid(threeScenes().indexOf("three")));
+        QCOMPARE(w.WJID->text(), QStringLiteral("第2个")); // still names the removed scene
+        click(w.LastRec);
+        click(w.DelRec); // the last: CurRec is now past the end
+        QCOMPARE(LoadScript(GameFolder(m_dir->path())).scenes.NoteList, QStringList{"one"});
+        click(w.DelRec);
+        click(w.SetRec);
+        click(w.SetRec);
+        QCOMPARE(takeMessages(), (QStringList{QStringLiteral("系统警告:|当前没有可删除的场景,请先选择一个场景"),
+                                              QStringLiteral("系统警告:|当前没有可修改的场景,请先选择一个场景")}));
+        QCOMPARE(LoadScript(GameFolder(m_dir->path())).scenes.NoteList, QStringList{"one"});
+        click(w.NextRec); // back into range, with the last-scene message
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("系统警告:|当前已经是最后一个")});
+        QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
+        click(w.DelRec);
+        QCOMPARE(readBytes(file("Game.txt")), QByteArray());
+        QVERIFY(listsEqualFile());
+    }
+
+    void refusedAndFailedWritesKeepFileAndLists_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("emoji") << "emoji" << "保存失败|Game.txt保存失败,文件未被改动。\n该场景的内容含有GBK编码无法保存的字符：😀";
+        QTest::newRow("read-only file") << "rofile" << "保存失败|Game.txt保存失败,文件未被改动。\n无法写入Game.txt：文件是只读的";
+        QTest::newRow("disk full") << "full" << "";
+    }
+    void refusedAndFailedWritesKeepFileAndLists()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, message);
+        writeBytes(file("Game.txt"), threeScenes());
+        GameSet &w = open();
+        if (how == u"rofile")
+            QFile::setPermissions(file("Game.txt"), QFile::ReadOwner);
+        if (how == u"full")
+            FileWriteTesting::failAfterBytes(10);
+        click(w.AddRec);
+        type(w.NoteText, how == u"emoji" ? QStringLiteral("笑😀") : QStringLiteral("new"));
+        click(w.AddRec);
+        const QStringList shown = takeMessages();
+        QCOMPARE(shown.size(), 1);
+        if (!message.isEmpty())
+            QCOMPARE(shown.first(), message);
+        QCOMPARE(w.AddRec->text(), QStringLiteral("OK?")); // still waiting, nothing typed is lost
+        QVERIFY(w.NoteText->toPlainText().endsWith(how == u"emoji" ? QStringLiteral("😀") : QStringLiteral("new")));
+        QCOMPARE(readBytes(file("Game.txt")), threeScenes());
+        click(w.StartRec);
+        click(w.DelRec);
+        click(w.SetRec);
+        click(w.SetRec);
+        QCOMPARE(takeMessages().size(), how == u"emoji" ? 0 : 2);
+        if (how != u"emoji")
+            QCOMPARE(readBytes(file("Game.txt")), threeScenes());
+        QVERIFY(listsEqualFile());
+    }
+
+    void damagedScriptIsNeverChanged()
+    {
+        const QByteArray damaged = threeScenes() + "stray\r\n";
+        writeBytes(file("Game.txt"), damaged);
+        GameSet &w = open();
+        takeMessages();
+        click(w.AddRec);
+        click(w.SetRec);
+        click(w.DelRec);
+        const QStringList shown = takeMessages();
+        QCOMPARE(shown.size(), 1); // SetRec and DelRec stay disabled: no scene was shown
+        QVERIFY(shown.first().startsWith(QStringLiteral("警告:|Game.txt数据受损,为避免丢失")));
+        QCOMPARE(w.AddRec->text(), QStringLiteral("增加"));
+        QCOMPARE(readBytes(file("Game.txt")), damaged);
+    }
+
+    void addIsRefusedAtTheSceneLimit()
+    {
+        writeBytes(file("Game.txt"), sceneBytes("s").repeated(kMaxScenes));
+        GameSet &w = open();
+        click(w.AddRec);
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("提示|场景数已达上限4095个,无法再增加")});
+        QCOMPARE(w.AddRec->text(), QStringLiteral("增加"));
+    }
+
+    void settingsSaveOneFieldFromTheFile()
+    {
+        writeBytes(file("Game.ini"), kIni);
+        GameSet &w = open();
+        w.GameNameText->clear();
+        type(w.GameNameText, QStringLiteral("新名字"));
+        w.BGMUrlText->clear();
+        type(w.BGMUrlText, QStringLiteral("2.ogg"));
+        click(w.Command2);
+        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"\xb2\xe2\xca\xd4\",\"2.ogg\",\"\",\"100\",\"1\"\r\n"));
+        w.SuDuCombo->setCurrentIndex(3);
+        click(w.Command3);
+        w.ShowCombo->setCurrentIndex(0);
+        click(w.Command4);
+        w.GameNameText->clear();
+        click(w.Command1);
+        type(w.Text1, QStringLiteral("宋体"));
+        click(w.Command6);
+        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
+        QVERIFY(takeMessages().isEmpty());
+
+        type(w.GameNameText, QStringLiteral("say \"hi\""));
+        click(w.Command1);
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("提示|游戏名称不能含有双引号(\"),请修改后再保存")});
+        QFile::setPermissions(file("Game.ini"), QFile::ReadOwner);
+        click(w.Command3);
+        QCOMPARE(takeMessages(), QStringList{QStringLiteral("提示|Game.ini配置文件未找到\n无法写入Game.ini：文件是只读的")});
+        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
+        QCOMPARE(w.GameNameText->text(), QStringLiteral("say \"hi\"")); // what was typed stays
+    }
+
+    void settingsWithoutTheFileCreateNothing()
+    {
+        GameSet &w = open();
+        for (QPushButton *b : {w.Command1, w.Command2, w.Command3, w.Command4, w.Command6})
+            click(b);
+        QCOMPARE(takeMessages(), QStringList(5, QStringLiteral("提示|Game.ini配置文件未找到")));
+        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+    }
+
+    void pickersTakeTheNameAfterTheLastSeparator()
+    {
+        GameSet &w = open();
+        click(w.AddRec);
+        click(w.GetBgPic); // cancelled with nothing held: the box stays
+        QCOMPARE(w.BgUrlText->text(), QString());
+        m_picker.answers = {QStringLiteral("C:\\game\\BG\\1.jpg"), QString(),
+                            QStringLiteral("/home/u/pics/bg2.png"), QStringLiteral("noslash.gif")};
+        click(w.GetBgPic);
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("1.jpg"));
+        click(w.GetMsgPic); // cancelled: the shared dialog still holds 1.jpg
+        QCOMPARE(w.MsgUrlText->text(), QStringLiteral("1.jpg"));
+        click(w.GetMsgPic);
+        QCOMPARE(w.MsgUrlText->text(), QStringLiteral("bg2.png"));
+        click(w.GetBgPic);
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("noslash.gif"));
+        QCOMPARE(m_picker.starts.at(4), QStringLiteral("/home/u/pics/bg2.png"));
+    }
+
+    void linksOpenTheirAddresses()
+    {
+        GameSet &w = open();
+        for (QWidget *l : std::initializer_list<QWidget *>{w.Label11, w.Label15, w.Label16, w.Label17, w.Command5})
+            click(l);
+        QCOMPARE(m_web.opened, (QStringList{
+                                   "http://bbs.tavrin.example/forum/forum.php?mod=forumdisplay&fid=56",
+                                   "http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=76",
+                                   "http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=75",
+                                   "http://bbs.tavrin.example/forum/forum.php?mod=forumdisplay&fid=2",
+                                   "http://bbs.tavrin.example/bbs/forum.php?mod=viewthread&tid=844"}));
+        m_web.works = false;
+        click(w.Command5);
+        QCOMPARE(takeMessages().size(), 1);
+    }
+
+    void scenesMadeInTheEditorPlayBackFieldForField()
+    {
+        GameSet &w = open();
+        QList<SceneRec> made;
+        for (int i = 0; i < 3; ++i) {
+            click(w.AddRec);
+            type(w.NoteText, QStringLiteral("场景%1, 逗号 \"引号\"").arg(i));
+            w.BgUrlText->setText(QStringLiteral("bg%1.jpg").arg(i));
+            w.MsgUrlText->setText(QStringLiteral("m.png"));
+            w.FontWZ->setCurrentIndex(i);
+            w.SetFont->setCurrentIndex(i + 4);
+            w.SetFontSize->setCurrentIndex(i + 3);
+            w.SetFontColor->setCurrentIndex(i * 3);
+            w.MsgWZ->setCurrentIndex(i == 1 ? -1 : i);
+            click(w.AddRec);
+        }
+        RecordingMusic music;
+        FakeSurface surface;
+        GameLogic player(GameFolder(m_dir->path()), surface, music);
+        player.start();
+        QCOMPARE(player.scenes(), w.editor().scenes());
+        QCOMPARE(player.scenes().scene(1)[SceneField::MsgWZ], QStringLiteral("-1"));
+        QCOMPARE(player.scenes().scene(2)[SceneField::Note], QStringLiteral("场景2, 逗号 \"引号\""));
+        QCOMPARE(player.scenes().scene(2)[SceneField::FontColor], QStringLiteral("6"));
+    }
+};
+
+QTEST_MAIN(TestGameSet)
+#include "tst_gameset.moc"
