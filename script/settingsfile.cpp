@@ -130,21 +130,36 @@ QString settingsValueProblem(const QString &value)
     return {};
 }
 
-WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings)
+EncodedSettings encodeSettings(const GameSettings &settings)
 {
+    EncodedSettings out;
     QString line;
     for (int k = 0; k < GameSettings::kFieldCount; ++k) {
-        const QString &value = settings.field(GameSettings::Field(k));
-        if (const QString problem = settingsValueProblem(value); !problem.isEmpty())
-            return WriteResult::failure(settingsFieldName(GameSettings::Field(k)) + problem);
+        const auto field = GameSettings::Field(k);
+        const QString &value = settings.field(field);
+        if (const QString problem = settingsValueProblem(value); !problem.isEmpty()) {
+            out.error = settingsFieldName(field) + problem;
+            return out;
+        }
         const Gbk::Encoded one = Gbk::encode(value);
-        if (!one.ok())
-            return WriteResult::failure(QStringLiteral("%1含有GBK编码无法保存的字符：%2")
-                                            .arg(settingsFieldName(GameSettings::Field(k)), one.unencodable));
+        if (!one.ok()) {
+            out.error = QStringLiteral("%1含有GBK编码无法保存的字符：%2")
+                            .arg(settingsFieldName(field), one.unencodable);
+            return out;
+        }
         if (k > 0)
             line += u',';
         line += u'"' + value + u'"';
     }
     line += QStringLiteral("\r\n");
-    return saveWholeFile(folder.pathForWrite(kSettingsFileName), Gbk::encode(line).bytes);
+    out.bytes = Gbk::encode(line).bytes;
+    return out;
+}
+
+WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings)
+{
+    const EncodedSettings encoded = encodeSettings(settings);
+    if (!encoded.error.isEmpty())
+        return WriteResult::failure(encoded.error);
+    return saveWholeFile(folder.pathForWrite(kSettingsFileName), encoded.bytes);
 }

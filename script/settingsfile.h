@@ -51,6 +51,14 @@ QString settingsFieldName(GameSettings::Field field);
 /// read back otherwise), or an empty string when it can.
 QString settingsValueProblem(const QString &value);
 
+/// The bytes of a settings file holding @p settings, or (in `error`) why it cannot be stored.
+struct EncodedSettings
+{
+    QByteArray bytes;
+    QString error;
+};
+EncodedSettings encodeSettings(const GameSettings &settings);
+
 /// Replaces Game.ini with one line of five quoted values and CR LF, all or nothing. Refuses
 /// values that settingsValueProblem() rejects or that GBK cannot hold, naming the field.
 WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings);

@@ -1,0 +1,152 @@
+// Measures the editor, on a real display:
+// - start-up to a shown, painted window with a 4095-scene script against an empty folder
+//   (fresh processes, median of several runs);
+// - the time of a Modify commit and of a Delete at 4095 scenes, through the window's buttons.
+#include "filepicker.h"
+#include "gameset.h"
+#include "messages.h"
+#include "scriptfile.h"
+#include "settingsfile.h"
+#include "webpages.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+qint64 monotonicNs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+class Quiet : public MessageBoxes, public FilePicker, public WebPageOpener
+{
+public:
+    void show(QWidget *, const QString &text, const QString &) override
+    {
+        std::fprintf(stderr, "message: %s\n", qPrintable(text));
+    }
+    QString choose(QWidget *, const QString &) override { return {}; }
+    bool open(const QString &) override { return true; }
+};
+
+class FirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, [] {
+                std::printf("frame %lld\n", static_cast<long long>(monotonicNs()));
+                std::fflush(stdout);
+                QApplication::quit();
+            });
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    bool m_done = false;
+};
+
+void fill(const QString &dir)
+{
+    SceneLists lists;
+    for (int i = 0; i < kMaxScenes; ++i) {
+        SceneRec rec;
+        rec.fields = {QStringLiteral("第%1幕：海边的小镇上，有一座很久没有点亮的灯塔。").arg(i),
+                      QStringLiteral("dusk.jpg"), QStringLiteral("light.png"), QStringLiteral("2"),
+                      QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0"),
+                      QStringLiteral("2")};
+        lists.append(rec);
+    }
+    RewriteScript(GameFolder(dir), lists);
+    WriteSettings(GameFolder(dir), GameSettings{QStringLiteral("灯塔之光"), QStringLiteral("1.mid"),
+                                                QString(), QStringLiteral("100"), QStringLiteral("0")});
+}
+
+double startUpMs(const QString &dir)
+{
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    const qint64 start = monotonicNs();
+    p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child")});
+    p.waitForFinished(30000);
+    const QByteArray out = p.readAllStandardOutput();
+    const qsizetype at = out.indexOf("frame ");
+    return at < 0 ? -1 : (out.mid(at + 6).trimmed().toLongLong() - start) / 1e6;
+}
+
+double median(QList<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.at(v.size() / 2);
+}
+
+double timed(QPushButton *button)
+{
+    QElapsedTimer t;
+    t.start();
+    button->click();
+    return t.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    Quiet quiet;
+    if (argc > 1 && QByteArray(argv[1]) == "--child") {
+        GameSet window(GameFolder::current(), {quiet, quiet, quiet});
+        FirstPaint watch;
+        window.installEventFilter(&watch);
+        window.start();
+        window.centre();
+        window.show();
+        return app.exec();
+    }
+
+    QTemporaryDir full, empty;
+    fill(full.path());
+    const int runs = 9;
+    QList<double> withScript, without;
+    for (int i = 0; i < runs; ++i) {
+        without.append(startUpMs(empty.path()));
+        withScript.append(startUpMs(full.path()));
+    }
+    const double f = median(withScript), e = median(without);
+    std::printf("start-up to first frame: 4095 scenes %.1f ms, empty folder %.1f ms, ratio %.2f "
+                "(median of %d)\n", f, e, f / e, runs);
+
+    GameSet window(GameFolder(full.path()), {quiet, quiet, quiet});
+    window.start();
+    window.show();
+    QList<double> modify, remove;
+    for (int i = 0; i < 15; ++i) {
+        window.LastRec->click();
+        for (int k = 0; k < 5; ++k)
+            window.LeftRec->click();
+        window.SetRec->click();
+        window.NoteText->setPlainText(QStringLiteral("修改过的第%1幕").arg(i));
+        modify.append(timed(window.SetRec));
+        remove.append(timed(window.DelRec));
+    }
+    std::printf("Modify commit at ~4095 scenes: median %.2f ms, worst %.2f ms\n", median(modify),
+                *std::max_element(modify.begin(), modify.end()));
+    std::printf("Delete at ~4095 scenes: median %.2f ms, worst %.2f ms\n", median(remove),
+                *std::max_element(remove.begin(), remove.end()));
+    return 0;
+}
