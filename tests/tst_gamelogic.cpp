@@ -42,6 +42,13 @@ struct Fixture
         picture("BG/over.jpg", Qt::blue, QSize(320, 240));
         picture("Msg/m.png", Qt::white, QSize(600, 120));
         TestUtil::writeBytes(dir.filePath(QStringLiteral("BG/broken.png")), "not a picture");
+        // A bitmap header that claims 20000 × 20000 pixels: refused before any allocation.
+        QByteArray huge("BM\0\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0", 18);
+        for (quint32 v : {20000u, 20000u})
+            huge.append(reinterpret_cast<const char *>(&v), 4);
+        huge.append("\x01\0\x20\0", 4);
+        huge.append(QByteArray(24, '\0'));
+        TestUtil::writeBytes(dir.filePath(QStringLiteral("BG/huge.bmp")), huge);
         SceneLists lists;
         for (const SceneRec &rec : scenes)
             lists.append(rec);
@@ -158,6 +165,7 @@ private slots:
         QTest::newRow("both missing: the box is named") << "x.png" << "y.png" << "提示|加载错误，没有找到Msg\\y.png";
         QTest::newRow("empty background name") << "" << "m.png" << "提示|加载错误，没有找到BG\\";
         QTest::newRow("exists but cannot be decoded") << "broken.png" << "m.png" << "提示|加载错误，没有找到BG\\broken.png";
+        QTest::newRow("too large to decode") << "huge.bmp" << "m.png" << "提示|加载错误，没有找到BG\\huge.bmp";
         QTest::newRow("other letter case is found") << "A.PNG" << "M.png" << "";
     }
     void startUpPictureChecks()

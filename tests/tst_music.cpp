@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 // Peak absolute sample of SDL's disk audio output (16-bit signed, as the mixer opens it).
@@ -55,6 +57,28 @@ private slots:
         QTest::qWait(300);
         const QByteArray after = TestUtil::readBytes(m_out).mid(sizeAtClose + 8192);
         QVERIFY(after.count('\0') == after.size()); // silence once closed
+    }
+
+    void waveFilesPlayToo()
+    {
+        // One second of a 440 Hz tone, 16-bit mono PCM.
+        QByteArray pcm;
+        for (int i = 0; i < 22050; ++i) {
+            const qint16 v = qint16(8000 * std::sin(i * 2 * M_PI * 440 / 22050));
+            pcm.append(reinterpret_cast<const char *>(&v), 2);
+        }
+        auto u32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); };
+        auto u16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char *>(&v), 2); };
+        const QByteArray wav = "RIFF" + u32(36 + pcm.size()) + "WAVEfmt " + u32(16) + u16(1) +
+                               u16(1) + u32(22050) + u32(44100) + u16(2) + u16(16) + "data" +
+                               u32(pcm.size()) + pcm;
+        TestUtil::writeBytes(m_dir.filePath(QStringLiteral("Music/tone.wav")), wav);
+        QFile::remove(m_out);
+        SdlMusic music{GameFolder(m_dir.path())};
+        music.sendCommand(QStringLiteral("play Music\\tone.wav"));
+        music.waitIdle();
+        QTest::qWait(600);
+        QVERIFY2(peak(m_out) > 500, "the tone made no sound");
     }
 
     void missingFileAndEmptyPathAreSilent()

@@ -1,6 +1,7 @@
 #include "filewrite.h"
 #include "gbk.h"
 #include "scriptfile.h"
+#include "settingsfile.h"
 #include "testutil.h"
 
 #include <QTemporaryDir>
@@ -140,6 +141,21 @@ private slots:
         QCOMPARE(load.status, ScriptStatus::Loaded);
         QVERIFY(RewriteScript(folder(), load.scenes).ok);
         QCOMPARE(readBytes(txt()), bytes);
+    }
+
+    void demoGameRoundTripsByteForByte()
+    {
+        const GameFolder demo(QStringLiteral(DEMO_DIR));
+        const ScriptLoad load = LoadScript(demo);
+        QCOMPARE(load.status, ScriptStatus::Loaded);
+        QVERIFY(load.scenes.count() >= 8);
+        QVERIFY(RewriteScript(folder(), load.scenes).ok);
+        QCOMPARE(readBytes(txt()), readBytes(QStringLiteral(DEMO_DIR "/Game.txt")));
+        const SettingsRead settings = ReadSettings(demo);
+        QVERIFY(settings.settings);
+        QVERIFY(WriteSettings(folder(), *settings.settings).ok);
+        QCOMPARE(readBytes(m_dir->filePath(QStringLiteral("Game.ini"))),
+                 readBytes(QStringLiteral(DEMO_DIR "/Game.ini")));
     }
 
     void windowsNamedFileIsReadAndWrittenInPlace()
