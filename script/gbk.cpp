@@ -13,17 +13,42 @@ bool isEscape(QChar c)
     return c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF;
 }
 
+// Converters reused character by character on the slow paths: opening one costs far more than
+// converting a character. An error sticks to a converter, so a failed one is replaced.
+struct Converters
+{
+    QStringDecoder decoder{"GBK", QStringConverter::Flag::Stateless};
+    QStringEncoder encoder{"GBK", QStringConverter::Flag::Stateless};
+
+    // Returns a null string when @p bytes do not decode.
+    QString decode(QByteArrayView bytes)
+    {
+        QString s(decoder.decode(bytes));
+        if (!decoder.hasError())
+            return s;
+        decoder = QStringDecoder("GBK", QStringConverter::Flag::Stateless);
+        return {};
+    }
+    // Returns false when @p text does not encode.
+    bool encode(QStringView text, QByteArray &out)
+    {
+        out = QByteArray(encoder.encode(text));
+        if (!encoder.hasError())
+            return true;
+        encoder = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
+        return false;
+    }
+};
+
 // Decodes one GBK character (one or two bytes). Returns a null QChar when the bytes are not a
 // character that GBK maps and maps back to the same bytes.
-QChar decodeOne(const char *data, qsizetype len)
+QChar decodeOne(Converters &c, const char *data, qsizetype len)
 {
-    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-    const QString s = QString(decoder.decode(QByteArrayView(data, len)));
-    if (decoder.hasError() || s.size() != 1 || s.at(0) == QChar::ReplacementCharacter)
+    const QString s = c.decode(QByteArrayView(data, len));
+    if (s.size() != 1 || s.at(0) == QChar::ReplacementCharacter)
         return {};
-    QStringEncoder encoder("GBK");
-    const QByteArray back = encoder.encode(s);
-    if (back != QByteArrayView(data, len) || encoder.hasError())
+    QByteArray back;
+    if (!c.encode(s, back) || back != QByteArrayView(data, len))
         return {};
     return s.at(0);
 }
@@ -31,6 +56,7 @@ QChar decodeOne(const char *data, qsizetype len)
 // Slow path for input holding bytes that are not GBK: walks character by character.
 QString decodeCareful(const QByteArray &bytes)
 {
+    Converters c;
     QString out;
     out.reserve(bytes.size());
     const char *p = bytes.constData();
@@ -44,14 +70,14 @@ QString decodeCareful(const QByteArray &bytes)
             continue;
         }
         if (b >= 0x81 && b <= 0xFE && i + 1 < n) {
-            const QChar c = decodeOne(p + i, 2);
-            if (!c.isNull()) {
-                out.append(c);
+            const QChar ch = decodeOne(c, p + i, 2);
+            if (!ch.isNull()) {
+                out.append(ch);
                 i += 2;
                 continue;
             }
         }
-        const QChar single = decodeOne(p + i, 1);
+        const QChar single = decodeOne(c, p + i, 1);
         out.append(single.isNull() ? QChar(char16_t(kEscapeBase + b)) : single);
         ++i;
     }
@@ -95,19 +121,19 @@ Encoded encode(const QString &text)
     // Careful path: escapes become their byte, and every character that does not encode is
     // named.
     result.bytes.clear();
+    Converters c;
     qsizetype i = 0;
     while (i < text.size()) {
-        const QChar c = text.at(i);
-        if (isEscape(c)) {
-            result.bytes.append(char(c.unicode() - kEscapeBase));
+        const QChar ch = text.at(i);
+        if (isEscape(ch)) {
+            result.bytes.append(char(ch.unicode() - kEscapeBase));
             ++i;
             continue;
         }
-        const qsizetype len = (c.isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const qsizetype len = (ch.isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
         const QStringView piece = QStringView(text).mid(i, len);
-        QStringEncoder one("GBK");
-        const QByteArray bytes = QByteArray(one.encode(piece));
-        if (one.hasError() || c.isSurrogate()) {
+        QByteArray bytes;
+        if (!c.encode(piece, bytes) || ch.isSurrogate()) {
             if (!result.unencodable.contains(piece))
                 result.unencodable.append(piece);
         } else {
