@@ -91,6 +91,37 @@ bool available()
     return QStringEncoder("GBK").isValid() && QStringDecoder("GBK").isValid();
 }
 
+struct LineDecoder::Private
+{
+    QStringDecoder decoder{"GBK", QStringConverter::Flag::Stateless};
+};
+
+LineDecoder::LineDecoder() : d(new Private) {}
+
+LineDecoder::~LineDecoder()
+{
+    delete d;
+}
+
+QString LineDecoder::decode(QByteArrayView bytes)
+{
+    // Most lines are codes and file names: plain ASCII needs no converter.
+    bool ascii = true;
+    for (char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(bytes);
+    QString s(d->decoder.decode(bytes));
+    if (!d->decoder.hasError() && !s.contains(QChar::ReplacementCharacter))
+        return s;
+    d->decoder = QStringDecoder("GBK", QStringConverter::Flag::Stateless);
+    return decodeCareful(bytes.toByteArray());
+}
+
 QString decode(const QByteArray &bytes)
 {
     QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);

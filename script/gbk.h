@@ -17,6 +17,19 @@ bool available();
 /// Decodes GBK bytes. Never fails; see the namespace comment for invalid bytes.
 QString decode(const QByteArray &bytes);
 
+/// Decodes many short pieces (the lines of a file) with one converter, as decode() does.
+class LineDecoder
+{
+public:
+    LineDecoder();
+    ~LineDecoder();
+    QString decode(QByteArrayView bytes);
+
+private:
+    struct Private;
+    Private *d;
+};
+
 struct Encoded
 {
     QByteArray bytes;

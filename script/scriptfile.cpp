@@ -34,32 +34,34 @@ ScriptLoad failed(ScriptStatus status, const QString &message)
 
 ScriptLoad parseScript(const QByteArray &bytes)
 {
-    const QString text = Gbk::decode(bytes);
-    QList<QStringView> lines;
-    QStringView rest(text);
-    while (!rest.isEmpty()) {
-        const qsizetype end = rest.indexOf(kLineEnd);
-        if (end < 0) {
-            lines.append(rest);
-            break;
-        }
-        lines.append(rest.first(end));
-        rest = rest.sliced(end + 2);
-    }
-
-    if (lines.size() % kSceneFieldCount != 0)
+    // CR and LF are never part of a two-byte GBK character, so the bytes split into lines
+    // before they are decoded.
+    const QByteArrayView all(bytes);
+    const char *const lineEnd = "\r\n";
+    // Count first, so a damaged file costs no copies and the lists are sized once.
+    qsizetype lines = all.count(lineEnd);
+    if (!all.isEmpty() && !all.endsWith(lineEnd))
+        ++lines; // a last line without CR LF
+    if (lines % kSceneFieldCount != 0)
         return failed(ScriptStatus::Damaged, kScriptDamagedText);
-    if (lines.size() / kSceneFieldCount > kMaxScenes)
+    if (lines / kSceneFieldCount > kMaxScenes)
         return failed(ScriptStatus::TooManyScenes,
                       QStringLiteral("Game.txt中的场景超过%1个,无法使用").arg(kMaxScenes));
 
     ScriptLoad load;
     load.status = ScriptStatus::Loaded;
-    const qsizetype scenes = lines.size() / kSceneFieldCount;
     for (int f = 0; f < kSceneFieldCount; ++f)
-        load.scenes.list(SceneField(f)).reserve(scenes);
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        load.scenes.list(SceneField(i % kSceneFieldCount)).append(lines.at(i).toString());
+        load.scenes.list(SceneField(f)).reserve(lines / kSceneFieldCount);
+    Gbk::LineDecoder decoder;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < lines; ++i) {
+        qsizetype end = all.indexOf(lineEnd, from);
+        if (end < 0)
+            end = all.size();
+        load.scenes.list(SceneField(i % kSceneFieldCount))
+            .append(decoder.decode(all.sliced(from, end - from)));
+        from = end + 2;
+    }
     return load;
 }
 
