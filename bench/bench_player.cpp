@@ -56,6 +56,8 @@ public:
         if (e->type() == QEvent::Paint && !m_done) {
             m_done = true;
             QTimer::singleShot(0, [this] {
+                if (qEnvironmentVariableIsSet("BENCH_PHASES"))
+                    std::fprintf(stderr, "painted\n");
                 std::printf("frame %lld\n", static_cast<long long>(monotonicNs()));
                 std::fflush(stdout);
                 if (m_quit)
@@ -81,15 +83,23 @@ public:
 
 int childGame(int argc, char **argv, bool idle)
 {
+    const qint64 t0 = monotonicNs();
+    auto phase = [&](const char *what) {
+        if (qEnvironmentVariableIsSet("BENCH_PHASES"))
+            std::fprintf(stderr, "%-12s %6.1f ms\n", what, (monotonicNs() - t0) / 1e6);
+    };
     QApplication app(argc, argv);
+    phase("app");
     const GameFolder folder = GameFolder::current();
     SdlMusic music(folder);
     SilentMessages messages;
     Game game(folder, music, messages);
+    phase("window");
     FirstPaint watch(!idle);
     game.BgPic()->installEventFilter(&watch);
     if (!game.start())
         return 1;
+    phase("start-up");
     game.centre();
     game.show();
     if (!idle)
@@ -106,9 +116,16 @@ int childGame(int argc, char **argv, bool idle)
 
 int childBare(int argc, char **argv)
 {
+    const qint64 t0 = monotonicNs();
+    auto phase = [&](const char *what) {
+        if (qEnvironmentVariableIsSet("BENCH_PHASES"))
+            std::fprintf(stderr, "%-12s %6.1f ms\n", what, (monotonicNs() - t0) / 1e6);
+    };
     QApplication app(argc, argv);
+    phase("app");
     QLabel label;
     label.setPixmap(QPixmap::fromImage(Pictures::load(QString::fromLocal8Bit(argv[2]))));
+    phase("picture");
     FirstPaint watch(true);
     label.installEventFilter(&watch);
     label.show();
@@ -188,14 +205,23 @@ int main(int argc, char **argv)
     std::printf("first frame: player %.1f ms, bare picture window %.1f ms, ratio %.2f (median of %d)\n",
                 g, b, g / b, runs);
 
-    QProcess idle;
-    idle.setWorkingDirectory(dir);
-    idle.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-idle")});
-    idle.waitForFinished(60000);
-    const QByteArray out = idle.readAllStandardOutput();
-    for (const QByteArray &line : out.split('\n'))
-        if (line.startsWith("idle_cpu") || line.startsWith("peak_kb"))
-            std::printf("%s\n", line.constData());
+    // Idle CPU is a few tens of milliseconds in 10 s: the median of three runs.
+    QList<double> cpu;
+    QByteArray peak;
+    for (int i = 0; i < 3; ++i) {
+        QProcess idle;
+        idle.setWorkingDirectory(dir);
+        idle.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-idle")});
+        idle.waitForFinished(60000);
+        for (const QByteArray &line : idle.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("idle_cpu_percent "))
+                cpu.append(line.mid(17).toDouble());
+            else if (line.startsWith("peak_kb "))
+                peak = line.mid(8);
+        }
+    }
+    std::printf("idle on scene 0 for 10 s: CPU %.3f %% (median of 3; music playing), peak resident "
+                "memory %s kB\n", median(cpu), peak.constData());
 
     QDir::setCurrent(dir);
     SdlMusic music{GameFolder(dir)};

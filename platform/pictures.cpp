@@ -9,7 +9,6 @@ QImage load(const QString &path)
     if (path.isEmpty())
         return {};
     QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
     reader.setAllocationLimit(kMaxSide * kMaxSide * 4 / (1024 * 1024));
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide))

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libsdl2-mixer-dev timgm6mb-soundfont
+  qt6-base-dev libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-wqy-microhei
   libgtest-dev libbenchmark-dev
   xvfb xauth
