@@ -162,9 +162,10 @@ struct SdlMusic::Worker
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC);
-        audioOpen = Mix_OpenAudio(midi ? kMidiRate : kRecordedRate, AUDIO_S16SYS, 2, 4096) == 0;
-        if (audioOpen)
-            Mix_QuerySpec(&rate, nullptr, nullptr);
+        // No changes allowed: SDL converts to whatever the device takes, and the MIDI hook can
+        // rely on 16-bit stereo at the rate asked for.
+        rate = midi ? kMidiRate : kRecordedRate;
+        audioOpen = Mix_OpenAudioDevice(rate, AUDIO_S16SYS, 2, 4096, nullptr, 0) == 0;
         return audioOpen;
     }
 
