@@ -46,6 +46,13 @@ long peakKb()
     return u.ru_maxrss;
 }
 
+// With BENCH_PHASES set, tells on stderr how long after @p t0 a phase of start-up ended.
+void printPhase(const char *what, qint64 t0)
+{
+    if (qEnvironmentVariableIsSet("BENCH_PHASES"))
+        std::fprintf(stderr, "%-12s %6.1f ms\n", what, (monotonicNs() - t0) / 1e6);
+}
+
 // Prints the moment the watched widget has finished its first paint, then quits.
 class FirstPaint : public QObject
 {
@@ -84,10 +91,7 @@ public:
 int childGame(int argc, char **argv, bool idle)
 {
     const qint64 t0 = monotonicNs();
-    auto phase = [&](const char *what) {
-        if (qEnvironmentVariableIsSet("BENCH_PHASES"))
-            std::fprintf(stderr, "%-12s %6.1f ms\n", what, (monotonicNs() - t0) / 1e6);
-    };
+    const auto phase = [t0](const char *what) { printPhase(what, t0); };
     QApplication app(argc, argv);
     phase("app");
     const GameFolder folder = GameFolder::current();
@@ -117,10 +121,7 @@ int childGame(int argc, char **argv, bool idle)
 int childBare(int argc, char **argv)
 {
     const qint64 t0 = monotonicNs();
-    auto phase = [&](const char *what) {
-        if (qEnvironmentVariableIsSet("BENCH_PHASES"))
-            std::fprintf(stderr, "%-12s %6.1f ms\n", what, (monotonicNs() - t0) / 1e6);
-    };
+    const auto phase = [t0](const char *what) { printPhase(what, t0); };
     QApplication app(argc, argv);
     phase("app");
     QLabel label;

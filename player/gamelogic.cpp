@@ -33,6 +33,23 @@ const std::array<NoteColour, 7> kColours = {{{true, 0},
                                              {false, qRgb(128, 0, 128)},
                                              {false, qRgb(0, 0, 0)}}};
 
+// The codes a scene presents itself by, in the order they are applied.
+constexpr std::array<SceneField, 5> kCodeFields = {SceneField::FontWZ, SceneField::MsgWZ,
+                                                   SceneField::FontSet, SceneField::FontSize,
+                                                   SceneField::FontColor};
+
+int entriesOf(SceneField field)
+{
+    switch (field) {
+    case SceneField::FontWZ: return int(kNoteTops.size());
+    case SceneField::MsgWZ: return int(kMsgTops.size());
+    case SceneField::FontSet: return int(kStyles.size());
+    case SceneField::FontSize: return int(kSizes.size());
+    case SceneField::FontColor: return int(kColours.size());
+    default: return 0;
+    }
+}
+
 // Start-up form: a code matches only when its text is exactly one of the table's digits.
 std::optional<int> codeAsText(const QString &code, int entries)
 {
@@ -160,11 +177,6 @@ bool GameLogic::PresentScene(int i, Form form)
     const QString bgPath = PlayerTexts::kBackgroundFolder + m_scenes.at(SceneField::BG, i);
     const QString msgPath = PlayerTexts::kMessageBoxFolder + m_scenes.at(SceneField::Msg, i);
     const QString note = m_scenes.at(SceneField::Note, i);
-    const QString fontWZ = m_scenes.at(SceneField::FontWZ, i);
-    const QString msgWZ = m_scenes.at(SceneField::MsgWZ, i);
-    const QString fontSet = m_scenes.at(SceneField::FontSet, i);
-    const QString fontSize = m_scenes.at(SceneField::FontSize, i);
-    const QString fontColour = m_scenes.at(SceneField::FontColor, i);
 
     if (form == Form::StartUp) {
         // A picture that exists but cannot be decoded is as good as missing here.
@@ -181,16 +193,10 @@ bool GameLogic::PresentScene(int i, Form form)
                 m_surface.setBackground(picture);
         }
         m_surface.setNoteCaption(note);
-        if (auto k = codeAsText(fontWZ, int(kNoteTops.size())))
-            m_surface.setNoteTop(kNoteTops[*k]);
-        if (auto k = codeAsText(msgWZ, int(kMsgTops.size())))
-            m_surface.setMsgTop(kMsgTops[*k]);
-        if (auto k = codeAsText(fontSet, int(kStyles.size())))
-            m_surface.setNoteStyle(kStyles[*k].bold, kStyles[*k].italic, kStyles[*k].underline);
-        if (auto k = codeAsText(fontSize, int(kSizes.size())))
-            m_surface.setNoteSize(kSizes[*k]);
-        if (auto k = codeAsText(fontColour, int(kColours.size())))
-            m_surface.setNoteColour(kColours[*k]);
+        for (SceneField field : kCodeFields) {
+            if (auto k = codeAsText(m_scenes.at(field, i), entriesOf(field)))
+                applyCode(field, *k);
+        }
         return true;
     }
 
@@ -217,36 +223,32 @@ bool GameLogic::PresentScene(int i, Form form)
             m_surface.setMsgEnabled(false);
     }
 
-    if (fontWZ != m_scenes.at(SceneField::FontWZ, i - 1)) {
-        const auto value = codeAsNumber(fontWZ);
+    for (SceneField field : kCodeFields) {
+        const QString code = m_scenes.at(field, i);
+        const bool position = field == SceneField::FontWZ || field == SceneField::MsgWZ;
+        if (position && code == m_scenes.at(field, i - 1))
+            continue; // positions are set only when their code changes
+        const auto value = codeAsNumber(code);
         if (!value)
             return false;
-        if (auto k = entryFor(*value, int(kNoteTops.size())))
-            m_surface.setNoteTop(kNoteTops[*k]);
+        if (auto k = entryFor(*value, entriesOf(field)))
+            applyCode(field, *k);
     }
-    if (msgWZ != m_scenes.at(SceneField::MsgWZ, i - 1)) {
-        const auto value = codeAsNumber(msgWZ);
-        if (!value)
-            return false;
-        if (auto k = entryFor(*value, int(kMsgTops.size())))
-            m_surface.setMsgTop(kMsgTops[*k]);
-    }
-    const auto style = codeAsNumber(fontSet);
-    if (!style)
-        return false;
-    if (auto k = entryFor(*style, int(kStyles.size())))
-        m_surface.setNoteStyle(kStyles[*k].bold, kStyles[*k].italic, kStyles[*k].underline);
-    const auto size = codeAsNumber(fontSize);
-    if (!size)
-        return false;
-    if (auto k = entryFor(*size, int(kSizes.size())))
-        m_surface.setNoteSize(kSizes[*k]);
-    const auto colour = codeAsNumber(fontColour);
-    if (!colour)
-        return false;
-    if (auto k = entryFor(*colour, int(kColours.size())))
-        m_surface.setNoteColour(kColours[*k]);
     return true;
+}
+
+void GameLogic::applyCode(SceneField field, int k)
+{
+    switch (field) {
+    case SceneField::FontWZ: m_surface.setNoteTop(kNoteTops[k]); break;
+    case SceneField::MsgWZ: m_surface.setMsgTop(kMsgTops[k]); break;
+    case SceneField::FontSet:
+        m_surface.setNoteStyle(kStyles[k].bold, kStyles[k].italic, kStyles[k].underline);
+        break;
+    case SceneField::FontSize: m_surface.setNoteSize(kSizes[k]); break;
+    case SceneField::FontColor: m_surface.setNoteColour(kColours[k]); break;
+    default: break;
+    }
 }
 
 void GameLogic::RevealTick()

@@ -89,6 +89,8 @@ public:
 
 private:
     void stopReveal();
+    /// Sets the property that @p field controls from entry @p k of its table.
+    void applyCode(SceneField field, int k);
 
     GameFolder m_folder;
     GameSurface &m_surface;
