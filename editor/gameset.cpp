@@ -262,12 +262,8 @@ void GameSet::start()
         const GameSettings &s = *found.settings;
         GameNameText->setText(s.GameName);
         BGMUrlText->setText(s.BGMName);
-        const QString skip = s.SkipCode.trimmed();
-        bool ok = skip.isEmpty();
-        const double value = ok ? 0 : skip.toDouble(&ok);
-        const int position = ok ? int(std::nearbyint(value)) : -1;
-        if (position >= 0 && position < ShowCombo->count())
-            ShowCombo->setCurrentIndex(position);
+        if (const int skip = Vocabulary::skipForCode(s.SkipCode); skip >= 0)
+            ShowCombo->setCurrentIndex(skip);
         Text1->setText(s.GameFont);
         if (const int speed = Vocabulary::speedForInterval(s.WordInterval); speed >= 0)
             SuDuCombo->setCurrentIndex(speed);

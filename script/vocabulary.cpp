@@ -1,6 +1,7 @@
 #include "vocabulary.h"
 
 #include <array>
+#include <cmath>
 
 namespace Vocabulary {
 namespace {
@@ -67,6 +68,17 @@ int speedForInterval(const QString &interval)
             return i;
     }
     return -1;
+}
+
+int skipForCode(const QString &code)
+{
+    const QString text = code.trimmed();
+    bool ok = text.isEmpty();
+    const double value = ok ? 0 : text.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return -1;
+    const double rounded = std::nearbyint(value); // halves to the even neighbour
+    return rounded >= 0 && rounded < skipChoices().size() ? int(rounded) : -1;
 }
 
 QString codeForPosition(int position)

@@ -34,6 +34,10 @@ QString intervalForSpeed(int position);
 /// not a number or not in the table.
 int speedForInterval(const QString &interval);
 
+/// The skip position a stored SkipCode selects: its numeric value rounded to a whole number
+/// (an empty text counts as 0), or -1 when it is not a number or names no entry.
+int skipForCode(const QString &code);
+
 /// The code stored for a chosen position: its decimal text, "-1" when nothing is chosen.
 QString codeForPosition(int position);
 

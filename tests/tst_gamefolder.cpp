@@ -70,6 +70,26 @@ private slots:
         QCOMPARE(Vocabulary::speeds().at(5), QStringLiteral("每秒100个字"));
         QCOMPARE(Vocabulary::codeForPosition(-1), QStringLiteral("-1"));
     }
+
+    void skipCodeToPosition_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<int>("position");
+        QTest::newRow("0") << "0" << 0;
+        QTest::newRow("1") << "1" << 1;
+        QTest::newRow("empty counts as 0") << "" << 0;
+        QTest::newRow("1.4 rounds to 1") << " 1.4 " << 1;
+        QTest::newRow("1.5 names no entry") << "1.5" << -1;
+        QTest::newRow("-1") << "-1" << -1;
+        QTest::newRow("huge") << "1e300" << -1;
+        QTest::newRow("not a number") << "abc" << -1;
+    }
+    void skipCodeToPosition()
+    {
+        QFETCH(QString, code);
+        QFETCH(int, position);
+        QCOMPARE(Vocabulary::skipForCode(code), position);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestGameFolder)
