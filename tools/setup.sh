@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-wqy-microhei
-  libgtest-dev libbenchmark-dev
+  libbenchmark-dev
   xvfb xauth
 )
 if [ "${1:-}" = "--fuzz" ]; then
