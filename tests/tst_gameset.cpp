@@ -155,6 +155,21 @@ private slots:
         QCOMPARE(name(w.AddRec), QStringLiteral("增加"));
         QCOMPARE(name(w.WJID), QStringLiteral("第0个"));
         QCOMPARE(w.AddRec->geometry(), QRect(120, 16, 65, 33));
+        // Tab goes down the left column, then the right one, then along the control bar.
+        const QList<QWidget *> expected{w.FontWZ, w.SetFont, w.SetFontSize, w.SetFontColor,
+                                        w.NoteText, w.MsgWZ, w.BgUrlText, w.GetBgPic,
+                                        w.MsgUrlText, w.GetMsgPic, w.GameNameText, w.Command1,
+                                        w.BGMUrlText, w.Command2, w.SuDuCombo, w.Command3,
+                                        w.ShowCombo, w.Command4, w.Text1, w.Command6,
+                                        w.StartRec, w.LeftRec, w.AddRec, w.DelRec, w.SetRec,
+                                        w.NextRec, w.LastRec, w.Command5};
+        QList<QWidget *> chain{w.FontWZ};
+        for (QWidget *next = w.FontWZ->nextInFocusChain(); next != w.FontWZ;
+             next = next->nextInFocusChain()) {
+            if (expected.contains(next))
+                chain.append(next);
+        }
+        QCOMPARE(chain, expected);
         QCOMPARE(w.Frame3->geometry(), QRect(248, 176, 265, 193));
     }
 
