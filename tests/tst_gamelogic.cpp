@@ -136,6 +136,8 @@ private slots:
         QTest::newRow("negative") << "-50" << 0;
         QTest::newRow("too long") << "70000" << 65535;
         QTest::newRow("0.4 rounds to 0") << "0.4" << 0;
+        QTest::newRow("exponent") << "2.5e1" << 25;
+        QTest::newRow("e without digits") << "30em" << 30;
     }
     void intervalFromSettingsText()
     {
