@@ -9,7 +9,11 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -44,6 +48,34 @@ T *named(T *widget, const char *name)
 }
 
 } // namespace
+
+LinkLabel::LinkLabel(const QString &caption, QWidget *parent) : QLabel(caption, parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
+    setAccessibleDescription(QStringLiteral("打开网页"));
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
+        event->key() == Qt::Key_Space) {
+        emit clicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void LinkLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+}
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -126,7 +158,6 @@ void GameSet::build()
                     const QString &address) {
         LinkLabel *l = named(new LinkLabel(caption, Frame5), name);
         l->setFont(songTi(15.75, true));
-        l->setCursor(Qt::PointingHandCursor);
         l->adjustSize();
         l->move(px(left), px(top));
         connect(l, &LinkLabel::clicked, this, [this, address] { openLink(address); });
@@ -218,7 +249,7 @@ void GameSet::build()
 
     // Tab order follows the layout: left column, right column, control bar.
     const QList<QWidget *> order{FontWZ, SetFont, SetFontSize, SetFontColor, NoteText,
-                                 MsgWZ, BgUrlText, GetBgPic, MsgUrlText, GetMsgPic,
+                                 Label11, Label15, Label16, Label17, MsgWZ, BgUrlText, GetBgPic, MsgUrlText, GetMsgPic,
                                  GameNameText, Command1, BGMUrlText, Command2, SuDuCombo,
                                  Command3, ShowCombo, Command4, Text1, Command6,
                                  StartRec, LeftRec, AddRec, DelRec, SetRec, NextRec, LastRec,

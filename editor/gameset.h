@@ -22,17 +22,19 @@ struct EditorPlatform
     WebPageOpener &web;
 };
 
-/// A label that opens something when clicked.
+/// A label that opens something when clicked, or when Enter or Space is pressed on it.
 class LinkLabel : public QLabel
 {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    LinkLabel(const QString &caption, QWidget *parent);
 signals:
     void clicked();
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the

@@ -157,7 +157,8 @@ private slots:
         QCOMPARE(w.AddRec->geometry(), QRect(120, 16, 65, 33));
         // Tab goes down the left column, then the right one, then along the control bar.
         const QList<QWidget *> expected{w.FontWZ, w.SetFont, w.SetFontSize, w.SetFontColor,
-                                        w.NoteText, w.MsgWZ, w.BgUrlText, w.GetBgPic,
+                                        w.NoteText, w.Label11, w.Label15, w.Label16,
+                                        w.Label17, w.MsgWZ, w.BgUrlText, w.GetBgPic,
                                         w.MsgUrlText, w.GetMsgPic, w.GameNameText, w.Command1,
                                         w.BGMUrlText, w.Command2, w.SuDuCombo, w.Command3,
                                         w.ShowCombo, w.Command4, w.Text1, w.Command6,
@@ -428,6 +429,8 @@ private slots:
                                    "http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=75",
                                    "http://bbs.tavrin.example/forum/forum.php?mod=forumdisplay&fid=2",
                                    "http://bbs.tavrin.example/bbs/forum.php?mod=viewthread&tid=844"}));
+        QTest::keyClick(w.Label16, Qt::Key_Return); // links work from the keyboard too
+        QCOMPARE(m_web.opened.last(), QStringLiteral("http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=75"));
         m_web.works = false;
         click(w.Command5);
         QCOMPARE(takeMessages().size(), 1);
