@@ -16,15 +16,9 @@ constexpr int px(int twips)
 }
 } // namespace
 
-PictureBox::PictureBox(QWidget *parent) : QWidget(parent)
+PictureBox::PictureBox(QWidget *parent) : PictureHolder<QWidget>(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void PictureBox::setPicture(const QImage &picture)
-{
-    m_picture = picture;
-    update();
 }
 
 void PictureBox::paintEvent(QPaintEvent *)
@@ -35,16 +29,10 @@ void PictureBox::paintEvent(QPaintEvent *)
         painter.drawImage(0, 0, m_picture);
 }
 
-AlphaImage::AlphaImage(QWidget *parent) : QAbstractButton(parent)
+AlphaImage::AlphaImage(QWidget *parent) : PictureHolder<QAbstractButton>(parent)
 {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::PointingHandCursor);
-}
-
-void AlphaImage::setPicture(const QImage &picture)
-{
-    m_picture = picture;
-    update();
 }
 
 void AlphaImage::paintEvent(QPaintEvent *)

@@ -10,37 +10,42 @@ class QLabel;
 class QTimer;
 class MessageBoxes;
 
-/// Shows a picture unscaled from its top-left corner; a plain black field without one.
-class PictureBox : public QWidget
+/// A widget of kind @p Base that holds one picture and repaints when it changes.
+template <typename Base>
+class PictureHolder : public Base
 {
-    Q_OBJECT
 public:
-    explicit PictureBox(QWidget *parent = nullptr);
-    void setPicture(const QImage &picture);
+    using Base::Base;
+    void setPicture(const QImage &picture)
+    {
+        m_picture = picture;
+        this->update();
+    }
     const QImage &picture() const { return m_picture; }
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
     QImage m_picture;
 };
 
-/// The message box: a picture drawn at 40 % opacity over what lies below, pressable.
-class AlphaImage : public QAbstractButton
+/// Shows a picture unscaled from its top-left corner; a plain black field without one.
+class PictureBox : public PictureHolder<QWidget>
 {
-    Q_OBJECT
 public:
-    static constexpr qreal kOpacity = 0.40;
-    explicit AlphaImage(QWidget *parent = nullptr);
-    void setPicture(const QImage &picture);
-    const QImage &picture() const { return m_picture; }
+    explicit PictureBox(QWidget *parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+};
 
-private:
-    QImage m_picture;
+/// The message box: a picture drawn at 40 % opacity over what lies below, pressable.
+class AlphaImage : public PictureHolder<QAbstractButton>
+{
+public:
+    static constexpr qreal kOpacity = 0.40;
+    explicit AlphaImage(QWidget *parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
 };
 
 /// The player's window `Game`: background `BgPic`, message box `MsgPic`, scene text
