@@ -5,115 +5,217 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <unistd.h>
+
+using FileWriteTesting::Step;
+
 namespace {
 
-qint64 g_failAfter = -1;
+struct Fault
+{
+    bool on = false;
+    Step step = Step::Write;
+    qint64 bytes = 0;
+};
+Fault g_fault;
+
+bool faultAt(Step step)
+{
+    return g_fault.on && g_fault.step == step;
+}
 
 // The mode bits only: the "User" bits report what the current user may do, which for root is
 // everything.
 constexpr QFileDevice::Permissions kAnyWrite =
     QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
 
-QString fileName(const QString &path)
+WriteResult failed(const QString &path, const QString &why)
 {
-    return QFileInfo(path).fileName();
+    return WriteResult::failure(
+        QStringLiteral("无法写入%1：%2").arg(QFileInfo(path).fileName(), why));
+}
+
+// The file a write must reach: a symbolic link's target (also one that does not exist yet), so
+// that writing reaches the file that reading found and the link itself stays a link.
+QString followLinks(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
+bool folderTakesNewFiles(const QString &file)
+{
+    return QFileInfo(QFileInfo(file).absolutePath()).permissions() & kAnyWrite;
 }
 
 // Checks what the permission bits say, so that a file marked read-only stays untouched even for
 // a user (root) whom the system would let write it.
-WriteResult checkWritable(const QString &path)
+WriteResult checkWritable(const QString &file)
 {
-    const QFileInfo info(path);
+    const QFileInfo info(file);
     if (info.exists()) {
         if (info.isDir())
-            return WriteResult::failure(QStringLiteral("无法写入%1：该名称已被一个文件夹占用")
-                                            .arg(fileName(path)));
+            return failed(file, QStringLiteral("该名称已被一个文件夹占用"));
         if (!(info.permissions() & kAnyWrite))
-            return WriteResult::failure(
-                QStringLiteral("无法写入%1：文件是只读的").arg(fileName(path)));
+            return failed(file, QStringLiteral("文件是只读的"));
+        return {};
     }
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir())
-        return WriteResult::failure(
-            QStringLiteral("无法写入%1：文件夹不存在").arg(fileName(path)));
-    if (!(folder.permissions() & kAnyWrite))
-        return WriteResult::failure(
-            QStringLiteral("无法写入%1：所在文件夹是只读的").arg(fileName(path)));
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return failed(file, QStringLiteral("文件夹不存在"));
+    if (!folderTakesNewFiles(file))
+        return failed(file, QStringLiteral("所在文件夹是只读的"));
     return {};
 }
 
-// Writes all of @p bytes, honouring the test limit. Returns false on any short write.
-bool writeAll(QIODevice &device, const QByteArray &bytes)
+QString reason(const QFileDevice &device, int err)
 {
-    QByteArrayView data(bytes);
-    if (g_failAfter >= 0 && data.size() > g_failAfter) {
-        device.write(data.first(g_failAfter).toByteArray());
-        return false;
-    }
-    return device.write(bytes) == bytes.size();
+    if (err == ENOSPC || err == EDQUOT || device.errorString() == qt_error_string(ENOSPC))
+        return QStringLiteral("磁盘空间不足");
+    if (device.error() != QFileDevice::NoError)
+        return device.errorString();
+    if (err != 0)
+        return qt_error_string(err);
+    return QStringLiteral("磁盘空间不足或写入被中断");
 }
 
-QString reason(const QFileDevice &file)
+// Writes all of @p bytes, honouring an injected fault. Returns false on any short write, with
+// the system's error number in @p err.
+bool writeAll(QFileDevice &device, const QByteArray &bytes, int &err)
 {
-    if (file.error() == QFileDevice::NoError)
-        return QStringLiteral("磁盘空间不足或写入被中断");
-    return file.errorString();
+    if (faultAt(Step::Write) && bytes.size() > g_fault.bytes) {
+        device.write(bytes.left(g_fault.bytes));
+        err = ENOSPC;
+        return false;
+    }
+    errno = 0;
+    const bool ok = device.write(bytes) == bytes.size();
+    err = ok ? 0 : errno;
+    return ok;
+}
+
+// Pushes what was written to the disk. A full disk may refuse the bytes only here, after every
+// write() call seemed to succeed.
+bool syncToDisk(QFileDevice &device, int &err)
+{
+    if (faultAt(Step::Flush)) {
+        err = ENOSPC;
+        return false;
+    }
+    errno = 0;
+    if (!device.flush()) {
+        err = errno;
+        return false;
+    }
+    // EINVAL: the file system has nothing to sync (a pipe, some virtual file systems).
+    if (::fsync(device.handle()) != 0 && errno != EINVAL) {
+        err = errno;
+        return false;
+    }
+    return true;
+}
+
+// Overwrites the existing @p file where it stands; if that fails part way, the old bytes go back.
+WriteResult writeInPlace(const QString &file, const QByteArray &bytes)
+{
+    QFile out(file);
+    if (!out.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return failed(file, out.errorString());
+    const QByteArray old = out.readAll();
+    if (out.error() != QFileDevice::NoError || old.size() != out.size())
+        return failed(file, out.errorString());
+    int err = 0;
+    if (out.seek(0) && writeAll(out, bytes, err) && out.resize(bytes.size()) &&
+        syncToDisk(out, err))
+        return {};
+    const QString why = reason(out, err);
+    out.unsetError();
+    // The old bytes fit in the blocks the file already had, so putting them back needs no room.
+    const bool restored = out.seek(0) && out.write(old) == old.size() && out.resize(old.size()) &&
+                          ::fsync(out.handle()) == 0;
+    if (!restored)
+        return failed(file, why + QStringLiteral("；原有内容未能完全恢复,请检查该文件"));
+    return failed(file, why);
+}
+
+struct Replaced
+{
+    WriteResult result;
+    bool folderRefused = false; ///< the folder took no new file or no rename: try in place
+};
+
+Replaced replaceByRename(const QString &file, const QByteArray &bytes)
+{
+    QSaveFile out(file);
+    // Unbuffered, so that every byte meets the disk in write() or in the checked sync below,
+    // never in an unchecked flush inside commit().
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return {failed(file, out.errorString()), true};
+    int err = 0;
+    if (!writeAll(out, bytes, err) || !syncToDisk(out, err)) {
+        const QString why = reason(out, err);
+        out.cancelWriting();
+        out.commit(); // discards the temporary file; the old file stays as it was
+        return {failed(file, why)};
+    }
+    if (faultAt(Step::Commit))
+        out.cancelWriting();
+    if (!out.commit())
+        return {failed(file, out.errorString()), out.error() == QFileDevice::RenameError};
+    return {};
 }
 
 } // namespace
 
 WriteResult saveWholeFile(const QString &path, const QByteArray &bytes)
 {
-    if (WriteResult check = checkWritable(path); !check)
+    const QString file = followLinks(path);
+    if (WriteResult check = checkWritable(file); !check)
         return check;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return WriteResult::failure(
-            QStringLiteral("无法写入%1：%2").arg(fileName(path), file.errorString()));
-    if (!writeAll(file, bytes) || file.error() != QFileDevice::NoError) {
-        const QString why = reason(file);
-        file.cancelWriting();
-        file.commit(); // discards the temporary file; the old file stays as it was
-        return WriteResult::failure(QStringLiteral("无法写入%1：%2").arg(fileName(path), why));
-    }
-    if (!file.commit())
-        return WriteResult::failure(
-            QStringLiteral("无法写入%1：%2").arg(fileName(path), file.errorString()));
-    return {};
+    const bool exists = QFileInfo::exists(file);
+    if (exists && !folderTakesNewFiles(file))
+        return writeInPlace(file, bytes);
+    const Replaced replaced = replaceByRename(file, bytes);
+    if (replaced.folderRefused && exists)
+        return writeInPlace(file, bytes);
+    return replaced.result;
 }
 
 WriteResult appendToFile(const QString &path, const QByteArray &bytes)
 {
-    if (WriteResult check = checkWritable(path); !check)
+    const QString file = followLinks(path);
+    if (WriteResult check = checkWritable(file); !check)
         return check;
-    const bool existed = QFileInfo::exists(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
-        return WriteResult::failure(
-            QStringLiteral("无法写入%1：%2").arg(fileName(path), file.errorString()));
-    const qint64 oldSize = file.size();
-    const bool written = writeAll(file, bytes) && file.flush();
-    if (!written) {
-        const QString why = reason(file);
-        file.unsetError();
-        file.resize(oldSize);
-        file.close();
-        if (!existed)
-            QFile::remove(path);
-        return WriteResult::failure(QStringLiteral("无法写入%1：%2").arg(fileName(path), why));
-    }
-    file.close();
-    if (file.error() != QFileDevice::NoError) {
-        const QString why = file.errorString();
-        QFile::resize(path, oldSize);
-        return WriteResult::failure(QStringLiteral("无法写入%1：%2").arg(fileName(path), why));
-    }
-    return {};
+    const bool existed = QFileInfo::exists(file);
+    QFile out(file);
+    if (!out.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
+        return failed(file, out.errorString());
+    const qint64 oldSize = out.size();
+    int err = 0;
+    if (writeAll(out, bytes, err) && syncToDisk(out, err))
+        return {};
+    const QString why = reason(out, err);
+    out.unsetError();
+    out.resize(oldSize);
+    out.close();
+    if (!existed)
+        QFile::remove(file);
+    return failed(file, why);
 }
 
 namespace FileWriteTesting {
+void failAt(Step step, qint64 bytes)
+{
+    g_fault = {true, step, bytes};
+}
+
 void failAfterBytes(qint64 bytes)
 {
-    g_failAfter = bytes;
+    if (bytes < 0)
+        g_fault = {};
+    else
+        failAt(Step::Write, bytes);
 }
 } // namespace FileWriteTesting

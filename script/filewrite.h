@@ -14,17 +14,31 @@ struct WriteResult
     explicit operator bool() const { return ok; }
 };
 
-/// Replaces the whole file at @p path with @p bytes, all or nothing (QSaveFile: a temporary
-/// file in the same folder renamed over the old one). A file whose permission bits allow no
-/// write is treated as read-only and refused, also for root; so is a read-only folder.
+/// Replaces the whole file at @p path with @p bytes, all or nothing. A symbolic link is followed:
+/// its target is replaced and the link stays a link. The new bytes are written, flushed and
+/// synced to the disk before they replace the old file, so a full disk is noticed before anything
+/// is lost. Where the folder allows new files, a temporary file is renamed over the old one
+/// (QSaveFile; the file keeps its permissions); where it does not (a folder marked read-only, a
+/// share that refuses new files or renames), the existing file is overwritten in place and, if
+/// that fails part way, its old bytes are put back. A file whose permission bits allow no write
+/// is refused, also for root. On failure the file is byte-identical to before.
 WriteResult saveWholeFile(const QString &path, const QByteArray &bytes);
 
-/// Appends @p bytes to the file at @p path (created if missing) in one write. If the write
-/// fails part way, the file is cut back to its old length.
+/// Appends @p bytes to the file at @p path (created if missing; a link is followed) in one write,
+/// flushed and synced to the disk. If any step fails, the file is cut back to its old length
+/// (and a file that did not exist is removed).
 WriteResult appendToFile(const QString &path, const QByteArray &bytes);
 
 namespace FileWriteTesting {
-/// Makes every following write fail after @p bytes bytes have gone to disk, as a full disk
-/// does; -1 turns this off. For tests of the failure paths only.
+/// Where an injected fault strikes, each where a real full disk or a refusing share fails.
+enum class Step {
+    Write,  ///< the write itself stops after the given number of bytes reached the file
+    Flush,  ///< pushing the written bytes to the disk fails (what a full disk reports late)
+    Commit, ///< the new file cannot take the old one's place
+};
+/// Makes every following write fail at @p step (after @p bytes bytes, for Step::Write). For
+/// tests of the failure paths only.
+void failAt(Step step, qint64 bytes = 0);
+/// failAt(Step::Write, @p bytes); -1 turns every injected fault off.
 void failAfterBytes(qint64 bytes);
 } // namespace FileWriteTesting

@@ -118,6 +118,45 @@ private slots:
         QVERIFY(m_messages.shown.isEmpty());
     }
 
+    void messageBoxIsDrawnAtFortyPercentOverTheBackground()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        // White at 40 % over (200, 220, 240), inside the box and clear of the text.
+        const QColor drawn = game.grab().toImage().pixelColor(610, 452);
+        const QColor expected(222, 234, 246);
+        QVERIFY2(qAbs(drawn.red() - expected.red()) <= 1 && qAbs(drawn.green() - expected.green()) <= 1 &&
+                     qAbs(drawn.blue() - expected.blue()) <= 1,
+                 qPrintable(drawn.name()));
+    }
+
+    void builtInRevealIntervalIs300ms_data()
+    {
+        QTest::addColumn<QByteArray>("ini"); // empty: no Game.ini
+        QTest::newRow("no Game.ini") << QByteArray();
+        QTest::newRow("empty speed value") << QByteArray("\"n\",\"\",\"\",\"\",\"0\"\r\n");
+    }
+    void builtInRevealIntervalIs300ms()
+    {
+        QFETCH(QByteArray, ini);
+        QTemporaryDir dir;
+        picture(dir, "BG/bg.png", Qt::gray, QSize(638, 482));
+        picture(dir, "Msg/box.png", Qt::white, QSize(600, 120));
+        SceneLists lists;
+        lists.append(scene(u"x", "2", "0", "0", "0", "2"));
+        QVERIFY(RewriteScript(GameFolder(dir.path()), lists).ok);
+        if (!ini.isEmpty()) {
+            QFile f(dir.filePath(QStringLiteral("Game.ini")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(ini);
+        }
+        Game game(GameFolder(dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        QCOMPARE(game.WordTimer()->interval(), 300);
+    }
+
     void missingPictureShowsItsMessageAndEndsStartUp()
     {
         QTemporaryDir dir;

@@ -199,24 +199,26 @@ private slots:
     void failedWritesLeaveTheFileAsItWas_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("read-only file") << "rofile";
-        QTest::newRow("read-only folder") << "rofolder";
-        QTest::newRow("disk full") << "full";
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only file") << "rofile" << QStringLiteral("文件是只读的");
+        QTest::newRow("disk full part way through a write") << "write" << QStringLiteral("磁盘空间不足");
+        QTest::newRow("disk full when the bytes are flushed") << "flush" << QStringLiteral("磁盘空间不足");
     }
     void failedWritesLeaveTheFileAsItWas()
     {
         QFETCH(QString, how);
+        QFETCH(QString, reason);
         writeBytes(txt(), kChineseScene);
         if (how == u"rofile")
             QFile::setPermissions(txt(), QFile::ReadOwner | QFile::ReadGroup);
-        else if (how == u"rofolder")
-            QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
-        else
+        else if (how == u"write")
             FileWriteTesting::failAfterBytes(5);
+        else
+            FileWriteTesting::failAt(FileWriteTesting::Step::Flush);
 
         const WriteResult appended = AppendScene(folder(), chineseScene());
         QVERIFY(!appended.ok);
-        QVERIFY(appended.error.startsWith(QStringLiteral("无法写入Game.txt")));
+        QCOMPARE(appended.error, QStringLiteral("无法写入Game.txt：") + reason);
         QCOMPARE(readBytes(txt()), kChineseScene);
 
         SceneLists lists;
@@ -224,9 +226,84 @@ private slots:
         lists.append(chineseScene());
         const WriteResult rewritten = RewriteScript(folder(), lists);
         QVERIFY(!rewritten.ok);
-        QVERIFY(rewritten.error.startsWith(QStringLiteral("无法写入Game.txt")));
+        QCOMPARE(rewritten.error, QStringLiteral("无法写入Game.txt：") + reason);
         QCOMPARE(readBytes(txt()), kChineseScene);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+    }
+
+    void rewriteReportsAFailedCommit()
+    {
+        writeBytes(txt(), kChineseScene);
+        FileWriteTesting::failAt(FileWriteTesting::Step::Commit);
+        QVERIFY(!RewriteScript(folder(), SceneLists()).ok);
+        QCOMPARE(readBytes(txt()), kChineseScene);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+    }
+
+    void folderThatTakesNoNewFilesIsWrittenInPlace_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("no fault") << "" << true;
+        QTest::newRow("disk full part way") << "write" << false;
+        QTest::newRow("disk full at the flush") << "flush" << false;
+    }
+    void folderThatTakesNoNewFilesIsWrittenInPlace()
+    {
+        QFETCH(QString, fault);
+        QFETCH(bool, ok);
+        const QByteArray before = kChineseScene + kChineseScene;
+        writeBytes(txt(), before);
+        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
+        if (fault == u"write")
+            FileWriteTesting::failAfterBytes(9);
+        else if (fault == u"flush")
+            FileWriteTesting::failAt(FileWriteTesting::Step::Flush);
+
+        SceneLists one;
+        one.append(chineseScene());
+        const WriteResult rewritten = RewriteScript(folder(), one);
+        QCOMPARE(rewritten.ok, ok);
+        QCOMPARE(readBytes(txt()), ok ? kChineseScene : before);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+        if (ok) {
+            // Appending needs no new file either.
+            QVERIFY(AppendScene(folder(), SceneRec()).ok);
+            QCOMPARE(readBytes(txt()), kChineseScene + QByteArray("\r\n").repeated(8));
+        }
+    }
+
+    void folderThatTakesNoNewFilesRefusesToCreateOne()
+    {
+        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner);
+        const WriteResult r = AppendScene(folder(), chineseScene());
+        QCOMPARE(r.error, QStringLiteral("无法写入Game.txt：所在文件夹是只读的"));
+        QVERIFY(!RewriteScript(folder(), SceneLists()).ok);
+        QVERIFY(!QFileInfo::exists(txt()));
+    }
+
+    void linkedScriptIsReadAndWrittenThroughTheLink()
+    {
+        // The author keeps the scenes elsewhere and links them into the game folder.
+        QTemporaryDir shared;
+        const QString real = shared.filePath(QStringLiteral("story.txt"));
+        writeBytes(real, kChineseScene + sceneBytes("two"));
+        QFile::setPermissions(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QVERIFY(QFile::link(real, txt()));
+
+        const ScriptLoad load = LoadScript(folder());
+        QCOMPARE(load.scenes.count(), 2);
+        SceneLists lists = load.scenes;
+        lists.remove(0);
+        QVERIFY(RewriteScript(folder(), lists).ok);
+        QVERIFY(AppendScene(folder(), chineseScene()).ok);
+        QCOMPARE(readBytes(real), sceneBytes("two") + kChineseScene);
+        QVERIFY(QFileInfo(txt()).isSymLink());
+        const QFile::Permissions modeBits(0x7077);
+        QCOMPARE(QFileInfo(real).permissions() & modeBits,
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+        QCOMPARE(QDir(shared.path()).entryList(QDir::Files), QStringList{QStringLiteral("story.txt")});
     }
 
     void failedAppendToMissingFileCreatesNothing()

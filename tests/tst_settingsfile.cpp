@@ -116,6 +116,11 @@ private slots:
         FileWriteTesting::failAfterBytes(4);
         QVERIFY(!WriteSettings(folder(), GameSettings{}).ok);
         QCOMPARE(readBytes(ini()), before);
+        for (const auto step : {FileWriteTesting::Step::Flush, FileWriteTesting::Step::Commit}) {
+            FileWriteTesting::failAt(step);
+            QVERIFY(!WriteSettings(folder(), GameSettings{}).ok);
+            QCOMPARE(readBytes(ini()), before);
+        }
         FileWriteTesting::failAfterBytes(-1);
         QFile::setPermissions(ini(), QFile::ReadOwner);
         const WriteResult r = WriteSettings(folder(), GameSettings{});
@@ -123,6 +128,20 @@ private slots:
         QCOMPARE(r.error, QStringLiteral("无法写入Game.ini：文件是只读的"));
         QCOMPARE(readBytes(ini()), before);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.ini")});
+    }
+
+    void linkedSettingsAreReadAndWrittenThroughTheLink()
+    {
+        QTemporaryDir shared;
+        const QString real = shared.filePath(QStringLiteral("settings.ini"));
+        writeBytes(real, "\"a\",\"b\",\"c\",\"d\",\"e\"\r\n");
+        QVERIFY(QFile::link(real, ini()));
+        SettingsRead read = ReadSettings(folder());
+        QVERIFY(read.settings);
+        read.settings->GameName = QStringLiteral("x");
+        QVERIFY(WriteSettings(folder(), *read.settings).ok);
+        QCOMPARE(readBytes(real), QByteArray("\"x\",\"b\",\"c\",\"d\",\"e\"\r\n"));
+        QVERIFY(QFileInfo(ini()).isSymLink());
     }
 };
 
