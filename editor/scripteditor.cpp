@@ -42,11 +42,12 @@ ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
         m_curRec = 1;
         break;
     case Browse::Previous:
-        if (cur - 1 < 1) {
+        // One past the end (the last scene was deleted), "<" shows the new last scene.
+        if (m_curRec - 1 < 1) {
             result.notice = {kAtFirst, kBrowseTitle};
             m_curRec = qMax(cur, 1);
         } else {
-            m_curRec = cur - 1;
+            m_curRec = qMin(m_curRec - 1, n);
         }
         break;
     case Browse::Next:

@@ -6,9 +6,11 @@
 
 namespace {
 
-// Splits a game path into its components, or returns an empty list when the path is not a
-// plain relative path inside the folder.
-QStringList components(const QString &gamePath)
+// Splits a game path into its components below @p root, or returns an empty list when the path
+// names no file inside the folder. Only the written name counts here: "..", absolute paths and
+// drive letters may not lead out, but a symbolic link the author put in the folder is followed
+// wherever it leads, as any program of the desktop follows it.
+QStringList components(const QString &root, const QString &gamePath)
 {
     if (gamePath.isEmpty() || gamePath.startsWith(u'/') || gamePath.startsWith(u'\\'))
         return {};
@@ -16,12 +18,13 @@ QStringList components(const QString &gamePath)
         return {};
     QString normal = gamePath;
     normal.replace(u'\\', u'/');
-    const QStringList parts = normal.split(u'/');
-    for (const QString &part : parts) {
-        if (part.isEmpty() || part == u"." || part == u"..")
-            return {};
-    }
-    return parts;
+    if (normal.endsWith(u'/'))
+        return {}; // a folder, not a file
+    const QString base = root.endsWith(u'/') ? root : root + u'/';
+    const QString full = QDir::cleanPath(base + normal);
+    if (!full.startsWith(base))
+        return {};
+    return full.sliced(base.size()).split(u'/');
 }
 
 // Finds the entry @p name in @p dir: exactly, else ignoring letter case (first in name order).
@@ -51,7 +54,7 @@ GameFolder GameFolder::current()
 
 QString GameFolder::resolve(const QString &gamePath) const
 {
-    const QStringList parts = components(gamePath);
+    const QStringList parts = components(m_root, gamePath);
     if (parts.isEmpty())
         return {};
     QDir dir(m_root);
@@ -60,15 +63,8 @@ QString GameFolder::resolve(const QString &gamePath) const
         const QString entry = findEntry(dir, parts.at(i), !last);
         if (entry.isEmpty())
             return {};
-        if (last) {
-            const QString path = dir.filePath(entry);
-            // A link may point anywhere; only files that really lie in the folder count.
-            const QString canonical = QFileInfo(path).canonicalFilePath();
-            const QString base = QFileInfo(m_root).canonicalFilePath();
-            if (canonical.isEmpty() || !canonical.startsWith(base + u'/'))
-                return {};
-            return path;
-        }
+        if (last)
+            return dir.filePath(entry);
         if (!dir.cd(entry))
             return {};
     }
@@ -80,7 +76,7 @@ QString GameFolder::pathForWrite(const QString &gamePath) const
     const QString found = resolve(gamePath);
     if (!found.isEmpty())
         return found;
-    const QStringList parts = components(gamePath);
+    const QStringList parts = components(m_root, gamePath);
     if (parts.isEmpty())
         return {};
     return QDir(m_root).filePath(parts.join(u'/'));

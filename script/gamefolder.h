@@ -19,8 +19,10 @@ public:
 
     /// The absolute path of the existing regular file that @p gamePath names, or an empty
     /// string when there is none. An exact match wins; otherwise each component is matched
-    /// ignoring letter case. Empty names, "." and "..", absolute paths and drive letters, and
-    /// anything that would leave the folder resolve to nothing.
+    /// ignoring letter case. Empty names, folders, absolute paths, drive letters and names whose
+    /// ".." would lead out of the folder resolve to nothing. Symbolic links are followed wherever
+    /// they lead (a BG folder linked to a picture library loads from there); the returned path
+    /// is the one inside the folder, link and all.
     QString resolve(const QString &gamePath) const;
 
     /// True when resolve() finds a file.

@@ -22,7 +22,12 @@ private slots:
         outside.setAutoRemove(false);
         TestUtil::writeBytes(outside.filePath(QStringLiteral("secret")), "x");
         QFile::link(outside.filePath(QStringLiteral("secret")), path("Msg/link.png"));
+        TestUtil::writeBytes(outside.filePath(QStringLiteral("library/shared.jpg")), "x");
+        QFile::link(outside.filePath(QStringLiteral("library")), path("Lib"));
+        // A sibling whose name begins with the game folder's name is still outside it.
+        TestUtil::writeBytes(m_dir.path() + QStringLiteral("2/a.jpg"), "x");
     }
+    void cleanupTestCase() { QDir(m_dir.path() + u'2').removeRecursively(); }
 
     void resolve_data()
     {
@@ -35,10 +40,14 @@ private slots:
         QTest::newRow("a folder is no file") << "BG" << "";
         QTest::newRow("empty") << "" << "";
         QTest::newRow("parent") << "..\\Game.txt" << "";
-        QTest::newRow("dot segment") << "BG\\..\\BG\\over.jpg" << "";
+        QTest::newRow("dot segment staying inside") << "BG\\..\\BG\\over.jpg" << "BG/over.jpg";
+        QTest::newRow("parent into a sibling named like the folder")
+            << QStringLiteral("BG\\..\\..\\%1\\a.jpg").arg(QFileInfo(m_dir.path() + u'2').fileName())
+            << "";
         QTest::newRow("absolute") << "/etc/passwd" << "";
         QTest::newRow("drive letter") << "C:\\x.jpg" << "";
-        QTest::newRow("link out of the folder") << "Msg\\link.png" << "";
+        QTest::newRow("linked file") << "Msg\\link.png" << "Msg/link.png";
+        QTest::newRow("linked folder, other case") << "lib\\SHARED.jpg" << "Lib/shared.jpg";
     }
     void resolve()
     {

@@ -202,6 +202,37 @@ private slots:
         QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
     }
 
+    void previousFromSceneTwoShowsSceneOneSilently()
+    {
+        writeBytes(file("Game.txt"), threeScenes());
+        GameSet &w = open();
+        click(w.NextRec);
+        click(w.NextRec);
+        click(w.LeftRec);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
+        QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("one"));
+        QVERIFY(takeMessages().isEmpty());
+    }
+
+    void previousAfterDeletingTheLastSceneShowsTheNewLast_data()
+    {
+        QTest::addColumn<int>("scenes");
+        QTest::newRow("three scenes") << 3;
+        QTest::newRow("two scenes") << 2;
+    }
+    void previousAfterDeletingTheLastSceneShowsTheNewLast()
+    {
+        QFETCH(int, scenes);
+        writeBytes(file("Game.txt"), sceneBytes("first") + sceneBytes("middle").repeated(scenes - 2) + sceneBytes("last"));
+        GameSet &w = open();
+        click(w.LastRec);
+        click(w.DelRec);
+        click(w.LeftRec);
+        QCOMPARE(takeMessages(), QStringList());
+        QCOMPARE(w.WJID->text(), QStringLiteral("第%1个").arg(scenes - 1));
+        QCOMPARE(w.NoteText->toPlainText(), scenes == 2 ? QStringLiteral("first") : QStringLiteral("middle"));
+    }
+
     void browsingWithoutScenesNamesNoScene()
     {
         GameSet &w = open();
@@ -294,6 +325,62 @@ private slots:
         click(w.DelRec);
         QCOMPARE(readBytes(file("Game.txt")), QByteArray());
         QVERIFY(listsEqualFile());
+    }
+
+    void modifyOfEachFieldReachesTheFile_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("stored");
+        const QStringList values{"changed", "x.jpg", "x.png", "2", "5", "4", "5", "1"};
+        for (int f = 0; f < kSceneFieldCount; ++f)
+            QTest::newRow(qPrintable(QString::number(f))) << f << values.at(f);
+    }
+    void modifyOfEachFieldReachesTheFile()
+    {
+        QFETCH(int, field);
+        QFETCH(QString, stored);
+        writeBytes(file("Game.txt"), threeScenes());
+        GameSet &w = open();
+        click(w.StartRec);
+        click(w.SetRec);
+        QComboBox *const lists[] = {w.FontWZ, w.SetFont, w.SetFontSize, w.SetFontColor, w.MsgWZ};
+        switch (SceneField(field)) {
+        case SceneField::Note: w.NoteText->setPlainText(stored); break;
+        case SceneField::BG: w.BgUrlText->setText(stored); break;
+        case SceneField::Msg: w.MsgUrlText->setText(stored); break;
+        default: lists[field - int(SceneField::FontWZ)]->setCurrentIndex(stored.toInt()); break;
+        }
+        click(w.SetRec);
+        QByteArrayList lines = threeScenes().split('\n');
+        lines[field] = stored.toLatin1() + '\r';
+        QCOMPARE(readBytes(file("Game.txt")), lines.join('\n'));
+    }
+
+    void failedModifyOfAChangedSceneKeepsListsEqualToFile_data()
+    {
+        QTest::addColumn<int>("step");
+        QTest::newRow("disk full part way") << int(FileWriteTesting::Step::Write);
+        QTest::newRow("disk full at the flush") << int(FileWriteTesting::Step::Flush);
+        QTest::newRow("replacing refused") << int(FileWriteTesting::Step::Commit);
+    }
+    void failedModifyOfAChangedSceneKeepsListsEqualToFile()
+    {
+        QFETCH(int, step);
+        writeBytes(file("Game.txt"), threeScenes());
+        GameSet &w = open();
+        click(w.NextRec);
+        click(w.NextRec);
+        click(w.SetRec);
+        type(w.NoteText, QStringLiteral("changed"));
+        w.SetFontColor->setCurrentIndex(1);
+        FileWriteTesting::failAt(FileWriteTesting::Step(step), 10);
+        click(w.SetRec);
+        click(w.DelRec);
+        QCOMPARE(takeMessages().size(), 2);
+        QCOMPARE(readBytes(file("Game.txt")), threeScenes());
+        QVERIFY(listsEqualFile());
+        QCOMPARE(w.SetRec->text(), QStringLiteral("OK?"));
+        QVERIFY(w.NoteText->toPlainText().contains(QStringLiteral("changed")));
     }
 
     void refusedAndFailedWritesKeepFileAndLists_data()
