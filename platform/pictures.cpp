@@ -9,9 +9,11 @@ QImage load(const QString &path)
     if (path.isEmpty())
         return {};
     QImageReader reader(path);
-    reader.setAllocationLimit(kMaxSide * kMaxSide * 4 / (1024 * 1024));
+    // A second guard for formats whose header gives no size: the decoder's own limit, in MB
+    // of 32-bit pixels.
+    reader.setAllocationLimit(int(kMaxPixels * 4 / (1024 * 1024)));
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide))
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaxPixels)
         return {};
     return reader.read();
 }
