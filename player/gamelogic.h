@@ -79,11 +79,6 @@ public:
     int interval() const { return m_interval; }
     const SceneLists &scenes() const { return m_scenes; }
 
-    /// The number a WordInterval text starts with: leading blanks skipped, then sign, digits,
-    /// decimals and exponent; 0 when the text does not start with a number.
-    static double leadingNumber(const QString &text);
-    /// @p value rounded to a whole number, halves to the even neighbour, clamped to int.
-    static int roundHalfEven(double value);
     /// The longest interval the timer keeps; longer ones are cut to it.
     static constexpr int kMaxInterval = 65535;
     static constexpr int kDefaultInterval = 300;

@@ -1,5 +1,7 @@
 #include "vocabulary.h"
 
+#include "storednumber.h"
+
 #include <array>
 #include <cmath>
 
@@ -59,12 +61,9 @@ QString intervalForSpeed(int position)
 
 int speedForInterval(const QString &interval)
 {
-    bool ok = false;
-    const double value = interval.trimmed().toDouble(&ok);
-    if (!ok)
-        return -1;
+    const int ms = StoredNumber::intervalMs(interval);
     for (int i = 0; i < int(kIntervals.size()); ++i) {
-        if (value == kIntervals[i])
+        if (ms == kIntervals[i])
             return i;
     }
     return -1;

@@ -30,8 +30,8 @@ constexpr int kSkipStart = 1;
 
 /// The stored interval for a speed position ("250" … "10"); empty for any other position.
 QString intervalForSpeed(int position);
-/// The speed position whose interval has the numeric value of @p interval, or -1 when it is
-/// not a number or not in the table.
+/// The speed position of the interval the player plays @p interval at (StoredNumber::intervalMs),
+/// or -1 when that is not in the table.
 int speedForInterval(const QString &interval);
 
 /// The skip position a stored SkipCode selects: its numeric value rounded to a whole number

@@ -76,6 +76,8 @@ private slots:
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("300")), -1);
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("abc")), -1);
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("10.0")), 5);
+        QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("100ms")), 2); // as the player plays it
+        QCOMPARE(Vocabulary::speedForInterval(QStringLiteral(" 49.5")), 3);
         QCOMPARE(Vocabulary::speeds().at(5), QStringLiteral("每秒100个字"));
         QCOMPARE(Vocabulary::codeForPosition(-1), QStringLiteral("-1"));
     }
