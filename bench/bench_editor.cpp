@@ -2,6 +2,7 @@
 // - start-up to a shown, painted window with a 4095-scene script against an empty folder
 //   (fresh processes, median of several runs);
 // - the time of a Modify commit and of a Delete at 4095 scenes, through the window's buttons.
+#include "windowplacement.h"
 #include "filepicker.h"
 #include "gameset.h"
 #include "messages.h"
@@ -114,8 +115,7 @@ int main(int argc, char **argv)
         FirstPaint watch;
         window.installEventFilter(&watch);
         window.start();
-        window.centre();
-        window.show();
+        WindowPlacement::showCentred(window);
         return app.exec();
     }
 

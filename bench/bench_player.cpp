@@ -4,6 +4,7 @@
 //   that shows one picture (both in fresh processes, median of several runs);
 // - peak resident memory and CPU used while idle on scene 0 for 10 s;
 // - the reveal timer's accuracy at 10 ms and 50 ms (mean interval, 99th percentile deviation).
+#include "windowplacement.h"
 #include "game.h"
 #include "messages.h"
 #include "music.h"
@@ -105,8 +106,7 @@ int childGame(int argc, char **argv, bool idle)
     if (!game.start())
         return 1;
     phase("start-up");
-    game.centre();
-    game.show();
+    WindowPlacement::showCentred(game);
     if (!idle)
         return app.exec();
     double cpuStart = 0;

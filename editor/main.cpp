@@ -3,6 +3,8 @@
 #include "messages.h"
 #include "webpages.h"
 
+#include "windowplacement.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
@@ -13,7 +15,6 @@ int main(int argc, char *argv[])
     DesktopWebPageOpener web;
     GameSet window(GameFolder::current(), {messages, picker, web});
     window.start();
-    window.centre();
-    window.show();
+    WindowPlacement::showCentred(window);
     return app.exec();
 }

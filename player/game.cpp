@@ -88,12 +88,6 @@ bool Game::start()
     return m_logic.start() != GameLogic::StartResult::EndProgram;
 }
 
-void Game::centre()
-{
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
-}
-
 void Game::setTitle(const QString &title)
 {
     setWindowTitle(title);

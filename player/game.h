@@ -63,8 +63,6 @@ public:
 
     /// Runs start-up. Returns false when the program must end (a missing first picture).
     bool start();
-    /// Places the window in the middle of its screen.
-    void centre();
 
     GameLogic &logic() { return m_logic; }
     PictureBox *BgPic() const { return m_bgPic; }

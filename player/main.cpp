@@ -2,6 +2,8 @@
 #include "messages.h"
 #include "music.h"
 
+#include "windowplacement.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
@@ -13,7 +15,6 @@ int main(int argc, char *argv[])
     Game game(folder, music, messages);
     if (!game.start())
         return 0;
-    game.centre();
-    game.show();
+    WindowPlacement::showCentred(game);
     return app.exec();
 }

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-wqy-microhei
   libbenchmark-dev
-  xvfb xauth
+  xvfb xauth openbox
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
