@@ -1,5 +1,7 @@
 #pragma once
 
+#include "scriptfile.h"
+
 #include <QString>
 
 /// The editor's own texts, in one place.
@@ -18,8 +20,20 @@ inline const QString kNoScenes = QStringLiteral("当前还没有场景");
 inline const QString kNothingToModify = QStringLiteral("当前没有可修改的场景,请先选择一个场景");
 inline const QString kNothingToDelete = QStringLiteral("当前没有可删除的场景,请先选择一个场景");
 
-inline const QString kScriptLocked =
-    QStringLiteral("Game.txt数据受损,为避免丢失已有场景,编辑器不会修改它。请先修复Game.txt,再重新打开编辑器。");
+/// Why the editor will not change Game.txt, for each way start-up found it unusable.
+inline QString scriptLockText(ScriptStatus status)
+{
+    switch (status) {
+    case ScriptStatus::TooManyScenes:
+        return QStringLiteral("Game.txt中的场景超过4095个,为避免丢失已有场景,编辑器不会修改它。请先减少场景,再重新打开编辑器。");
+    case ScriptStatus::TooLarge:
+        return QStringLiteral("Game.txt过大(超过256MB),为避免丢失已有场景,编辑器不会修改它。");
+    case ScriptStatus::Unreadable:
+        return QStringLiteral("Game.txt无法读取,为避免丢失已有场景,编辑器不会修改它。请检查文件后再重新打开编辑器。");
+    default:
+        return QStringLiteral("Game.txt数据受损,为避免丢失已有场景,编辑器不会修改它。请先修复Game.txt,再重新打开编辑器。");
+    }
+}
 inline const QString kTooManyScenes = QStringLiteral("场景数已达上限4095个,无法再增加");
 inline const QString kSaveFailedTitle = QStringLiteral("保存失败");
 inline const QString kScriptSaveFailed = QStringLiteral("Game.txt保存失败,文件未被改动。\n%1");

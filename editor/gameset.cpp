@@ -302,12 +302,6 @@ void GameSet::start()
     tell(found.settingsNotice);
 }
 
-void GameSet::centre()
-{
-    if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - QPoint(kWidth / 2, kHeight / 2));
-}
-
 void GameSet::tell(const Notice &notice)
 {
     if (!notice.isEmpty())
@@ -329,21 +323,34 @@ void GameSet::showWJID()
 
 void GameSet::ShowScene(int i)
 {
-    const SceneLists &s = m_editor.scenes();
-    NoteText->setPlainText(s.at(SceneField::Note, i));
-    BgUrlText->setText(s.at(SceneField::BG, i));
-    MsgUrlText->setText(s.at(SceneField::Msg, i));
-    // A code that names no entry (a hand-edited file) leaves the list with no choice.
-    const auto choose = [&](QComboBox *box, SceneField field) {
-        bool ok = false;
-        const int code = s.at(field, i).toInt(&ok);
-        box->setCurrentIndex(ok && code >= 0 && code < box->count() ? code : -1);
-    };
-    choose(FontWZ, SceneField::FontWZ);
-    choose(SetFont, SceneField::FontSet);
-    choose(SetFontSize, SceneField::FontSize);
-    choose(SetFontColor, SceneField::FontColor);
-    choose(MsgWZ, SceneField::MsgWZ);
+    showForm(m_editor.showScene(i));
+}
+
+QList<QComboBox *> GameSet::choiceLists() const
+{
+    return {FontWZ, SetFont, SetFontSize, SetFontColor, MsgWZ};
+}
+
+void GameSet::showForm(const SceneForm &form)
+{
+    NoteText->setPlainText(form.text);
+    BgUrlText->setText(form.background);
+    MsgUrlText->setText(form.messageBox);
+    const QList<QComboBox *> lists = choiceLists();
+    for (int k = 0; k < SceneForm::kChoiceCount; ++k)
+        lists.at(k)->setCurrentIndex(form.choices[k]);
+}
+
+SceneForm GameSet::formFromFields() const
+{
+    SceneForm form;
+    form.text = NoteText->toPlainText();
+    form.background = BgUrlText->text();
+    form.messageBox = MsgUrlText->text();
+    const QList<QComboBox *> lists = choiceLists();
+    for (int k = 0; k < SceneForm::kChoiceCount; ++k)
+        form.choices[k] = lists.at(k)->currentIndex();
+    return form;
 }
 
 void GameSet::browse(ScriptEditor::Browse action)
@@ -364,21 +371,12 @@ void GameSet::enableSceneButtons()
     SetRec->setEnabled(true);
 }
 
-SceneRec GameSet::sceneFromFields()
+SceneRec GameSet::sceneFromFields(bool keepUntouchedCodes)
 {
+    const SceneRec rec = m_editor.sceneFromForm(formFromFields(), keepUntouchedCodes);
     // Line breaks never reach the file; the box shows what is stored.
-    const QString text = ScriptEditor::storableText(NoteText->toPlainText());
-    if (text != NoteText->toPlainText())
-        NoteText->setPlainText(text);
-    SceneRec rec;
-    rec[SceneField::Note] = text;
-    rec[SceneField::BG] = BgUrlText->text();
-    rec[SceneField::Msg] = MsgUrlText->text();
-    rec[SceneField::FontWZ] = Vocabulary::codeForPosition(FontWZ->currentIndex());
-    rec[SceneField::FontSet] = Vocabulary::codeForPosition(SetFont->currentIndex());
-    rec[SceneField::FontSize] = Vocabulary::codeForPosition(SetFontSize->currentIndex());
-    rec[SceneField::FontColor] = Vocabulary::codeForPosition(SetFontColor->currentIndex());
-    rec[SceneField::MsgWZ] = Vocabulary::codeForPosition(MsgWZ->currentIndex());
+    if (rec[SceneField::Note] != NoteText->toPlainText())
+        NoteText->setPlainText(rec[SceneField::Note]);
     return rec;
 }
 
@@ -395,7 +393,7 @@ void GameSet::clickAddRec()
         return;
     }
     // On a failed write the button keeps waiting, so nothing typed is lost.
-    if (const Notice failed = m_editor.addScene(sceneFromFields()); !failed.isEmpty()) {
+    if (const Notice failed = m_editor.addScene(sceneFromFields(false)); !failed.isEmpty()) {
         tell(failed);
         return;
     }
@@ -407,7 +405,7 @@ void GameSet::clickAddRec()
 void GameSet::clickSetRec()
 {
     if (SetRec->text() == kModifyIdle) {
-        if (const Notice refused = m_editor.checkChange(); !refused.isEmpty()) {
+        if (const Notice refused = m_editor.checkModify(); !refused.isEmpty()) {
             tell(refused);
             return;
         }
@@ -415,7 +413,7 @@ void GameSet::clickSetRec()
         setEditing(true);
         return;
     }
-    if (const Notice failed = m_editor.modifyScene(sceneFromFields()); !failed.isEmpty()) {
+    if (const Notice failed = m_editor.modifyScene(sceneFromFields(true)); !failed.isEmpty()) {
         tell(failed);
         return;
     }
@@ -431,11 +429,9 @@ void GameSet::clickDelRec()
 void GameSet::pickPicture(QLineEdit *box)
 {
     const QString chosen = m_platform.picker.choose(this, m_pickerFileName);
-    if (!chosen.isEmpty())
-        m_pickerFileName = chosen;
-    // A cancelled dialog keeps the name it held; with none, the box stays as it is.
-    if (m_pickerFileName.isEmpty())
-        return;
+    if (chosen.isEmpty())
+        return; // cancelled: the box stays exactly as it was
+    m_pickerFileName = chosen;
     const qsizetype k = qMax(m_pickerFileName.lastIndexOf(u'\\'), m_pickerFileName.lastIndexOf(u'/'));
     box->setText(m_pickerFileName.mid(k + 1));
 }

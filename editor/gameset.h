@@ -51,7 +51,6 @@ public:
 
     /// Start-up: fills the choice lists, loads the scenes and the settings panel.
     void start();
-    void centre();
 
     const ScriptEditor &editor() const { return m_editor; }
 
@@ -64,7 +63,10 @@ private:
     void browse(ScriptEditor::Browse action);
     void enableSceneButtons();
     void showWJID();
-    SceneRec sceneFromFields();
+    QList<QComboBox *> choiceLists() const;
+    void showForm(const SceneForm &form);
+    SceneForm formFromFields() const;
+    SceneRec sceneFromFields(bool keepUntouchedCodes);
     void tell(const Notice &notice);
 
     void clickAddRec();

@@ -3,6 +3,7 @@
 #include "editortexts.h"
 #include "gbk.h"
 #include "scriptfile.h"
+#include "vocabulary.h"
 
 using namespace EditorTexts;
 
@@ -14,7 +15,7 @@ ScriptEditor::StartUp ScriptEditor::load()
     m_curRec = 0;
     ScriptLoad script = LoadScript(m_folder);
     if (!script.usable()) {
-        m_scriptWritable = false;
+        m_scriptLock = scriptLockText(script.status);
         result.scriptNotice = {script.message, kScriptWarningTitle};
         return result;
     }
@@ -76,10 +77,71 @@ QString ScriptEditor::storableText(const QString &text)
     return out;
 }
 
+namespace {
+
+// The code lists in the order of SceneForm::choices, with the number of entries of each.
+constexpr std::array<SceneField, SceneForm::kChoiceCount> kChoiceFields = {
+    SceneField::FontWZ, SceneField::FontSet, SceneField::FontSize, SceneField::FontColor,
+    SceneField::MsgWZ};
+
+int entriesOf(SceneField field)
+{
+    switch (field) {
+    case SceneField::FontSet: return int(Vocabulary::fontStyles().size());
+    case SceneField::FontSize: return int(Vocabulary::fontSizes().size());
+    case SceneField::FontColor: return int(Vocabulary::fontColours().size());
+    default: return int(Vocabulary::positions().size());
+    }
+}
+
+} // namespace
+
+void ScriptEditor::rememberShown(const SceneRec &rec)
+{
+    m_shown = rec;
+    m_shownForm.text = rec[SceneField::Note];
+    m_shownForm.background = rec[SceneField::BG];
+    m_shownForm.messageBox = rec[SceneField::Msg];
+    for (int k = 0; k < SceneForm::kChoiceCount; ++k) {
+        bool ok = false;
+        const int code = rec[kChoiceFields[k]].toInt(&ok);
+        m_shownForm.choices[k] = ok && code >= 0 && code < entriesOf(kChoiceFields[k]) ? code : -1;
+    }
+}
+
+SceneForm ScriptEditor::showScene(int i)
+{
+    rememberShown(m_scenes.scene(i));
+    return m_shownForm;
+}
+
+SceneRec ScriptEditor::sceneFromForm(const SceneForm &form, bool keepUntouchedCodes) const
+{
+    SceneRec rec;
+    rec[SceneField::Note] = storableText(form.text);
+    rec[SceneField::BG] = form.background;
+    rec[SceneField::Msg] = form.messageBox;
+    for (int k = 0; k < SceneForm::kChoiceCount; ++k) {
+        const bool untouched = keepUntouchedCodes && form.choices[k] == m_shownForm.choices[k];
+        rec[kChoiceFields[k]] = untouched ? m_shown[kChoiceFields[k]]
+                                          : Vocabulary::codeForPosition(form.choices[k]);
+    }
+    return rec;
+}
+
 Notice ScriptEditor::checkChange() const
 {
-    if (!m_scriptWritable)
-        return {kScriptLocked, kScriptWarningTitle};
+    if (!m_scriptLock.isEmpty())
+        return {m_scriptLock, kScriptWarningTitle};
+    return {};
+}
+
+Notice ScriptEditor::checkModify() const
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
+    if (m_curRec < 1 || m_curRec > m_scenes.count())
+        return {kNothingToModify, kBrowseTitle};
     return {};
 }
 
@@ -106,15 +168,14 @@ Notice ScriptEditor::addScene(const SceneRec &rec)
         return writeFailed(written.error);
     m_scenes.append(rec);
     m_curRec = m_scenes.count();
+    rememberShown(rec); // the fields now show the new scene
     return {};
 }
 
 Notice ScriptEditor::modifyScene(const SceneRec &rec)
 {
-    if (Notice locked = checkChange(); !locked.isEmpty())
-        return locked;
-    if (m_curRec < 1 || m_curRec > m_scenes.count())
-        return {kNothingToModify, kBrowseTitle};
+    if (Notice refused = checkModify(); !refused.isEmpty())
+        return refused;
     SceneLists changed = m_scenes;
     changed.replace(m_curRec - 1, rec);
     if (const WriteResult written = RewriteScript(m_folder, changed); !written)

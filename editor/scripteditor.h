@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 
 /// What an editing step asks the window to tell the author: nothing when `text` is empty.
@@ -14,6 +15,17 @@ struct Notice
     QString text;
     QString title;
     bool isEmpty() const { return text.isEmpty(); }
+};
+
+/// What the scene fields of the window show: the three texts and, for each of the five code
+/// lists (text position, style, size, colour, message-box position), the chosen position, -1
+/// for none.
+struct SceneForm
+{
+    static constexpr int kChoiceCount = 5;
+    QString text, background, messageBox;
+    std::array<int, kChoiceCount> choices{-1, -1, -1, -1, -1};
+    bool operator==(const SceneForm &) const = default;
 };
 
 /// The editor's model and decisions, without widgets: the scene lists, the current scene
@@ -36,8 +48,6 @@ public:
 
     const SceneLists &scenes() const { return m_scenes; }
     int CurRec() const { return m_curRec; }
-    /// False after start-up found Game.txt damaged: no change may be written to it.
-    bool scriptWritable() const { return m_scriptWritable; }
 
     enum class Browse { First, Previous, Next, Last };
     struct BrowseResult
@@ -48,10 +58,21 @@ public:
     /// Moves CurRec as the four browse buttons do. Never names a scene that does not exist.
     BrowseResult browse(Browse action);
 
-    /// Why no change may be written to Game.txt (it was damaged), or nothing.
+    /// The scene at list position @p i as the fields show it. A stored code that no choice can
+    /// show (a hand-edited "9" or "1.0") shows no choice. The scene's stored codes are kept, so
+    /// that a Modify that leaves a list as it was shown writes its code back unchanged.
+    SceneForm showScene(int i);
+    /// The scene the fields describe. Line breaks in the text become blanks. With
+    /// @p keepUntouchedCodes (Modify), a list still on the choice showScene() gave it keeps the
+    /// stored text of its code; otherwise the code is the chosen position ("-1" for none).
+    SceneRec sceneFromForm(const SceneForm &form, bool keepUntouchedCodes) const;
+
+    /// Why no change may be written to Game.txt (damaged, too large, unreadable), or nothing.
     Notice checkChange() const;
     /// Whether Add may start: a writable script below the scene limit.
     Notice checkAdd() const;
+    /// Whether Modify may start: a writable script and a CurRec that names a scene.
+    Notice checkModify() const;
     /// Appends @p rec to Game.txt and the lists; CurRec becomes the new scene.
     Notice addScene(const SceneRec &rec);
     /// Replaces the scene at CurRec and rewrites Game.txt.
@@ -68,8 +89,12 @@ public:
 private:
     Notice writeFailed(const QString &why) const;
 
+    void rememberShown(const SceneRec &rec);
+
     GameFolder m_folder;
     SceneLists m_scenes;
     int m_curRec = 0;
-    bool m_scriptWritable = true;
+    QString m_scriptLock; ///< why Game.txt may not be changed; empty when it may
+    SceneRec m_shown;     ///< the stored scene the fields were last loaded from
+    SceneForm m_shownForm;
 };

@@ -4,8 +4,7 @@
 
 class QWidget;
 
-/// The file-open dialog of the picture pickers. It keeps the file name it last held, like one
-/// shared dialog object: cancelling leaves that name in place.
+/// The file-open dialog of the picture pickers.
 class FilePicker
 {
 public:

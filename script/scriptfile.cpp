@@ -75,7 +75,7 @@ ScriptLoad LoadScript(const GameFolder &folder)
         return failed(ScriptStatus::Unreadable,
                       QStringLiteral("Game.txt无法读取：%1").arg(file.errorString()));
     if (file.size() > kMaxFileBytes)
-        return failed(ScriptStatus::TooManyScenes,
+        return failed(ScriptStatus::TooLarge,
                       QStringLiteral("Game.txt过大(超过256MB),无法使用"));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

@@ -19,6 +19,7 @@ enum class ScriptStatus {
     Missing,       ///< no Game.txt: an empty script, nothing to tell
     Damaged,       ///< the line count is not a multiple of 8
     TooManyScenes, ///< more than kMaxScenes scenes
+    TooLarge,      ///< larger than the 256 MB a script may take
     Unreadable,    ///< the file exists but could not be read
 };
 

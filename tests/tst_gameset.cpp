@@ -102,6 +102,7 @@ private slots:
         QTest::newRow("no files") << QByteArray("-") << QByteArray("-") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{};
         QTest::newRow("8 lines") << sceneBytes("a") << QByteArray("-") << "第0个" << 1 << "每秒4个字" << "不能跳过" << "" << QStringList{};
         QTest::newRow("interval 10, skip 0") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"10\",\"0\"") << "第0个" << 0 << "每秒100个字" << "能跳过" << "n" << QStringList{};
+        QTest::newRow("interval 100ms, as the player reads it") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"100ms\",\"0\"") << "第0个" << 0 << "每秒10个字" << "能跳过" << "n" << QStringList{};
         QTest::newRow("interval 300, skip 1") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"300\",\"1\"") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "n" << QStringList{};
         QTest::newRow("empty skip counts as 0") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"50\",\"\"") << "第0个" << 0 << "每秒20个字" << "能跳过" << "n" << QStringList{};
         QTest::newRow("damaged script, valid settings") << sceneBytes("a") + "x\r\n" << kIni << "第N个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{"警告:|Game.txt数据受损,无法使用"};
@@ -314,8 +315,9 @@ private slots:
         click(w.DelRec); // the last: CurRec is now past the end
         QCOMPARE(LoadScript(GameFolder(m_dir->path())).scenes.NoteList, QStringList{"one"});
         click(w.DelRec);
-        click(w.SetRec);
-        click(w.SetRec);
+        click(w.SetRec); // refused at the first click, before anything is typed
+        QCOMPARE(w.SetRec->text(), QStringLiteral("修改"));
+        QVERIFY(!w.NoteText->isEnabled());
         QCOMPARE(takeMessages(), (QStringList{QStringLiteral("系统警告:|当前没有可删除的场景,请先选择一个场景"),
                                               QStringLiteral("系统警告:|当前没有可修改的场景,请先选择一个场景")}));
         QCOMPARE(LoadScript(GameFolder(m_dir->path())).scenes.NoteList, QStringList{"one"});
@@ -421,18 +423,32 @@ private slots:
         QVERIFY(listsEqualFile());
     }
 
-    void damagedScriptIsNeverChanged()
+    void unusableScriptIsNeverChanged_data()
     {
-        const QByteArray damaged = threeScenes() + "stray\r\n";
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("atStart");
+        QTest::addColumn<QString>("onAdd");
+        QTest::newRow("damaged") << threeScenes() + "stray\r\n" << "警告:|Game.txt数据受损,无法使用"
+                                 << "警告:|Game.txt数据受损,为避免丢失";
+        QTest::newRow("too many scenes") << sceneBytes("s").repeated(kMaxScenes + 1)
+                                         << "警告:|Game.txt中的场景超过4095个,无法使用"
+                                         << "警告:|Game.txt中的场景超过4095个,为避免丢失";
+    }
+    void unusableScriptIsNeverChanged()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, atStart);
+        QFETCH(QString, onAdd);
+        const QByteArray damaged = bytes;
         writeBytes(file("Game.txt"), damaged);
         GameSet &w = open();
-        takeMessages();
+        QCOMPARE(takeMessages(), QStringList{atStart});
         click(w.AddRec);
         click(w.SetRec);
         click(w.DelRec);
         const QStringList shown = takeMessages();
         QCOMPARE(shown.size(), 1); // SetRec and DelRec stay disabled: no scene was shown
-        QVERIFY(shown.first().startsWith(QStringLiteral("警告:|Game.txt数据受损,为避免丢失")));
+        QVERIFY2(shown.first().startsWith(onAdd), qPrintable(shown.first()));
         QCOMPARE(w.AddRec->text(), QStringLiteral("增加"));
         QCOMPARE(readBytes(file("Game.txt")), damaged);
     }
@@ -490,19 +506,55 @@ private slots:
     {
         GameSet &w = open();
         click(w.AddRec);
-        click(w.GetBgPic); // cancelled with nothing held: the box stays
+        click(w.GetBgPic); // cancelled: the box stays
         QCOMPARE(w.BgUrlText->text(), QString());
         m_picker.answers = {QStringLiteral("C:\\game\\BG\\1.jpg"), QString(),
                             QStringLiteral("/home/u/pics/bg2.png"), QStringLiteral("noslash.gif")};
         click(w.GetBgPic);
         QCOMPARE(w.BgUrlText->text(), QStringLiteral("1.jpg"));
-        click(w.GetMsgPic); // cancelled: the shared dialog still holds 1.jpg
-        QCOMPARE(w.MsgUrlText->text(), QStringLiteral("1.jpg"));
+        click(w.GetMsgPic); // cancelled
+        QCOMPARE(w.MsgUrlText->text(), QString());
         click(w.GetMsgPic);
         QCOMPARE(w.MsgUrlText->text(), QStringLiteral("bg2.png"));
         click(w.GetBgPic);
         QCOMPARE(w.BgUrlText->text(), QStringLiteral("noslash.gif"));
         QCOMPARE(m_picker.starts.at(4), QStringLiteral("/home/u/pics/bg2.png"));
+    }
+
+    void cancelledPickerLeavesBothBoxesAsTheyWere()
+    {
+        GameSet &w = open();
+        click(w.AddRec);
+        m_picker.answers = {QStringLiteral("/home/u/Msg/box.png"), QString()};
+        click(w.GetMsgPic);
+        type(w.BgUrlText, QStringLiteral("我的.jpg"));
+        click(w.GetBgPic); // Cancel
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("我的.jpg"));
+        QCOMPARE(w.MsgUrlText->text(), QStringLiteral("box.png"));
+        click(w.AddRec);
+        QCOMPARE(w.editor().scenes().BGList, QStringList{QStringLiteral("我的.jpg")});
+    }
+
+    void unchangedModifyKeepsHandEditedCodes()
+    {
+        const QByteArray handMade = sceneBytes("a", "1.jpg", "1.png", "9", "14", "1.0", " 2", "02") +
+                                    sceneBytes("b", "2.jpg", "2.png", "-1", "", "x", "6", "1");
+        writeBytes(file("Game.txt"), handMade);
+        GameSet &w = open();
+        for (QPushButton *browse : {w.StartRec, w.NextRec}) {
+            click(browse);
+            click(w.SetRec);
+            click(w.SetRec);
+            QCOMPARE(readBytes(file("Game.txt")), handMade);
+        }
+        // A list the author does pick from stores the picked code; the others stay as they were.
+        click(w.StartRec);
+        click(w.SetRec);
+        w.SetFont->setCurrentIndex(3);
+        click(w.SetRec);
+        QCOMPARE(readBytes(file("Game.txt")),
+                 sceneBytes("a", "1.jpg", "1.png", "9", "3", "1.0", " 2", "02") + handMade.mid(handMade.indexOf("b\r\n")));
+        QVERIFY(listsEqualFile());
     }
 
     void linksOpenTheirAddresses()
