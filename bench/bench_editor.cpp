@@ -134,15 +134,21 @@ int main(int argc, char **argv)
     GameSet window(GameFolder(full.path()), {quiet, quiet, quiet});
     window.start();
     window.show();
+    const auto control = [&window](const char *name) {
+        return window.findChild<QPushButton *>(QString::fromLatin1(name));
+    };
+    QPushButton *lastRec = control("LastRec"), *leftRec = control("LeftRec"),
+                *setRec = control("SetRec"), *delRec = control("DelRec");
+    auto *noteText = window.findChild<QPlainTextEdit *>(QStringLiteral("NoteText"));
     QList<double> modify, remove;
     for (int i = 0; i < 15; ++i) {
-        window.LastRec->click();
+        lastRec->click();
         for (int k = 0; k < 5; ++k)
-            window.LeftRec->click();
-        window.SetRec->click();
-        window.NoteText->setPlainText(QStringLiteral("修改过的第%1幕").arg(i));
-        modify.append(timed(window.SetRec));
-        remove.append(timed(window.DelRec));
+            leftRec->click();
+        setRec->click();
+        noteText->setPlainText(QStringLiteral("修改过的第%1幕").arg(i));
+        modify.append(timed(setRec));
+        remove.append(timed(delRec));
     }
     std::printf("Modify commit at ~4095 scenes: median %.2f ms, worst %.2f ms\n", median(modify),
                 *std::max_element(modify.begin(), modify.end()));

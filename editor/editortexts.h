@@ -13,7 +13,57 @@ inline const QString kAddIdle = QStringLiteral("增加");
 inline const QString kModifyIdle = QStringLiteral("修改");
 inline const QString kWaiting = QStringLiteral("OK?");
 
-inline const QString kBrowseTitle = QStringLiteral("系统警告:");
+// Message titles.
+/// Browsing past an end, or a scene command with no current scene.
+inline const QString kSystemWarningTitle = QStringLiteral("系统警告:");
+/// A hint: settings, the scene limit, a link that did not open.
+inline const QString kHintTitle = QStringLiteral("提示");
+inline const QString kSaveFailedTitle = QStringLiteral("保存失败");
+
+// Captions of the window.
+inline const QString kTextFrame = QStringLiteral("文字修改");
+inline const QString kLinkFrame = QStringLiteral("软件链接");
+inline const QString kPictureFrame = QStringLiteral("图片修改");
+inline const QString kSettingsFrame = QStringLiteral("全局修改");
+inline const QString kControlFrame = QStringLiteral("控制条");
+inline const QString kTextPosition = QStringLiteral("字体位置");
+inline const QString kTextStyle = QStringLiteral("字体设置");
+inline const QString kTextSize = QStringLiteral("字号设置");
+inline const QString kTextColour = QStringLiteral("颜色设置");
+inline const QString kText = QStringLiteral("内容");
+inline const QString kNoSceneYet = QStringLiteral("第N个");
+inline const QString kSceneNumber = QStringLiteral("第%1个");
+inline const QString kBoxPosition = QStringLiteral("对话框位置");
+inline const QString kBackground = QStringLiteral("背景图");
+inline const QString kMessageBox = QStringLiteral("对话框");
+inline const QString kPick = QStringLiteral("获取");
+inline const QString kPickBackground = QStringLiteral("获取背景图");
+inline const QString kPickMessageBox = QStringLiteral("获取对话框");
+inline const QString kGameName = QStringLiteral("游戏名称");
+inline const QString kMusic = QStringLiteral("BGM");
+inline const QString kSpeed = QStringLiteral("游戏速度");
+inline const QString kSkip = QStringLiteral("文字显示效果");
+inline const QString kFont = QStringLiteral("设置游戏使用字体");
+inline const QString kFontSaved = QStringLiteral("游戏使用字体");
+inline const QString kSave = QStringLiteral("保存");
+inline const QString kFirst = QStringLiteral("<<");
+inline const QString kPrevious = QStringLiteral("<");
+inline const QString kNext = QStringLiteral(">");
+inline const QString kLast = QStringLiteral(">>");
+inline const QString kDelete = QStringLiteral("删除");
+inline const QString kHelp = QStringLiteral("help");
+inline const QString kFirstScene = QStringLiteral("第一个场景");
+inline const QString kPreviousScene = QStringLiteral("上一个场景");
+inline const QString kNextScene = QStringLiteral("下一个场景");
+inline const QString kLastScene = QStringLiteral("最后一个场景");
+inline const QString kOpensWebPage = QStringLiteral("打开网页");
+inline const QString kForumCaption = QStringLiteral("交流论坛");
+inline const QString kTutorialCaption = QStringLiteral("制作教程");
+inline const QString kContentsCaption = QStringLiteral("使用目录");
+inline const QString kPublishCaption = QStringLiteral("游戏发布");
+inline const QString kLabelFont = QStringLiteral("宋体");
+
+// Messages.
 inline const QString kAtFirst = QStringLiteral("当前已经是第一个");
 inline const QString kAtLast = QStringLiteral("当前已经是最后一个");
 inline const QString kNoScenes = QStringLiteral("当前还没有场景");
@@ -35,14 +85,14 @@ inline QString scriptLockText(ScriptStatus status)
     }
 }
 inline const QString kTooManyScenes = QStringLiteral("场景数已达上限4095个,无法再增加");
-inline const QString kSaveFailedTitle = QStringLiteral("保存失败");
 inline const QString kScriptSaveFailed = QStringLiteral("Game.txt保存失败,文件未被改动。\n%1");
 
-inline const QString kSettingsTitle = QStringLiteral("提示");
 inline const QString kSettingsMissing = QStringLiteral("Game.ini配置文件未找到");
 inline const QString kSettingsUnreadable = QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
 
 inline const QString kLinkFailed = QStringLiteral("无法打开网页:%1");
+inline const QString kSettingFix = QStringLiteral(",请修改后再保存");
+inline const QString kSettingNotGbk = QStringLiteral("含有GBK编码无法保存的字符:%1,请修改后再保存");
 
 /// The support forum's web server; the paths of the links follow it.
 inline const QString kForumHost = QStringLiteral("http://bbs.tavrin.example");

@@ -38,8 +38,9 @@ protected:
 };
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the
-/// game settings panel, picture pickers and help links. Decisions and file writes are
-/// ScriptEditor's; this class shows state and forwards clicks.
+/// game settings panel, picture pickers and help links. Every decision and file write is
+/// ScriptEditor's; this class shows its state and forwards clicks. Each control carries its
+/// name as objectName.
 class GameSet : public QWidget
 {
     Q_OBJECT
@@ -58,48 +59,43 @@ public:
     void ShowScene(int i);
 
 private:
-    void build();
-    void setEditing(bool enabled);
+    void buildTextFrame();
+    void buildLinkFrame();
+    void buildPictureFrame();
+    void buildSettingsFrame();
+    void buildControlBar();
+    void setStartState();
+    void connectControls();
+
+    void showSettings(const SettingsForm &settings);
+    void showEditState();
     void browse(ScriptEditor::Browse action);
-    void enableSceneButtons();
-    void showWJID();
     QList<QComboBox *> choiceLists() const;
     void showForm(const SceneForm &form);
     SceneForm formFromFields() const;
-    SceneRec sceneFromFields(bool keepUntouchedCodes);
+    void apply(const EditResult &result);
     void tell(const Notice &notice);
-
-    void clickAddRec();
-    void clickSetRec();
-    void clickDelRec();
     void pickPicture(QLineEdit *box);
-    void saveSetting(GameSettings::Field field, const QString &value);
     void openLink(const QString &address);
 
     ScriptEditor m_editor;
     EditorPlatform m_platform;
-    QString m_pickerFileName; ///< the shared dialog's file name
+    QString m_pickerFileName; ///< where the file dialog opens: the file last chosen
 
-public:
     // Frame2 "文字修改"
-    QGroupBox *Frame2;
     QComboBox *FontWZ, *SetFont, *SetFontSize, *SetFontColor;
     QLabel *WJID;
     QPlainTextEdit *NoteText;
     // Frame5 "软件链接"
-    QGroupBox *Frame5;
     LinkLabel *Label11, *Label15, *Label16, *Label17;
     // Frame4 "图片修改"
-    QGroupBox *Frame4;
     QComboBox *MsgWZ;
     QLineEdit *BgUrlText, *MsgUrlText;
     QPushButton *GetBgPic, *GetMsgPic;
     // Frame3 "全局修改"
-    QGroupBox *Frame3;
     QLineEdit *GameNameText, *BGMUrlText, *Text1;
     QComboBox *SuDuCombo, *ShowCombo;
     QPushButton *Command1, *Command2, *Command3, *Command4, *Command6;
     // Frame1 "控制条"
-    QGroupBox *Frame1;
     QPushButton *StartRec, *LeftRec, *AddRec, *DelRec, *SetRec, *NextRec, *LastRec, *Command5;
 };

@@ -22,10 +22,12 @@ ScriptEditor::StartUp ScriptEditor::load()
     m_scenes = std::move(script.scenes);
     if (m_folder.exists(kSettingsFileName)) {
         SettingsRead read = ReadSettings(m_folder);
-        if (read.settings)
-            result.settings = std::move(read.settings);
-        else
-            result.settingsNotice = {kSettingsUnreadable.arg(read.error), kSettingsTitle};
+        if (const std::optional<GameSettings> &file = read.settings) {
+            result.settings = SettingsForm{file->GameName, file->BGMName, file->GameFont,
+                                           Vocabulary::speedForInterval(file->WordInterval),
+                                           Vocabulary::skipForCode(file->SkipCode)};
+        } else
+            result.settingsNotice = {kSettingsUnreadable.arg(read.error), kHintTitle};
     }
     return result;
 }
@@ -34,7 +36,7 @@ ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
 {
     const int n = m_scenes.count();
     if (n == 0)
-        return {{kNoScenes, kBrowseTitle}, -1};
+        return {{kNoScenes, kSystemWarningTitle}, -1};
     BrowseResult result;
     // After a Delete CurRec may lie past the end: browsing brings it back into range.
     const int cur = qBound(0, m_curRec, n);
@@ -45,7 +47,7 @@ ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
     case Browse::Previous:
         // One past the end (the last scene was deleted), "<" shows the new last scene.
         if (m_curRec - 1 < 1) {
-            result.notice = {kAtFirst, kBrowseTitle};
+            result.notice = {kAtFirst, kSystemWarningTitle};
             m_curRec = qMax(cur, 1);
         } else {
             m_curRec = qMin(m_curRec - 1, n);
@@ -53,7 +55,7 @@ ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
         break;
     case Browse::Next:
         if (cur >= n) {
-            result.notice = {kAtLast, kBrowseTitle};
+            result.notice = {kAtLast, kSystemWarningTitle};
             m_curRec = n;
         } else {
             m_curRec = cur + 1;
@@ -124,9 +126,47 @@ SceneRec ScriptEditor::sceneFromForm(const SceneForm &form, bool keepUntouchedCo
     for (int k = 0; k < SceneForm::kChoiceCount; ++k) {
         const bool untouched = keepUntouchedCodes && form.choices[k] == m_shownForm.choices[k];
         rec[kChoiceFields[k]] = untouched ? m_shown[kChoiceFields[k]]
-                                          : Vocabulary::codeForPosition(form.choices[k]);
+                                          : Vocabulary::storedCode(form.choices[k]);
     }
     return rec;
+}
+
+EditResult ScriptEditor::pressAdd(const SceneForm &fields)
+{
+    EditResult result;
+    if (!m_addWaiting) {
+        result.notice = checkAdd();
+        if (result.notice.isEmpty()) {
+            m_addWaiting = m_editing = true;
+            result.text = QString();
+        }
+        return result;
+    }
+    const SceneRec rec = sceneFromForm(fields, false);
+    if (rec[SceneField::Note] != fields.text)
+        result.text = rec[SceneField::Note];
+    result.notice = addScene(rec);
+    if (result.notice.isEmpty())
+        m_addWaiting = m_editing = false;
+    return result;
+}
+
+EditResult ScriptEditor::pressModify(const SceneForm &fields)
+{
+    EditResult result;
+    if (!m_modifyWaiting) {
+        result.notice = checkModify();
+        if (result.notice.isEmpty())
+            m_modifyWaiting = m_editing = true;
+        return result;
+    }
+    const SceneRec rec = sceneFromForm(fields, true);
+    if (rec[SceneField::Note] != fields.text)
+        result.text = rec[SceneField::Note];
+    result.notice = modifyScene(rec);
+    if (result.notice.isEmpty())
+        m_modifyWaiting = m_editing = false;
+    return result;
 }
 
 Notice ScriptEditor::checkChange() const
@@ -141,7 +181,7 @@ Notice ScriptEditor::checkModify() const
     if (Notice locked = checkChange(); !locked.isEmpty())
         return locked;
     if (m_curRec < 1 || m_curRec > m_scenes.count())
-        return {kNothingToModify, kBrowseTitle};
+        return {kNothingToModify, kSystemWarningTitle};
     return {};
 }
 
@@ -150,7 +190,7 @@ Notice ScriptEditor::checkAdd() const
     if (Notice locked = checkChange(); !locked.isEmpty())
         return locked;
     if (m_scenes.count() >= kMaxScenes)
-        return {kTooManyScenes, kSettingsTitle};
+        return {kTooManyScenes, kHintTitle};
     return {};
 }
 
@@ -189,7 +229,7 @@ Notice ScriptEditor::deleteScene()
     if (Notice locked = checkChange(); !locked.isEmpty())
         return locked;
     if (m_curRec < 1 || m_curRec > m_scenes.count())
-        return {kNothingToDelete, kBrowseTitle};
+        return {kNothingToDelete, kSystemWarningTitle};
     SceneLists changed = m_scenes;
     changed.remove(m_curRec - 1);
     if (const WriteResult written = RewriteScript(m_folder, changed); !written)
@@ -198,22 +238,38 @@ Notice ScriptEditor::deleteScene()
     return {};
 }
 
+Notice ScriptEditor::saveSpeed(int position)
+{
+    return saveSetting(GameSettings::Interval, Vocabulary::intervalForSpeed(position));
+}
+
+Notice ScriptEditor::saveSkip(int position)
+{
+    return saveSetting(GameSettings::Skip, Vocabulary::storedCode(position));
+}
+
+QString ScriptEditor::pickedName(const QString &path)
+{
+    const qsizetype k = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
+    return path.mid(k + 1);
+}
+
 Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value)
 {
     // Refuse what would not read back as typed before touching the file.
     if (const QString problem = settingsValueProblem(value); !problem.isEmpty())
-        return {settingsFieldName(field) + problem + QStringLiteral(",请修改后再保存"),
-                kSettingsTitle};
+        return {settingsFieldName(field) + problem + kSettingFix,
+                kHintTitle};
     if (const Gbk::Encoded encoded = Gbk::encode(value); !encoded.ok())
         return {settingsFieldName(field) +
-                    QStringLiteral("含有GBK编码无法保存的字符:%1,请修改后再保存").arg(encoded.unencodable),
-                kSettingsTitle};
+                    kSettingNotGbk.arg(encoded.unencodable),
+                kHintTitle};
     SettingsRead read = ReadSettings(m_folder);
     if (!read.settings)
-        return {kSettingsMissing, kSettingsTitle};
+        return {kSettingsMissing, kHintTitle};
     GameSettings settings = *read.settings;
     settings.field(field) = value;
     if (const WriteResult written = WriteSettings(m_folder, settings); !written)
-        return {kSettingsMissing + u'\n' + written.error, kSettingsTitle};
+        return {kSettingsMissing + u'\n' + written.error, kHintTitle};
     return {};
 }

@@ -28,6 +28,21 @@ struct SceneForm
     bool operator==(const SceneForm &) const = default;
 };
 
+/// What the settings panel shows: the three texts and the chosen speed and skip positions (-1:
+/// the file's value names no entry, the list keeps its start choice).
+struct SettingsForm
+{
+    QString name, music, font;
+    int speed = -1, skip = -1;
+};
+
+/// What the window does after a press of Add or Modify.
+struct EditResult
+{
+    Notice notice;
+    std::optional<QString> text; ///< the text the scene-text box is to show, when it changes
+};
+
 /// The editor's model and decisions, without widgets: the scene lists, the current scene
 /// number `CurRec`, and every write to Game.txt and Game.ini. After every operation the lists
 /// equal what Game.txt holds.
@@ -40,7 +55,7 @@ public:
     struct StartUp
     {
         Notice scriptNotice;                  ///< a damaged or unusable Game.txt
-        std::optional<GameSettings> settings; ///< the settings to show, when read
+        std::optional<SettingsForm> settings; ///< the settings to show, when read
         Notice settingsNotice;                ///< Game.ini exists but could not be read
     };
     /// Loads Game.txt, then (unless it was damaged) Game.ini when it exists.
@@ -67,6 +82,17 @@ public:
     /// stored text of its code; otherwise the code is the chosen position ("-1" for none).
     SceneRec sceneFromForm(const SceneForm &form, bool keepUntouchedCodes) const;
 
+    /// Add and Modify take two presses: the first unlocks the scene fields (Add also empties the
+    /// text) and the button waits, showing "OK?"; the second stores what @p fields hold. Both
+    /// may wait at once; the first store locks the fields for both. A refused or failed store
+    /// keeps the button waiting, so nothing typed is lost.
+    EditResult pressAdd(const SceneForm &fields);
+    EditResult pressModify(const SceneForm &fields);
+    bool addWaiting() const { return m_addWaiting; }
+    bool modifyWaiting() const { return m_modifyWaiting; }
+    /// Whether the scene fields are unlocked.
+    bool editing() const { return m_editing; }
+
     /// Why no change may be written to Game.txt (damaged, too large, unreadable), or nothing.
     Notice checkChange() const;
     /// Whether Add may start: a writable script below the scene limit.
@@ -82,6 +108,13 @@ public:
 
     /// Stores one setting: reads Game.ini, replaces @p field with @p value, writes it back.
     Notice saveSetting(GameSettings::Field field, const QString &value);
+    /// Stores the interval of the speed at @p position (an empty value for none).
+    Notice saveSpeed(int position);
+    /// Stores the skip choice at @p position as its code.
+    Notice saveSkip(int position);
+
+    /// The name a picked file is stored by: what follows the last "\\" or "/" of @p path.
+    static QString pickedName(const QString &path);
 
     /// The scene text as it is stored: line breaks of every kind become blanks.
     static QString storableText(const QString &text);
@@ -97,4 +130,7 @@ private:
     QString m_scriptLock; ///< why Game.txt may not be changed; empty when it may
     SceneRec m_shown;     ///< the stored scene the fields were last loaded from
     SceneForm m_shownForm;
+    bool m_addWaiting = false;
+    bool m_modifyWaiting = false;
+    bool m_editing = false;
 };

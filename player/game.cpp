@@ -2,6 +2,7 @@
 
 #include "messages.h"
 #include "playertexts.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -9,12 +10,7 @@
 #include <QScreen>
 #include <QTimer>
 
-namespace {
-constexpr int px(int twips)
-{
-    return twips / 15;
-}
-} // namespace
+using WindowPlacement::px;
 
 PictureBox::PictureBox(QWidget *parent) : PictureHolder<QWidget>(parent)
 {
@@ -43,9 +39,7 @@ void AlphaImage::paintEvent(QPaintEvent *)
 }
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+    : QWidget(parent, WindowPlacement::kFixedWindowFlags),
       m_messages(messages), m_bgPic(new PictureBox(this)), m_msgPic(new AlphaImage(m_bgPic)),
       m_gameNote(new QLabel(m_bgPic)), m_wordTimer(new QTimer(this)),
       m_logic(folder, *this, music)

@@ -80,7 +80,7 @@ int skipForCode(const QString &code)
     return rounded >= 0 && rounded < skipChoices().size() ? int(rounded) : -1;
 }
 
-QString codeForPosition(int position)
+QString storedCode(int position)
 {
     return QString::number(position < 0 ? -1 : position);
 }

@@ -39,6 +39,6 @@ int speedForInterval(const QString &interval);
 int skipForCode(const QString &code);
 
 /// The code stored for a chosen position: its decimal text, "-1" when nothing is chosen.
-QString codeForPosition(int position);
+QString storedCode(int position);
 
 } // namespace Vocabulary

@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("100ms")), 2); // as the player plays it
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral(" 49.5")), 3);
         QCOMPARE(Vocabulary::speeds().at(5), QStringLiteral("每秒100个字"));
-        QCOMPARE(Vocabulary::codeForPosition(-1), QStringLiteral("-1"));
+        QCOMPARE(Vocabulary::storedCode(-1), QStringLiteral("-1"));
     }
 
     void skipCodeToPosition_data()

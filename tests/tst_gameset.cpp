@@ -32,6 +32,45 @@ QByteArray threeScenes()
            sceneBytes("three", "3.jpg", "3.png", "2", "7", "0", "0", "2");
 }
 
+// The window's controls, found by their names as any Qt test finds them.
+struct Ui
+{
+    GameSet *window = nullptr;
+    QGroupBox *Frame3 = nullptr;
+    QComboBox *FontWZ, *SetFont, *SetFontSize, *SetFontColor, *MsgWZ, *SuDuCombo, *ShowCombo;
+    QLabel *WJID;
+    QPlainTextEdit *NoteText;
+    LinkLabel *Label11, *Label15, *Label16, *Label17;
+    QLineEdit *BgUrlText, *MsgUrlText, *GameNameText, *BGMUrlText, *Text1;
+    QPushButton *GetBgPic, *GetMsgPic, *Command1, *Command2, *Command3, *Command4, *Command6;
+    QPushButton *StartRec, *LeftRec, *AddRec, *DelRec, *SetRec, *NextRec, *LastRec, *Command5;
+
+    template <typename T>
+    void find(T *&control, const char *name)
+    {
+        control = window->findChild<T *>(QString::fromLatin1(name));
+        if (!control)
+            qFatal("no control %s", name);
+    }
+    explicit Ui(GameSet *w) : window(w)
+    {
+#define FIND(name) find(name, #name)
+        FIND(Frame3); FIND(FontWZ); FIND(SetFont); FIND(SetFontSize); FIND(SetFontColor);
+        FIND(MsgWZ); FIND(SuDuCombo); FIND(ShowCombo); FIND(WJID); FIND(NoteText);
+        FIND(Label11); FIND(Label15); FIND(Label16); FIND(Label17); FIND(BgUrlText);
+        FIND(MsgUrlText); FIND(GameNameText); FIND(BGMUrlText); FIND(Text1); FIND(GetBgPic);
+        FIND(GetMsgPic); FIND(Command1); FIND(Command2); FIND(Command3); FIND(Command4);
+        FIND(Command6); FIND(StartRec); FIND(LeftRec); FIND(AddRec); FIND(DelRec); FIND(SetRec);
+        FIND(NextRec); FIND(LastRec); FIND(Command5);
+#undef FIND
+    }
+    const ScriptEditor &editor() const { return window->editor(); }
+    QString windowTitle() const { return window->windowTitle(); }
+    QSize size() const { return window->size(); }
+    template <typename T>
+    T findChild(const QString &name) const { return window->findChild<T>(name); }
+};
+
 } // namespace
 
 class TestGameSet : public QObject
@@ -42,9 +81,10 @@ class TestGameSet : public QObject
     ScriptedPicker m_picker;
     RecordingWeb m_web;
     std::unique_ptr<GameSet> m_window;
+    std::unique_ptr<Ui> m_ui;
 
     QString file(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
-    GameSet &open()
+    Ui &open()
     {
         m_window = std::make_unique<GameSet>(GameFolder(m_dir->path()),
                                              EditorPlatform{m_messages, m_picker, m_web});
@@ -52,7 +92,8 @@ class TestGameSet : public QObject
         m_window->show();
         if (!QTest::qWaitForWindowExposed(m_window.get()))
             qFatal("window not exposed");
-        return *m_window;
+        m_ui = std::make_unique<Ui>(m_window.get());
+        return *m_ui;
     }
     static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); }
     // Typing as a person does: ASCII key by key, Chinese through the input method.
@@ -85,6 +126,7 @@ private slots:
     }
     void cleanup()
     {
+        m_ui.reset();
         m_window.reset();
         FileWriteTesting::failAfterBytes(-1);
     }
@@ -122,7 +164,7 @@ private slots:
             writeBytes(file("Game.txt"), script);
         if (ini != "-")
             writeBytes(file("Game.ini"), ini);
-        GameSet &w = open();
+        Ui &w = open();
         QCOMPARE(w.windowTitle(), QStringLiteral("游戏编辑"));
         QCOMPARE(w.size(), QSize(522, 446));
         QCOMPARE(w.WJID->text(), wjid);
@@ -144,7 +186,7 @@ private slots:
 
     void controlsAreNamedForPeopleAndTools()
     {
-        GameSet &w = open();
+        Ui &w = open();
         for (const char *name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Label1", "Label14", "WJID", "NoteText"})
             QVERIFY2(w.findChild<QWidget *>(QString::fromLatin1(name)), name);
         auto name = [](QWidget *widget) {
@@ -178,7 +220,7 @@ private slots:
     void browsingAndItsBoundaries()
     {
         writeBytes(file("Game.txt"), threeScenes());
-        GameSet &w = open();
+        Ui &w = open();
         click(w.LastRec);
         QCOMPARE(w.WJID->text(), QStringLiteral("第3个"));
         QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("three"));
@@ -206,7 +248,7 @@ private slots:
     void previousFromSceneTwoShowsSceneOneSilently()
     {
         writeBytes(file("Game.txt"), threeScenes());
-        GameSet &w = open();
+        Ui &w = open();
         click(w.NextRec);
         click(w.NextRec);
         click(w.LeftRec);
@@ -225,7 +267,7 @@ private slots:
     {
         QFETCH(int, scenes);
         writeBytes(file("Game.txt"), sceneBytes("first") + sceneBytes("middle").repeated(scenes - 2) + sceneBytes("last"));
-        GameSet &w = open();
+        Ui &w = open();
         click(w.LastRec);
         click(w.DelRec);
         click(w.LeftRec);
@@ -236,7 +278,7 @@ private slots:
 
     void browsingWithoutScenesNamesNoScene()
     {
-        GameSet &w = open();
+        Ui &w = open();
         for (QPushButton *b : {w.StartRec, w.NextRec, w.LastRec})
             click(b);
         QCOMPARE(takeMessages().size(), 3);
@@ -247,7 +289,7 @@ private slots:
     void addCreatesTheFileAndModifyRewritesIt()
     {
         writeBytes(file("Game.ini"), kIni);
-        GameSet &w = open();
+        Ui &w = open();
         click(w.AddRec);
         QCOMPARE(w.AddRec->text(), QStringLiteral("OK?"));
         QVERIFY(w.NoteText->isEnabled() && w.GetMsgPic->isEnabled() && w.MsgWZ->isEnabled());
@@ -291,7 +333,7 @@ private slots:
 
     void lineBreaksTypedIntoTheTextBecomeBlanks()
     {
-        GameSet &w = open();
+        Ui &w = open();
         click(w.AddRec);
         type(w.NoteText, QStringLiteral("ab"));
         QTest::keyClick(w.NoteText, Qt::Key_Return);
@@ -304,7 +346,7 @@ private slots:
     void deleteMovesLaterScenesUpAndNeverAddressesAMissingScene()
     {
         writeBytes(file("Game.txt"), threeScenes());
-        GameSet &w = open();
+        Ui &w = open();
         click(w.NextRec);
         click(w.NextRec); // scene 2
         click(w.DelRec);
@@ -342,7 +384,7 @@ private slots:
         QFETCH(int, field);
         QFETCH(QString, stored);
         writeBytes(file("Game.txt"), threeScenes());
-        GameSet &w = open();
+        Ui &w = open();
         click(w.StartRec);
         click(w.SetRec);
         QComboBox *const lists[] = {w.FontWZ, w.SetFont, w.SetFontSize, w.SetFontColor, w.MsgWZ};
@@ -369,7 +411,7 @@ private slots:
     {
         QFETCH(int, step);
         writeBytes(file("Game.txt"), threeScenes());
-        GameSet &w = open();
+        Ui &w = open();
         click(w.NextRec);
         click(w.NextRec);
         click(w.SetRec);
@@ -398,7 +440,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(QString, message);
         writeBytes(file("Game.txt"), threeScenes());
-        GameSet &w = open();
+        Ui &w = open();
         if (how == u"rofile")
             QFile::setPermissions(file("Game.txt"), QFile::ReadOwner);
         if (how == u"full")
@@ -441,7 +483,7 @@ private slots:
         QFETCH(QString, onAdd);
         const QByteArray damaged = bytes;
         writeBytes(file("Game.txt"), damaged);
-        GameSet &w = open();
+        Ui &w = open();
         QCOMPARE(takeMessages(), QStringList{atStart});
         click(w.AddRec);
         click(w.SetRec);
@@ -456,7 +498,7 @@ private slots:
     void addIsRefusedAtTheSceneLimit()
     {
         writeBytes(file("Game.txt"), sceneBytes("s").repeated(kMaxScenes));
-        GameSet &w = open();
+        Ui &w = open();
         click(w.AddRec);
         QCOMPARE(takeMessages(), QStringList{QStringLiteral("提示|场景数已达上限4095个,无法再增加")});
         QCOMPARE(w.AddRec->text(), QStringLiteral("增加"));
@@ -465,7 +507,7 @@ private slots:
     void settingsSaveOneFieldFromTheFile()
     {
         writeBytes(file("Game.ini"), kIni);
-        GameSet &w = open();
+        Ui &w = open();
         w.GameNameText->clear();
         type(w.GameNameText, QStringLiteral("新名字"));
         w.BGMUrlText->clear();
@@ -495,7 +537,7 @@ private slots:
 
     void settingsWithoutTheFileCreateNothing()
     {
-        GameSet &w = open();
+        Ui &w = open();
         for (QPushButton *b : {w.Command1, w.Command2, w.Command3, w.Command4, w.Command6})
             click(b);
         QCOMPARE(takeMessages(), QStringList(5, QStringLiteral("提示|Game.ini配置文件未找到")));
@@ -504,7 +546,7 @@ private slots:
 
     void pickersTakeTheNameAfterTheLastSeparator()
     {
-        GameSet &w = open();
+        Ui &w = open();
         click(w.AddRec);
         click(w.GetBgPic); // cancelled: the box stays
         QCOMPARE(w.BgUrlText->text(), QString());
@@ -523,7 +565,7 @@ private slots:
 
     void cancelledPickerLeavesBothBoxesAsTheyWere()
     {
-        GameSet &w = open();
+        Ui &w = open();
         click(w.AddRec);
         m_picker.answers = {QStringLiteral("/home/u/Msg/box.png"), QString()};
         click(w.GetMsgPic);
@@ -540,7 +582,7 @@ private slots:
         const QByteArray handMade = sceneBytes("a", "1.jpg", "1.png", "9", "14", "1.0", " 2", "02") +
                                     sceneBytes("b", "2.jpg", "2.png", "-1", "", "x", "6", "1");
         writeBytes(file("Game.txt"), handMade);
-        GameSet &w = open();
+        Ui &w = open();
         for (QPushButton *browse : {w.StartRec, w.NextRec}) {
             click(browse);
             click(w.SetRec);
@@ -559,7 +601,7 @@ private slots:
 
     void linksOpenTheirAddresses()
     {
-        GameSet &w = open();
+        Ui &w = open();
         for (QWidget *l : std::initializer_list<QWidget *>{w.Label11, w.Label15, w.Label16, w.Label17, w.Command5})
             click(l);
         QCOMPARE(m_web.opened, (QStringList{
@@ -577,7 +619,7 @@ private slots:
 
     void scenesMadeInTheEditorPlayBackFieldForField()
     {
-        GameSet &w = open();
+        Ui &w = open();
         QList<SceneRec> made;
         for (int i = 0; i < 3; ++i) {
             click(w.AddRec);
