@@ -2,6 +2,7 @@
 
 #include "editortexts.h"
 #include "filepicker.h"
+#include "linklabel.h"
 #include "messages.h"
 #include "vocabulary.h"
 #include "webpages.h"
@@ -9,14 +10,9 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
-#include <QStyleOptionFocusRect>
 
 using namespace EditorTexts;
 using WindowPlacement::px;
@@ -95,41 +91,6 @@ QLineEdit *lineEdit(QWidget *frame, const char *name, int l, int t, int w, int h
 }
 
 } // namespace
-
-LinkLabel::LinkLabel(const QString &caption, QWidget *parent) : QLabel(caption, parent)
-{
-    setFocusPolicy(Qt::StrongFocus);
-    setCursor(Qt::PointingHandCursor);
-    setAccessibleDescription(kOpensWebPage);
-}
-
-void LinkLabel::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter ||
-        event->key() == Qt::Key_Space) {
-        emit clicked();
-        return;
-    }
-    QLabel::keyPressEvent(event);
-}
-
-void LinkLabel::paintEvent(QPaintEvent *event)
-{
-    QLabel::paintEvent(event);
-    if (!hasFocus())
-        return;
-    QPainter painter(this);
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-}
-
-void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    QLabel::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
-}
 
 GameSet::GameSet(const GameFolder &folder, EditorPlatform platform, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_editor(folder), m_platform(platform)

@@ -2,11 +2,12 @@
 
 #include "scripteditor.h"
 
-#include <QLabel>
 #include <QWidget>
 
+class LinkLabel;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -20,21 +21,6 @@ struct EditorPlatform
     MessageBoxes &messages;
     FilePicker &picker;
     WebPageOpener &web;
-};
-
-/// A label that opens something when clicked, or when Enter or Space is pressed on it.
-class LinkLabel : public QLabel
-{
-    Q_OBJECT
-public:
-    LinkLabel(const QString &caption, QWidget *parent);
-signals:
-    void clicked();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
 };
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the

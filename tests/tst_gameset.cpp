@@ -2,6 +2,7 @@
 #include "filewrite.h"
 #include "gamelogic.h"
 #include "gameset.h"
+#include "linklabel.h"
 #include "playerfakes.h"
 #include "scriptfile.h"
 #include "testutil.h"
