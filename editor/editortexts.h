@@ -92,7 +92,6 @@ inline const QString kSettingsUnreadable = QStringLiteral("Game.ini配置文件�
 
 inline const QString kLinkFailed = QStringLiteral("无法打开网页:%1");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");
-inline const QString kSettingNotGbk = QStringLiteral("含有GBK编码无法保存的字符:%1,请修改后再保存");
 
 /// The support forum's web server; the paths of the links follow it.
 inline const QString kForumHost = QStringLiteral("http://bbs.tavrin.example");

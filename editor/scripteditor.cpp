@@ -1,7 +1,6 @@
 #include "scripteditor.h"
 
 #include "editortexts.h"
-#include "gbk.h"
 #include "scriptfile.h"
 #include "vocabulary.h"
 
@@ -257,13 +256,8 @@ QString ScriptEditor::pickedName(const QString &path)
 Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value)
 {
     // Refuse what would not read back as typed before touching the file.
-    if (const QString problem = settingsValueProblem(value); !problem.isEmpty())
-        return {settingsFieldName(field) + problem + kSettingFix,
-                kHintTitle};
-    if (const Gbk::Encoded encoded = Gbk::encode(value); !encoded.ok())
-        return {settingsFieldName(field) +
-                    kSettingNotGbk.arg(encoded.unencodable),
-                kHintTitle};
+    if (const QString problem = settingsValueProblem(field, value); !problem.isEmpty())
+        return {problem + kSettingFix, kHintTitle};
     SettingsRead read = ReadSettings(m_folder);
     if (!read.settings)
         return {kSettingsMissing, kHintTitle};

@@ -1,20 +1,11 @@
 #pragma once
 
 #include "gamefolder.h"
+#include "musicdevice.h"
 
 #include <QString>
 
 #include <memory>
-
-/// Background music, driven by command texts: `Open "<path> " alias File`, `play <path>` and
-/// `close <path>`, where <path> is a game path such as `Music\1.mid`. Commands never block
-/// the caller and never report failure: a missing or unplayable file plays nothing.
-class MusicDevice
-{
-public:
-    virtual ~MusicDevice() = default;
-    virtual void sendCommand(const QString &command) = 0;
-};
 
 /// Plays through SDL2_mixer on a worker thread: MIDI (FluidSynth with the system's General
 /// MIDI sound font), OGG, MP3, WAV and FLAC. `play` plays the file once; `close` stops it.

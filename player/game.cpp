@@ -1,6 +1,7 @@
 #include "game.h"
 
 #include "messages.h"
+#include "pictures.h"
 #include "playertexts.h"
 #include "windowplacement.h"
 
@@ -80,6 +81,11 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
 bool Game::start()
 {
     return m_logic.start() != GameLogic::StartResult::EndProgram;
+}
+
+QImage Game::loadPicture(const QString &path)
+{
+    return Pictures::load(path);
 }
 
 void Game::setTitle(const QString &title)

@@ -71,6 +71,7 @@ public:
     QTimer *WordTimer() const { return m_wordTimer; }
 
 private:
+    QImage loadPicture(const QString &path) override;
     void setTitle(const QString &title) override;
     void setBackground(const QImage &picture) override;
     void setMsgPicture(const QImage &picture) override;

@@ -1,7 +1,6 @@
 #include "gamelogic.h"
 
-#include "music.h"
-#include "pictures.h"
+#include "musicdevice.h"
 #include "playertexts.h"
 #include "scriptfile.h"
 #include "storednumber.h"
@@ -11,6 +10,10 @@
 
 namespace {
 
+// These tables are what games made for this player have always shown, and they do not follow
+// every label of the editor's choice lists: style 6 is bold, italic and underline together,
+// style 7 has no entry (the text keeps the style it had), colour 4 (蓝色) paints cyan and
+// colour 6 (黄色) paints black. Existing games look as their authors saw them, so they stay.
 constexpr std::array<int, 3> kNoteTops = {480, 2520, 5280};
 constexpr std::array<int, 3> kMsgTops = {240, 2280, 5040};
 struct Style
@@ -144,7 +147,7 @@ bool GameLogic::PresentScene(int i, Form form)
     if (form == Form::StartUp) {
         // A picture that exists but cannot be decoded is as good as missing here.
         for (const QString &path : {msgPath, bgPath}) {
-            const QImage picture = Pictures::load(m_folder.resolve(path));
+            const QImage picture = m_surface.loadPicture(m_folder.resolve(path));
             if (picture.isNull()) {
                 m_surface.showMessage(PlayerTexts::kMissingPicture + path,
                                       PlayerTexts::kMissingPictureTitle);
@@ -165,12 +168,12 @@ bool GameLogic::PresentScene(int i, Form form)
 
     // Advance form.
     m_surface.setNoteCaption(QString());
-    const QImage background = Pictures::load(m_folder.resolve(bgPath));
+    const QImage background = m_surface.loadPicture(m_folder.resolve(bgPath));
     if (background.isNull())
         return false;
     m_surface.setBackground(background);
     // A message-box picture that does not load leaves the box as it was.
-    if (const QImage box = Pictures::load(m_folder.resolve(msgPath)); !box.isNull())
+    if (const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath)); !box.isNull())
         m_surface.setMsgPicture(box);
 
     if (note == m_scenes.at(SceneField::Note, i - 1) || m_interval == 0) {
@@ -243,7 +246,7 @@ void GameLogic::ShowClosing()
     // No text may type on over the closing picture.
     stopReveal();
     // A missing or broken closing picture still ends the game, on a plain background.
-    m_surface.setBackground(Pictures::load(m_folder.resolve(PlayerTexts::kClosingPicture)));
+    m_surface.setBackground(m_surface.loadPicture(m_folder.resolve(PlayerTexts::kClosingPicture)));
     m_surface.setNoteCaption(QString());
     m_surface.setMsgVisible(false);
     m_music.sendCommand(QStringLiteral("close ") + m_musicPath);

@@ -25,6 +25,9 @@ class GameSurface
 {
 public:
     virtual ~GameSurface() = default;
+    /// Reads the picture file at @p path (absolute, or empty for none); a null image when
+    /// there is none or it cannot be decoded.
+    virtual QImage loadPicture(const QString &path) = 0;
     virtual void setTitle(const QString &title) = 0;
     /// A null image shows a plain background.
     virtual void setBackground(const QImage &picture) = 0;
@@ -73,7 +76,6 @@ public:
 
     int SceneIndex() const { return m_sceneIndex; }
     int RevealCount() const { return m_revealCount; }
-    bool revealing() const { return m_revealing; }
     bool ended() const { return m_ended; }
     /// The reveal interval in milliseconds; 0 when texts appear at once.
     int interval() const { return m_interval; }

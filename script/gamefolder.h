@@ -15,8 +15,6 @@ public:
     /// The current working folder, as the programs use it.
     static GameFolder current();
 
-    const QString &root() const { return m_root; }
-
     /// The absolute path of the existing regular file that @p gamePath names, or an empty
     /// string when there is none. An exact match wins; otherwise each component is matched
     /// ignoring letter case. Empty names, folders, absolute paths, drive letters and names whose

@@ -91,18 +91,6 @@ bool available()
     return QStringEncoder("GBK").isValid() && QStringDecoder("GBK").isValid();
 }
 
-struct LineDecoder::Private
-{
-    QStringDecoder decoder{"GBK", QStringConverter::Flag::Stateless};
-};
-
-LineDecoder::LineDecoder() : d(new Private) {}
-
-LineDecoder::~LineDecoder()
-{
-    delete d;
-}
-
 QString LineDecoder::decode(QByteArrayView bytes)
 {
     // Most lines are codes and file names: plain ASCII needs no converter.
@@ -115,10 +103,10 @@ QString LineDecoder::decode(QByteArrayView bytes)
     }
     if (ascii)
         return QString::fromLatin1(bytes);
-    QString s(d->decoder.decode(bytes));
-    if (!d->decoder.hasError() && !s.contains(QChar::ReplacementCharacter))
+    QString s(m_decoder.decode(bytes));
+    if (!m_decoder.hasError() && !s.contains(QChar::ReplacementCharacter))
         return s;
-    d->decoder = QStringDecoder("GBK", QStringConverter::Flag::Stateless);
+    m_decoder = QStringDecoder("GBK", QStringConverter::Flag::Stateless);
     return decodeCareful(bytes.toByteArray());
 }
 

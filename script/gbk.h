@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringDecoder>
 
 /// Code page 936 (GBK), the encoding of Game.txt and Game.ini. This is the one place that
 /// converts between those bytes and QString.
@@ -21,13 +22,10 @@ QString decode(const QByteArray &bytes);
 class LineDecoder
 {
 public:
-    LineDecoder();
-    ~LineDecoder();
     QString decode(QByteArrayView bytes);
 
 private:
-    struct Private;
-    Private *d;
+    QStringDecoder m_decoder{"GBK", QStringConverter::Flag::Stateless};
 };
 
 struct Encoded

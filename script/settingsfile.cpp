@@ -121,12 +121,15 @@ SettingsRead ReadSettings(const GameFolder &folder)
     return read;
 }
 
-QString settingsValueProblem(const QString &value)
+QString settingsValueProblem(GameSettings::Field field, const QString &value)
 {
     if (value.contains(u'"'))
-        return QStringLiteral("不能含有双引号(\")");
+        return settingsFieldName(field) + QStringLiteral("不能含有双引号(\")");
     if (value.contains(u'\r') || value.contains(u'\n'))
-        return QStringLiteral("不能含有换行");
+        return settingsFieldName(field) + QStringLiteral("不能含有换行");
+    if (const Gbk::Encoded one = Gbk::encode(value); !one.ok())
+        return QStringLiteral("%1含有GBK编码无法保存的字符：%2")
+            .arg(settingsFieldName(field), one.unencodable);
     return {};
 }
 
@@ -137,14 +140,8 @@ EncodedSettings encodeSettings(const GameSettings &settings)
     for (int k = 0; k < GameSettings::kFieldCount; ++k) {
         const auto field = GameSettings::Field(k);
         const QString &value = settings.field(field);
-        if (const QString problem = settingsValueProblem(value); !problem.isEmpty()) {
-            out.error = settingsFieldName(field) + problem;
-            return out;
-        }
-        const Gbk::Encoded one = Gbk::encode(value);
-        if (!one.ok()) {
-            out.error = QStringLiteral("%1含有GBK编码无法保存的字符：%2")
-                            .arg(settingsFieldName(field), one.unencodable);
+        if (QString problem = settingsValueProblem(field, value); !problem.isEmpty()) {
+            out.error = std::move(problem);
             return out;
         }
         if (k > 0)

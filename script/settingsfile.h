@@ -47,9 +47,10 @@ SettingsRead ReadSettings(const GameFolder &folder);
 /// The field's name as the author knows it (游戏名称, BGM, 字体, 游戏速度, 文字显示效果).
 QString settingsFieldName(GameSettings::Field field);
 
-/// Why @p value cannot be stored in Game.ini (a double quote or a line break would make it
-/// read back otherwise), or an empty string when it can.
-QString settingsValueProblem(const QString &value);
+/// Why @p value cannot be stored as @p field of Game.ini, as a sentence naming the field (a
+/// double quote or a line break would make it read back otherwise; GBK may not hold a
+/// character), or an empty string when it can.
+QString settingsValueProblem(GameSettings::Field field, const QString &value);
 
 /// The bytes of a settings file holding @p settings, or (in `error`) why it cannot be stored.
 struct EncodedSettings

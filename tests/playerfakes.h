@@ -2,7 +2,7 @@
 
 #include "gamelogic.h"
 #include "messages.h"
-#include "music.h"
+#include "musicdevice.h"
 
 #include <QImage>
 #include <QStringList>
@@ -30,6 +30,7 @@ public:
 class FakeSurface : public GameSurface
 {
 public:
+    QImage loadPicture(const QString &path) override { return QImage(path); }
     GameLogic *logic = nullptr;
     QString title = QStringLiteral("Game");
     QImage background, msgPicture;
