@@ -2,13 +2,13 @@
 // - start-up to a shown, painted window with a 4095-scene script against an empty folder
 //   (fresh processes, median of several runs);
 // - the time of a Modify commit and of a Delete at 4095 scenes, through the window's buttons.
-#include "windowplacement.h"
 #include "filepicker.h"
 #include "gameset.h"
 #include "messages.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "webpages.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -68,14 +68,19 @@ void fill(const QString &dir)
     for (int i = 0; i < kMaxScenes; ++i) {
         SceneRec rec;
         rec.fields = {QStringLiteral("第%1幕：海边的小镇上，有一座很久没有点亮的灯塔。").arg(i),
-                      QStringLiteral("dusk.jpg"), QStringLiteral("light.png"), QStringLiteral("2"),
-                      QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0"),
+                      QStringLiteral("dusk.jpg"),
+                      QStringLiteral("light.png"),
+                      QStringLiteral("2"),
+                      QStringLiteral("0"),
+                      QStringLiteral("1"),
+                      QStringLiteral("0"),
                       QStringLiteral("2")};
         lists.append(rec);
     }
     RewriteScript(GameFolder(dir), lists);
-    WriteSettings(GameFolder(dir), GameSettings{QStringLiteral("灯塔之光"), QStringLiteral("1.mid"),
-                                                QString(), QStringLiteral("100"), QStringLiteral("0")});
+    WriteSettings(GameFolder(dir),
+                  GameSettings{QStringLiteral("灯塔之光"), QStringLiteral("1.mid"), QString(),
+                               QStringLiteral("100"), QStringLiteral("0")});
 }
 
 double startUpMs(const QString &dir)
@@ -129,7 +134,8 @@ int main(int argc, char **argv)
     }
     const double f = median(withScript), e = median(without);
     std::printf("start-up to first frame: 4095 scenes %.1f ms, empty folder %.1f ms, ratio %.2f "
-                "(median of %d)\n", f, e, f / e, runs);
+                "(median of %d)\n",
+                f, e, f / e, runs);
 
     GameSet window(GameFolder(full.path()), {quiet, quiet, quiet});
     window.start();

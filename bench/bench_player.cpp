@@ -4,12 +4,12 @@
 //   that shows one picture (both in fresh processes, median of several runs);
 // - peak resident memory and CPU used while idle on scene 0 for 10 s;
 // - the reveal timer's accuracy at 10 ms and 50 ms (mean interval, 99th percentile deviation).
-#include "windowplacement.h"
 #include "game.h"
 #include "messages.h"
 #include "music.h"
 #include "pictures.h"
 #include "scriptfile.h"
+#include "windowplacement.h"
 
 #include <QApplication>
 #include <QDir>
@@ -177,7 +177,8 @@ void tickAccuracy(Game &game, int interval, int ticks)
     std::sort(deviation.begin(), deviation.end());
     const double p99 = deviation.isEmpty() ? -1 : deviation.at(int(deviation.size() * 0.99));
     std::printf("tick %2d ms: %lld ticks, mean interval %.3f ms, p99 deviation %.3f ms\n", interval,
-                static_cast<long long>(deviation.size()), sum / qMax<qsizetype>(1, deviation.size()), p99);
+                static_cast<long long>(deviation.size()),
+                sum / qMax<qsizetype>(1, deviation.size()), p99);
 }
 
 } // namespace
@@ -193,8 +194,8 @@ int main(int argc, char **argv)
         return childBare(argc, argv);
 
     QApplication app(argc, argv);
-    const QString dir = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                      : QStringLiteral(DEMO_DIR)).absolutePath();
+    const QString dir =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(DEMO_DIR)).absolutePath();
     const QString firstBg = QDir(dir).filePath(
         QStringLiteral("BG/") + LoadScript(GameFolder(dir)).scenes.at(SceneField::BG, 0));
     const int runs = 9;
@@ -204,8 +205,9 @@ int main(int argc, char **argv)
         game.append(firstFrameMs(QStringLiteral("--child-game"), {}, dir));
     }
     const double g = median(game), b = median(bare);
-    std::printf("first frame: player %.1f ms, bare picture window %.1f ms, ratio %.2f (median of %d)\n",
-                g, b, g / b, runs);
+    std::printf(
+        "first frame: player %.1f ms, bare picture window %.1f ms, ratio %.2f (median of %d)\n", g,
+        b, g / b, runs);
 
     // Idle CPU is a few tens of milliseconds in 10 s: the median of three runs.
     QList<double> cpu;
@@ -223,7 +225,8 @@ int main(int argc, char **argv)
         }
     }
     std::printf("idle on scene 0 for 10 s: CPU %.3f %% (median of 3; music playing), peak resident "
-                "memory %s kB\n", median(cpu), peak.constData());
+                "memory %s kB\n",
+                median(cpu), peak.constData());
 
     QDir::setCurrent(dir);
     SdlMusic music{GameFolder(dir)};

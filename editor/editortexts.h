@@ -75,30 +75,39 @@ inline QString scriptLockText(ScriptStatus status)
 {
     switch (status) {
     case ScriptStatus::TooManyScenes:
-        return QStringLiteral("Game.txt中的场景超过4095个,为避免丢失已有场景,编辑器不会修改它。请先减少场景,再重新打开编辑器。");
+        return QStringLiteral("Game.txt中的场景超过4095个,为避免丢失已有场景,"
+                              "编辑器不会修改它。请先减少场景,再重新打开编辑器。");
     case ScriptStatus::TooLarge:
         return QStringLiteral("Game.txt过大(超过256MB),为避免丢失已有场景,编辑器不会修改它。");
     case ScriptStatus::Unreadable:
-        return QStringLiteral("Game.txt无法读取,为避免丢失已有场景,编辑器不会修改它。请检查文件后再重新打开编辑器。");
+        return QStringLiteral(
+            "Game.txt无法读取,为避免丢失已有场景,编辑器不会修改它。请检查文件后再重新打开编辑器。");
     default:
-        return QStringLiteral("Game.txt数据受损,为避免丢失已有场景,编辑器不会修改它。请先修复Game.txt,再重新打开编辑器。");
+        return QStringLiteral("Game.txt数据受损,为避免丢失已有场景,编辑器不会修改它。请先修复Game."
+                              "txt,再重新打开编辑器。");
     }
 }
 inline const QString kTooManyScenes = QStringLiteral("场景数已达上限4095个,无法再增加");
 inline const QString kScriptSaveFailed = QStringLiteral("Game.txt保存失败,文件未被改动。\n%1");
 
 inline const QString kSettingsMissing = QStringLiteral("Game.ini配置文件未找到");
-inline const QString kSettingsUnreadable = QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
+inline const QString kSettingsUnreadable =
+    QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
 
 inline const QString kLinkFailed = QStringLiteral("无法打开网页:%1");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");
 
 /// The support forum's web server; the paths of the links follow it.
 inline const QString kForumHost = QStringLiteral("http://bbs.tavrin.example");
-inline const QString kForumLink = kForumHost + QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=56");
-inline const QString kTutorialLink = kForumHost + QStringLiteral("/forum/forum.php?mod=viewthread&tid=76");
-inline const QString kContentsLink = kForumHost + QStringLiteral("/forum/forum.php?mod=viewthread&tid=75");
-inline const QString kPublishLink = kForumHost + QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=2");
-inline const QString kHelpLink = kForumHost + QStringLiteral("/bbs/forum.php?mod=viewthread&tid=844");
+inline const QString kForumLink =
+    kForumHost + QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=56");
+inline const QString kTutorialLink =
+    kForumHost + QStringLiteral("/forum/forum.php?mod=viewthread&tid=76");
+inline const QString kContentsLink =
+    kForumHost + QStringLiteral("/forum/forum.php?mod=viewthread&tid=75");
+inline const QString kPublishLink =
+    kForumHost + QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=2");
+inline const QString kHelpLink =
+    kForumHost + QStringLiteral("/bbs/forum.php?mod=viewthread&tid=844");
 
 } // namespace EditorTexts

@@ -110,10 +110,14 @@ GameSet::GameSet(const GameFolder &folder, EditorPlatform platform, QWidget *par
 void GameSet::buildTextFrame()
 {
     QGroupBox *f = frame(this, "Frame2", kTextFrame, 120, 120, 3495, 3855);
-    FontWZ = combo(f, "FontWZ", Vocabulary::positions(), Vocabulary::kPositionStart, 1680, 360, 1695);
-    SetFont = combo(f, "SetFont", Vocabulary::fontStyles(), Vocabulary::kFontStyleStart, 1680, 840, 1695);
-    SetFontSize = combo(f, "SetFontSize", Vocabulary::fontSizes(), Vocabulary::kFontSizeStart, 1680, 1320, 1695);
-    SetFontColor = combo(f, "SetFontColor", Vocabulary::fontColours(), Vocabulary::kFontColourStart, 1680, 1800, 1695);
+    FontWZ =
+        combo(f, "FontWZ", Vocabulary::positions(), Vocabulary::kPositionStart, 1680, 360, 1695);
+    SetFont =
+        combo(f, "SetFont", Vocabulary::fontStyles(), Vocabulary::kFontStyleStart, 1680, 840, 1695);
+    SetFontSize = combo(f, "SetFontSize", Vocabulary::fontSizes(), Vocabulary::kFontSizeStart, 1680,
+                        1320, 1695);
+    SetFontColor = combo(f, "SetFontColor", Vocabulary::fontColours(), Vocabulary::kFontColourStart,
+                         1680, 1800, 1695);
     label(f, "Label5", kTextPosition, 120, 360, FontWZ);
     label(f, "Label6", kTextStyle, 120, 840, SetFont);
     label(f, "Label7", kTextSize, 120, 1320, SetFontSize);
@@ -165,8 +169,10 @@ void GameSet::buildSettingsFrame()
     QGroupBox *f = frame(this, "Frame3", kSettingsFrame, 3720, 2640, 3975, 2895);
     GameNameText = lineEdit(f, "GameNameText", 1440, 240, 1575, 375);
     BGMUrlText = lineEdit(f, "BGMUrlText", 720, 720, 2295, 375);
-    SuDuCombo = combo(f, "SuDuCombo", Vocabulary::speeds(), Vocabulary::kSpeedStart, 1320, 1200, 1695);
-    ShowCombo = combo(f, "ShowCombo", Vocabulary::skipChoices(), Vocabulary::kSkipStart, 1920, 1680, 1095);
+    SuDuCombo =
+        combo(f, "SuDuCombo", Vocabulary::speeds(), Vocabulary::kSpeedStart, 1320, 1200, 1695);
+    ShowCombo =
+        combo(f, "ShowCombo", Vocabulary::skipChoices(), Vocabulary::kSkipStart, 1920, 1680, 1095);
     Text1 = lineEdit(f, "Text1", 120, 2520, 2775, 270, false);
     label(f, "Label9", kGameName, 120, 240, GameNameText);
     label(f, "Label10", kMusic, 120, 720, BGMUrlText);
@@ -214,12 +220,12 @@ void GameSet::setStartState()
     SetRec->setEnabled(false);
 
     // Tab order follows the layout: left column, right column, control bar.
-    const QList<QWidget *> order{FontWZ, SetFont, SetFontSize, SetFontColor, NoteText,
-                                 Label11, Label15, Label16, Label17, MsgWZ, BgUrlText, GetBgPic,
-                                 MsgUrlText, GetMsgPic, GameNameText, Command1, BGMUrlText,
-                                 Command2, SuDuCombo, Command3, ShowCombo, Command4, Text1,
-                                 Command6, StartRec, LeftRec, AddRec, DelRec, SetRec, NextRec,
-                                 LastRec, Command5};
+    const QList<QWidget *> order{
+        FontWZ,       SetFont,  SetFontSize, SetFontColor, NoteText,  Label11,    Label15,
+        Label16,      Label17,  MsgWZ,       BgUrlText,    GetBgPic,  MsgUrlText, GetMsgPic,
+        GameNameText, Command1, BGMUrlText,  Command2,     SuDuCombo, Command3,   ShowCombo,
+        Command4,     Text1,    Command6,    StartRec,     LeftRec,   AddRec,     DelRec,
+        SetRec,       NextRec,  LastRec,     Command5};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -288,9 +294,9 @@ void GameSet::showEditState()
 {
     AddRec->setText(m_editor.addWaiting() ? kWaiting : kAddIdle);
     SetRec->setText(m_editor.modifyWaiting() ? kWaiting : kModifyIdle);
-    for (QWidget *w : std::initializer_list<QWidget *>{NoteText, BgUrlText, MsgUrlText, GetBgPic,
-                                                       GetMsgPic, FontWZ, SetFont, SetFontSize,
-                                                       SetFontColor, MsgWZ})
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{NoteText, BgUrlText, MsgUrlText, GetBgPic, GetMsgPic,
+                                          FontWZ, SetFont, SetFontSize, SetFontColor, MsgWZ})
         w->setEnabled(m_editor.editing());
 }
 

@@ -40,9 +40,7 @@ ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
     // After a Delete CurRec may lie past the end: browsing brings it back into range.
     const int cur = qBound(0, m_curRec, n);
     switch (action) {
-    case Browse::First:
-        m_curRec = 1;
-        break;
+    case Browse::First: m_curRec = 1; break;
     case Browse::Previous:
         // One past the end (the last scene was deleted), "<" shows the new last scene.
         if (m_curRec - 1 < 1) {
@@ -60,9 +58,7 @@ ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
             m_curRec = cur + 1;
         }
         break;
-    case Browse::Last:
-        m_curRec = n;
-        break;
+    case Browse::Last: m_curRec = n; break;
     }
     result.position = m_curRec - 1;
     return result;
@@ -124,8 +120,8 @@ SceneRec ScriptEditor::sceneFromForm(const SceneForm &form, bool keepUntouchedCo
     rec[SceneField::Msg] = form.messageBox;
     for (int k = 0; k < SceneForm::kChoiceCount; ++k) {
         const bool untouched = keepUntouchedCodes && form.choices[k] == m_shownForm.choices[k];
-        rec[kChoiceFields[k]] = untouched ? m_shown[kChoiceFields[k]]
-                                          : Vocabulary::storedCode(form.choices[k]);
+        rec[kChoiceFields[k]] =
+            untouched ? m_shown[kChoiceFields[k]] : Vocabulary::storedCode(form.choices[k]);
     }
     return rec;
 }

@@ -64,7 +64,13 @@ public:
     const SceneLists &scenes() const { return m_scenes; }
     int CurRec() const { return m_curRec; }
 
-    enum class Browse { First, Previous, Next, Last };
+    enum class Browse
+    {
+        First,
+        Previous,
+        Next,
+        Last
+    };
     struct BrowseResult
     {
         Notice notice;

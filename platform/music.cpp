@@ -13,8 +13,8 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -72,10 +72,12 @@ public:
         fluid_settings_setstr(m_settings, "player.timing-source", "sample");
         m_synth = new_fluid_synth(m_settings);
         const QByteArray font = soundFont();
-        if (!m_synth || font.isEmpty() || fluid_synth_sfload(m_synth, font.constData(), 1) == FLUID_FAILED)
+        if (!m_synth || font.isEmpty() ||
+            fluid_synth_sfload(m_synth, font.constData(), 1) == FLUID_FAILED)
             return false;
         m_player = new_fluid_player(m_synth);
-        return m_player && fluid_player_add(m_player, QFile::encodeName(path).constData()) == FLUID_OK &&
+        return m_player &&
+               fluid_player_add(m_player, QFile::encodeName(path).constData()) == FLUID_OK &&
                fluid_player_play(m_player) == FLUID_OK;
     }
 
@@ -142,7 +144,10 @@ struct SdlMusic::Worker
     std::unique_ptr<MidiTune> tune;
     std::thread thread;
 
-    explicit Worker(const GameFolder &f) : folder(f) { thread = std::thread([this] { run(); }); }
+    explicit Worker(const GameFolder &f) : folder(f)
+    {
+        thread = std::thread([this] { run(); });
+    }
 
     ~Worker()
     {

@@ -14,10 +14,9 @@ constexpr int px(int twips)
 }
 
 /// A window with a title, a system menu, minimise and close buttons, and no maximise button.
-constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::CustomizeWindowHint |
-                                              Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                              Qt::WindowMinimizeButtonHint |
-                                              Qt::WindowCloseButtonHint;
+constexpr Qt::WindowFlags kFixedWindowFlags =
+    Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 /// Shows @p window with its whole frame (title bar and borders included) in the middle of the
 /// available area of its screen. A window manager decorates a window only after it is shown, so

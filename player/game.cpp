@@ -40,10 +40,9 @@ void AlphaImage::paintEvent(QPaintEvent *)
 }
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
-    : QWidget(parent, WindowPlacement::kFixedWindowFlags),
-      m_messages(messages), m_bgPic(new PictureBox(this)), m_msgPic(new AlphaImage(m_bgPic)),
-      m_gameNote(new QLabel(m_bgPic)), m_wordTimer(new QTimer(this)),
-      m_logic(folder, *this, music)
+    : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_messages(messages),
+      m_bgPic(new PictureBox(this)), m_msgPic(new AlphaImage(m_bgPic)),
+      m_gameNote(new QLabel(m_bgPic)), m_wordTimer(new QTimer(this)), m_logic(folder, *this, music)
 {
     setObjectName(QStringLiteral("Game"));
     setWindowTitle(PlayerTexts::kInitialTitle);

@@ -107,7 +107,8 @@ GameLogic::StartResult GameLogic::start()
 
     // 2. Music.
     if (!m_musicPath.isEmpty()) {
-        m_music.sendCommand(QStringLiteral("Open \"") + m_musicPath + QStringLiteral(" \" alias File"));
+        m_music.sendCommand(QStringLiteral("Open \"") + m_musicPath +
+                            QStringLiteral(" \" alias File"));
         m_music.sendCommand(QStringLiteral("play ") + m_musicPath);
     }
 

@@ -54,8 +54,17 @@ public:
 class GameLogic
 {
 public:
-    enum class Form { StartUp, Advance };
-    enum class StartResult { Playing, NoScenes, EndProgram };
+    enum class Form
+    {
+        StartUp,
+        Advance
+    };
+    enum class StartResult
+    {
+        Playing,
+        NoScenes,
+        EndProgram
+    };
 
     GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice &music);
 

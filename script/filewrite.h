@@ -31,7 +31,8 @@ WriteResult appendToFile(const QString &path, const QByteArray &bytes);
 
 namespace FileWriteTesting {
 /// Where an injected fault strikes, each where a real full disk or a refusing share fails.
-enum class Step {
+enum class Step
+{
     Write,  ///< the write itself stops after the given number of bytes reached the file
     Flush,  ///< pushing the written bytes to the disk fails (what a full disk reports late)
     Commit, ///< the new file cannot take the old one's place

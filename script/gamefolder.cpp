@@ -33,8 +33,8 @@ QString findEntry(const QDir &dir, const QString &name, bool wantDir)
     const QFileInfo exact(dir.filePath(name));
     if (exact.exists() && (wantDir ? exact.isDir() : exact.isFile()))
         return name;
-    const QDir::Filters filter = (wantDir ? QDir::Dirs : QDir::Files) | QDir::Hidden |
-                                 QDir::System | QDir::NoDotAndDotDot;
+    const QDir::Filters filter =
+        (wantDir ? QDir::Dirs : QDir::Files) | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
     const QStringList entries = dir.entryList(filter, QDir::Name);
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)

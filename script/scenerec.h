@@ -6,7 +6,8 @@
 #include <array>
 
 /// The fields of a scene, in the order of its eight lines in Game.txt.
-enum class SceneField {
+enum class SceneField
+{
     Note,      ///< the scene text
     BG,        ///< background picture file name, inside BG/
     Msg,       ///< message-box picture file name, inside Msg/

@@ -16,9 +16,9 @@ QString sceneName(int number)
 
 QString fieldName(int field)
 {
-    static const char16_t *const names[kSceneFieldCount] = {
-        u"内容", u"背景图", u"对话框", u"字体位置", u"字体设置", u"字号设置", u"颜色设置",
-        u"对话框位置"};
+    static const char16_t *const names[kSceneFieldCount] = {u"内容",     u"背景图",    u"对话框",
+                                                            u"字体位置", u"字体设置",  u"字号设置",
+                                                            u"颜色设置", u"对话框位置"};
     return QString::fromUtf16(names[field]);
 }
 
@@ -75,8 +75,7 @@ ScriptLoad LoadScript(const GameFolder &folder)
         return failed(ScriptStatus::Unreadable,
                       QStringLiteral("Game.txt无法读取：%1").arg(file.errorString()));
     if (file.size() > kMaxFileBytes)
-        return failed(ScriptStatus::TooLarge,
-                      QStringLiteral("Game.txt过大(超过256MB),无法使用"));
+        return failed(ScriptStatus::TooLarge, QStringLiteral("Game.txt过大(超过256MB),无法使用"));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return failed(ScriptStatus::Unreadable,

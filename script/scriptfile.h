@@ -14,7 +14,8 @@ inline const QString kScriptFileName = QStringLiteral("Game.txt");
 inline const QString kScriptDamagedText = QStringLiteral("Game.txt数据受损,无法使用");
 inline const QString kScriptWarningTitle = QStringLiteral("警告:");
 
-enum class ScriptStatus {
+enum class ScriptStatus
+{
     Loaded,        ///< read and split into scenes (possibly none)
     Missing,       ///< no Game.txt: an empty script, nothing to tell
     Damaged,       ///< the line count is not a multiple of 8
@@ -31,7 +32,10 @@ struct ScriptLoad
     SceneLists scenes;
     QString message;
 
-    bool usable() const { return status == ScriptStatus::Loaded || status == ScriptStatus::Missing; }
+    bool usable() const
+    {
+        return status == ScriptStatus::Loaded || status == ScriptStatus::Missing;
+    }
 };
 
 /// Reads Game.txt of @p folder. Lines end with CR LF; a last line without CR LF still counts;

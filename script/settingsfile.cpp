@@ -48,8 +48,8 @@ const QString &GameSettings::field(Field f) const
 
 QString settingsFieldName(GameSettings::Field field)
 {
-    static const char16_t *const names[GameSettings::kFieldCount] = {
-        u"游戏名称", u"BGM", u"字体", u"游戏速度", u"文字显示效果"};
+    static const char16_t *const names[GameSettings::kFieldCount] = {u"游戏名称", u"BGM", u"字体",
+                                                                     u"游戏速度", u"文字显示效果"};
     return QString::fromUtf16(names[field]);
 }
 

@@ -20,7 +20,14 @@ struct GameSettings
     QString WordInterval; ///< milliseconds between two revealed characters
     QString SkipCode;     ///< "0": a click may cut the reveal short
 
-    enum Field { Name, Music, Font, Interval, Skip };
+    enum Field
+    {
+        Name,
+        Music,
+        Font,
+        Interval,
+        Skip
+    };
     static constexpr int kFieldCount = 5;
     QString &field(Field f);
     const QString &field(Field f) const;

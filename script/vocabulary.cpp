@@ -43,8 +43,8 @@ QStringList fontColours()
 
 QStringList speeds()
 {
-    return fromUtf16({u"每秒4个字", u"每秒5个字", u"每秒10个字", u"每秒20个字", u"每秒50个字",
-                      u"每秒100个字"});
+    return fromUtf16(
+        {u"每秒4个字", u"每秒5个字", u"每秒10个字", u"每秒20个字", u"每秒50个字", u"每秒100个字"});
 }
 
 QStringList skipChoices()

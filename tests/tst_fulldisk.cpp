@@ -104,7 +104,8 @@ private slots:
         }
         QVERIFY(QFile::remove(file("filler")));
         QVERIFY(editor.saveSetting(GameSettings::Name, QStringLiteral("new")).isEmpty());
-        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"new\",\"1.mid\",\"\",\"100\",\"0\"\r\n"));
+        QCOMPARE(readBytes(file("Game.ini")),
+                 QByteArray("\"new\",\"1.mid\",\"\",\"100\",\"0\"\r\n"));
     }
 };
 

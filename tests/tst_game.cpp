@@ -23,8 +23,8 @@ SceneRec scene(const char16_t *note, const char *wz, const char *set, const char
                const char *colour, const char *msgwz)
 {
     SceneRec rec;
-    rec.fields = {QString::fromUtf16(note), QStringLiteral("bg.png"), QStringLiteral("box.png"),
-                  QString::fromLatin1(wz), QString::fromLatin1(set), QString::fromLatin1(size),
+    rec.fields = {QString::fromUtf16(note),    QStringLiteral("bg.png"),  QStringLiteral("box.png"),
+                  QString::fromLatin1(wz),     QString::fromLatin1(set),  QString::fromLatin1(size),
                   QString::fromLatin1(colour), QString::fromLatin1(msgwz)};
     return rec;
 }
@@ -50,9 +50,9 @@ private slots:
         lists.append(scene(u"第三个场景", "1", "4", "0", "0", "1"));
         const GameFolder folder(m_dir.path());
         QVERIFY(RewriteScript(folder, lists).ok);
-        QVERIFY(WriteSettings(folder, GameSettings{QStringLiteral("小游戏"), QStringLiteral("1.mid"),
-                                                   QString(), QStringLiteral("10"),
-                                                   QStringLiteral("1")})
+        QVERIFY(WriteSettings(folder,
+                              GameSettings{QStringLiteral("小游戏"), QStringLiteral("1.mid"),
+                                           QString(), QStringLiteral("10"), QStringLiteral("1")})
                     .ok);
     }
 
@@ -127,7 +127,8 @@ private slots:
         // White at 40 % over (200, 220, 240), inside the box and clear of the text.
         const QColor drawn = game.grab().toImage().pixelColor(610, 452);
         const QColor expected(222, 234, 246);
-        QVERIFY2(qAbs(drawn.red() - expected.red()) <= 1 && qAbs(drawn.green() - expected.green()) <= 1 &&
+        QVERIFY2(qAbs(drawn.red() - expected.red()) <= 1 &&
+                     qAbs(drawn.green() - expected.green()) <= 1 &&
                      qAbs(drawn.blue() - expected.blue()) <= 1,
                  qPrintable(drawn.name()));
     }
@@ -166,7 +167,8 @@ private slots:
         RecordingMessages messages;
         Game game(GameFolder(dir.path()), m_music, messages);
         QVERIFY(!game.start());
-        QCOMPARE(messages.shown, QStringList{QStringLiteral("提示|加载错误，没有找到Msg\\box.png")});
+        QCOMPARE(messages.shown,
+                 QStringList{QStringLiteral("提示|加载错误，没有找到Msg\\box.png")});
         QCOMPARE(game.windowTitle(),
                  QStringLiteral("Tavrin文字游戏工具 http://www.tavrin.example"));
     }

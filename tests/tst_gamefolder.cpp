@@ -33,21 +33,34 @@ private slots:
     {
         QTest::addColumn<QString>("gamePath");
         QTest::addColumn<QString>("found"); // relative to the folder; empty: nothing
-        QTest::newRow("backslash, other case") << "PICS\\night.jpg" << "Pics/Night.JPG";
-        QTest::newRow("forward slash") << "BG/over.jpg" << "BG/over.jpg";
-        QTest::newRow("exact name wins") << "Msg\\BOX.png" << "Msg/BOX.png";
-        QTest::newRow("bare folder") << "BG\\" << "";
-        QTest::newRow("a folder is no file") << "BG" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("parent") << "..\\Game.txt" << "";
-        QTest::newRow("dot segment staying inside") << "BG\\..\\BG\\over.jpg" << "BG/over.jpg";
+        QTest::newRow("backslash, other case") << "PICS\\night.jpg"
+                                               << "Pics/Night.JPG";
+        QTest::newRow("forward slash") << "BG/over.jpg"
+                                       << "BG/over.jpg";
+        QTest::newRow("exact name wins") << "Msg\\BOX.png"
+                                         << "Msg/BOX.png";
+        QTest::newRow("bare folder") << "BG\\"
+                                     << "";
+        QTest::newRow("a folder is no file") << "BG"
+                                             << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("parent") << "..\\Game.txt"
+                                << "";
+        QTest::newRow("dot segment staying inside") << "BG\\..\\BG\\over.jpg"
+                                                    << "BG/over.jpg";
         QTest::newRow("parent into a sibling named like the folder")
-            << QStringLiteral("BG\\..\\..\\%1\\a.jpg").arg(QFileInfo(m_dir.path() + u'2').fileName())
+            << QStringLiteral("BG\\..\\..\\%1\\a.jpg")
+                   .arg(QFileInfo(m_dir.path() + u'2').fileName())
             << "";
-        QTest::newRow("absolute") << "/etc/passwd" << "";
-        QTest::newRow("drive letter") << "C:\\x.jpg" << "";
-        QTest::newRow("linked file") << "Msg\\link.png" << "Msg/link.png";
-        QTest::newRow("linked folder, other case") << "lib\\SHARED.jpg" << "Lib/shared.jpg";
+        QTest::newRow("absolute") << "/etc/passwd"
+                                  << "";
+        QTest::newRow("drive letter") << "C:\\x.jpg"
+                                      << "";
+        QTest::newRow("linked file") << "Msg\\link.png"
+                                     << "Msg/link.png";
+        QTest::newRow("linked folder, other case") << "lib\\SHARED.jpg"
+                                                   << "Lib/shared.jpg";
     }
     void resolve()
     {
@@ -76,7 +89,8 @@ private slots:
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("300")), -1);
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("abc")), -1);
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("10.0")), 5);
-        QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("100ms")), 2); // as the player plays it
+        QCOMPARE(Vocabulary::speedForInterval(QStringLiteral("100ms")),
+                 2); // as the player plays it
         QCOMPARE(Vocabulary::speedForInterval(QStringLiteral(" 49.5")), 3);
         QCOMPARE(Vocabulary::speeds().at(5), QStringLiteral("每秒100个字"));
         QCOMPARE(Vocabulary::storedCode(-1), QStringLiteral("-1"));

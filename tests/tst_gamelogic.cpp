@@ -12,7 +12,8 @@ namespace {
 
 SceneRec scene(const QString &note, const QString &bg = QStringLiteral("a.png"),
                const QString &wz = QStringLiteral("2"), const QString &set = QStringLiteral("0"),
-               const QString &size = QStringLiteral("0"), const QString &colour = QStringLiteral("0"),
+               const QString &size = QStringLiteral("0"),
+               const QString &colour = QStringLiteral("0"),
                const QString &msgwz = QStringLiteral("2"))
 {
     SceneRec rec;
@@ -55,11 +56,11 @@ struct Fixture
         const GameFolder folder(dir.path());
         QVERIFY(RewriteScript(folder, lists).ok);
         if (skip)
-            QVERIFY(WriteSettings(folder, GameSettings{QStringLiteral("测试游戏"),
-                                                      QString::fromLatin1(bgm),
-                                                      QStringLiteral("文泉驿微米黑"),
-                                                      QString::fromLatin1(interval),
-                                                      QString::fromLatin1(skip)})
+            QVERIFY(WriteSettings(folder,
+                                  GameSettings{QStringLiteral("测试游戏"), QString::fromLatin1(bgm),
+                                               QStringLiteral("文泉驿微米黑"),
+                                               QString::fromLatin1(interval),
+                                               QString::fromLatin1(skip)})
                         .ok);
         logic = std::make_unique<GameLogic>(folder, surface, music);
         surface.logic = logic.get();
@@ -80,8 +81,9 @@ private slots:
                          QStringLiteral("1"))});
         QCOMPARE(f.start(), GameLogic::StartResult::Playing);
         QCOMPARE(f.surface.title, QStringLiteral("测试游戏"));
-        QCOMPARE(f.music.commands, (QStringList{QStringLiteral("Open \"Music\\song.mid \" alias File"),
-                                                QStringLiteral("play Music\\song.mid")}));
+        QCOMPARE(f.music.commands,
+                 (QStringList{QStringLiteral("Open \"Music\\song.mid \" alias File"),
+                              QStringLiteral("play Music\\song.mid")}));
         QCOMPARE(f.surface.interval, 100);
         QCOMPARE(f.surface.fontName, QStringLiteral("文泉驿微米黑"));
         QCOMPARE(f.surface.caption, QStringLiteral("第一幕"));
@@ -164,11 +166,21 @@ private slots:
         QTest::addColumn<QString>("bg");
         QTest::addColumn<QString>("msg");
         QTest::addColumn<QString>("message");
-        QTest::newRow("both missing: the box is named") << "x.png" << "y.png" << "提示|加载错误，没有找到Msg\\y.png";
-        QTest::newRow("empty background name") << "" << "m.png" << "提示|加载错误，没有找到BG\\";
-        QTest::newRow("exists but cannot be decoded") << "broken.png" << "m.png" << "提示|加载错误，没有找到BG\\broken.png";
-        QTest::newRow("too large to decode") << "huge.bmp" << "m.png" << "提示|加载错误，没有找到BG\\huge.bmp";
-        QTest::newRow("other letter case is found") << "A.PNG" << "M.png" << "";
+        QTest::newRow("both missing: the box is named") << "x.png"
+                                                        << "y.png"
+                                                        << "提示|加载错误，没有找到Msg\\y.png";
+        QTest::newRow("empty background name") << ""
+                                               << "m.png"
+                                               << "提示|加载错误，没有找到BG\\";
+        QTest::newRow("exists but cannot be decoded") << "broken.png"
+                                                      << "m.png"
+                                                      << "提示|加载错误，没有找到BG\\broken.png";
+        QTest::newRow("too large to decode") << "huge.bmp"
+                                             << "m.png"
+                                             << "提示|加载错误，没有找到BG\\huge.bmp";
+        QTest::newRow("other letter case is found") << "A.PNG"
+                                                    << "M.png"
+                                                    << "";
     }
     void startUpPictureChecks()
     {
@@ -194,9 +206,11 @@ private slots:
     void damagedScriptWarnsAndTheFirstClickCloses()
     {
         Fixture f({scene(QStringLiteral("a"))});
-        TestUtil::writeBytes(f.dir.filePath(QStringLiteral("Game.txt")), TestUtil::sceneBytes("a") + "x\r\n");
+        TestUtil::writeBytes(f.dir.filePath(QStringLiteral("Game.txt")),
+                             TestUtil::sceneBytes("a") + "x\r\n");
         QCOMPARE(f.start(), GameLogic::StartResult::NoScenes);
-        QCOMPARE(f.surface.messages, QStringList{QStringLiteral("警告:|Game.txt数据受损,无法使用")});
+        QCOMPARE(f.surface.messages,
+                 QStringList{QStringLiteral("警告:|Game.txt数据受损,无法使用")});
         QCOMPARE(f.surface.caption, QStringLiteral("GameNote"));
         QVERIFY(f.surface.click());
         QVERIFY(f.logic->ended());
@@ -343,7 +357,7 @@ private slots:
 
     void everyAdvanceFailureRunsTheClosing_data()
     {
-        QTest::addColumn<int>("failing");   // scene position that fails
+        QTest::addColumn<int>("failing"); // scene position that fails
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("value");
         QTest::newRow("empty style") << 2 << int(SceneField::FontSet) << "";

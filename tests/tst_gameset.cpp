@@ -9,9 +9,9 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QInputMethodEvent>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -56,20 +56,59 @@ struct Ui
     explicit Ui(GameSet *w) : window(w)
     {
 #define FIND(name) find(name, #name)
-        FIND(Frame3); FIND(FontWZ); FIND(SetFont); FIND(SetFontSize); FIND(SetFontColor);
-        FIND(MsgWZ); FIND(SuDuCombo); FIND(ShowCombo); FIND(WJID); FIND(NoteText);
-        FIND(Label11); FIND(Label15); FIND(Label16); FIND(Label17); FIND(BgUrlText);
-        FIND(MsgUrlText); FIND(GameNameText); FIND(BGMUrlText); FIND(Text1); FIND(GetBgPic);
-        FIND(GetMsgPic); FIND(Command1); FIND(Command2); FIND(Command3); FIND(Command4);
-        FIND(Command6); FIND(StartRec); FIND(LeftRec); FIND(AddRec); FIND(DelRec); FIND(SetRec);
-        FIND(NextRec); FIND(LastRec); FIND(Command5);
+        FIND(Frame3);
+        FIND(FontWZ);
+        FIND(SetFont);
+        FIND(SetFontSize);
+        FIND(SetFontColor);
+        FIND(MsgWZ);
+        FIND(SuDuCombo);
+        FIND(ShowCombo);
+        FIND(WJID);
+        FIND(NoteText);
+        FIND(Label11);
+        FIND(Label15);
+        FIND(Label16);
+        FIND(Label17);
+        FIND(BgUrlText);
+        FIND(MsgUrlText);
+        FIND(GameNameText);
+        FIND(BGMUrlText);
+        FIND(Text1);
+        FIND(GetBgPic);
+        FIND(GetMsgPic);
+        FIND(Command1);
+        FIND(Command2);
+        FIND(Command3);
+        FIND(Command4);
+        FIND(Command6);
+        FIND(StartRec);
+        FIND(LeftRec);
+        FIND(AddRec);
+        FIND(DelRec);
+        FIND(SetRec);
+        FIND(NextRec);
+        FIND(LastRec);
+        FIND(Command5);
 #undef FIND
     }
-    const ScriptEditor &editor() const { return window->editor(); }
-    QString windowTitle() const { return window->windowTitle(); }
-    QSize size() const { return window->size(); }
+    const ScriptEditor &editor() const
+    {
+        return window->editor();
+    }
+    QString windowTitle() const
+    {
+        return window->windowTitle();
+    }
+    QSize size() const
+    {
+        return window->size();
+    }
     template <typename T>
-    T findChild(const QString &name) const { return window->findChild<T>(name); }
+    T findChild(const QString &name) const
+    {
+        return window->findChild<T>(name);
+    }
 };
 
 } // namespace
@@ -142,14 +181,45 @@ private slots:
         QTest::addColumn<QString>("skip");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("no files") << QByteArray("-") << QByteArray("-") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{};
-        QTest::newRow("8 lines") << sceneBytes("a") << QByteArray("-") << "第0个" << 1 << "每秒4个字" << "不能跳过" << "" << QStringList{};
-        QTest::newRow("interval 10, skip 0") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"10\",\"0\"") << "第0个" << 0 << "每秒100个字" << "能跳过" << "n" << QStringList{};
-        QTest::newRow("interval 100ms, as the player reads it") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"100ms\",\"0\"") << "第0个" << 0 << "每秒10个字" << "能跳过" << "n" << QStringList{};
-        QTest::newRow("interval 300, skip 1") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"300\",\"1\"") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "n" << QStringList{};
-        QTest::newRow("empty skip counts as 0") << QByteArray() << QByteArray("\"n\",\"\",\"\",\"50\",\"\"") << "第0个" << 0 << "每秒20个字" << "能跳过" << "n" << QStringList{};
-        QTest::newRow("damaged script, valid settings") << sceneBytes("a") + "x\r\n" << kIni << "第N个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{"警告:|Game.txt数据受损,无法使用"};
-        QTest::newRow("settings with four values") << QByteArray() << QByteArray("\"a\",\"b\",\"c\",\"d\"") << "第0个" << 0 << "每秒4个字" << "不能跳过" << "" << QStringList{"提示|Game.ini配置文件无法读取,设置面板显示默认值。\nGame.ini中的设置少于5项"};
+        QTest::newRow("no files") << QByteArray("-") << QByteArray("-") << "第0个" << 0
+                                  << "每秒4个字"
+                                  << "不能跳过"
+                                  << "" << QStringList{};
+        QTest::newRow("8 lines") << sceneBytes("a") << QByteArray("-") << "第0个" << 1
+                                 << "每秒4个字"
+                                 << "不能跳过"
+                                 << "" << QStringList{};
+        QTest::newRow("interval 10, skip 0")
+            << QByteArray() << QByteArray("\"n\",\"\",\"\",\"10\",\"0\"") << "第0个" << 0
+            << "每秒100个字"
+            << "能跳过"
+            << "n" << QStringList{};
+        QTest::newRow("interval 100ms, as the player reads it")
+            << QByteArray() << QByteArray("\"n\",\"\",\"\",\"100ms\",\"0\"") << "第0个" << 0
+            << "每秒10个字"
+            << "能跳过"
+            << "n" << QStringList{};
+        QTest::newRow("interval 300, skip 1")
+            << QByteArray() << QByteArray("\"n\",\"\",\"\",\"300\",\"1\"") << "第0个" << 0
+            << "每秒4个字"
+            << "不能跳过"
+            << "n" << QStringList{};
+        QTest::newRow("empty skip counts as 0")
+            << QByteArray() << QByteArray("\"n\",\"\",\"\",\"50\",\"\"") << "第0个" << 0
+            << "每秒20个字"
+            << "能跳过"
+            << "n" << QStringList{};
+        QTest::newRow("damaged script, valid settings")
+            << sceneBytes("a") + "x\r\n"
+            << kIni << "第N个" << 0 << "每秒4个字"
+            << "不能跳过"
+            << "" << QStringList{"警告:|Game.txt数据受损,无法使用"};
+        QTest::newRow("settings with four values")
+            << QByteArray() << QByteArray("\"a\",\"b\",\"c\",\"d\"") << "第0个" << 0 << "每秒4个字"
+            << "不能跳过"
+            << ""
+            << QStringList{
+                   "提示|Game.ini配置文件无法读取,设置面板显示默认值。\nGame.ini中的设置少于5项"};
     }
     void startUp()
     {
@@ -178,9 +248,13 @@ private slots:
         QVERIFY(w.NoteText->toPlainText().isEmpty());
         QCOMPARE(w.FontWZ->currentText(), QStringLiteral("下方"));
         QCOMPARE(w.SetFontColor->currentText(), QStringLiteral("黑色"));
-        for (QWidget *off : std::initializer_list<QWidget *>{w.NoteText, w.BgUrlText, w.MsgUrlText, w.GetBgPic, w.GetMsgPic, w.FontWZ, w.SetFont, w.SetFontSize, w.SetFontColor, w.MsgWZ, w.LeftRec, w.DelRec, w.SetRec})
+        for (QWidget *off : std::initializer_list<QWidget *>{
+                 w.NoteText, w.BgUrlText, w.MsgUrlText, w.GetBgPic, w.GetMsgPic, w.FontWZ,
+                 w.SetFont, w.SetFontSize, w.SetFontColor, w.MsgWZ, w.LeftRec, w.DelRec, w.SetRec})
             QVERIFY2(!off->isEnabled(), qPrintable(off->objectName()));
-        for (QWidget *on : std::initializer_list<QWidget *>{w.StartRec, w.NextRec, w.LastRec, w.AddRec, w.Command5, w.GameNameText, w.Command1, w.SuDuCombo, w.ShowCombo, w.Text1, w.Label11})
+        for (QWidget *on : std::initializer_list<QWidget *>{
+                 w.StartRec, w.NextRec, w.LastRec, w.AddRec, w.Command5, w.GameNameText, w.Command1,
+                 w.SuDuCombo, w.ShowCombo, w.Text1, w.Label11})
             QVERIFY2(on->isEnabled(), qPrintable(on->objectName()));
         QVERIFY(w.Label11->font().underline());
     }
@@ -188,7 +262,8 @@ private slots:
     void controlsAreNamedForPeopleAndTools()
     {
         Ui &w = open();
-        for (const char *name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Label1", "Label14", "WJID", "NoteText"})
+        for (const char *name : {"Frame1", "Frame2", "Frame3", "Frame4", "Frame5", "Label1",
+                                 "Label14", "WJID", "NoteText"})
             QVERIFY2(w.findChild<QWidget *>(QString::fromLatin1(name)), name);
         auto name = [](QWidget *widget) {
             return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
@@ -200,14 +275,13 @@ private slots:
         QCOMPARE(name(w.WJID), QStringLiteral("第0个"));
         QCOMPARE(w.AddRec->geometry(), QRect(120, 16, 65, 33));
         // Tab goes down the left column, then the right one, then along the control bar.
-        const QList<QWidget *> expected{w.FontWZ, w.SetFont, w.SetFontSize, w.SetFontColor,
-                                        w.NoteText, w.Label11, w.Label15, w.Label16,
-                                        w.Label17, w.MsgWZ, w.BgUrlText, w.GetBgPic,
-                                        w.MsgUrlText, w.GetMsgPic, w.GameNameText, w.Command1,
-                                        w.BGMUrlText, w.Command2, w.SuDuCombo, w.Command3,
-                                        w.ShowCombo, w.Command4, w.Text1, w.Command6,
-                                        w.StartRec, w.LeftRec, w.AddRec, w.DelRec, w.SetRec,
-                                        w.NextRec, w.LastRec, w.Command5};
+        const QList<QWidget *> expected{
+            w.FontWZ,     w.SetFont,   w.SetFontSize,  w.SetFontColor, w.NoteText,   w.Label11,
+            w.Label15,    w.Label16,   w.Label17,      w.MsgWZ,        w.BgUrlText,  w.GetBgPic,
+            w.MsgUrlText, w.GetMsgPic, w.GameNameText, w.Command1,     w.BGMUrlText, w.Command2,
+            w.SuDuCombo,  w.Command3,  w.ShowCombo,    w.Command4,     w.Text1,      w.Command6,
+            w.StartRec,   w.LeftRec,   w.AddRec,       w.DelRec,       w.SetRec,     w.NextRec,
+            w.LastRec,    w.Command5};
         QList<QWidget *> chain{w.FontWZ};
         for (QWidget *next = w.FontWZ->nextInFocusChain(); next != w.FontWZ;
              next = next->nextInFocusChain()) {
@@ -267,14 +341,17 @@ private slots:
     void previousAfterDeletingTheLastSceneShowsTheNewLast()
     {
         QFETCH(int, scenes);
-        writeBytes(file("Game.txt"), sceneBytes("first") + sceneBytes("middle").repeated(scenes - 2) + sceneBytes("last"));
+        writeBytes(file("Game.txt"), sceneBytes("first") +
+                                         sceneBytes("middle").repeated(scenes - 2) +
+                                         sceneBytes("last"));
         Ui &w = open();
         click(w.LastRec);
         click(w.DelRec);
         click(w.LeftRec);
         QCOMPARE(takeMessages(), QStringList());
         QCOMPARE(w.WJID->text(), QStringLiteral("第%1个").arg(scenes - 1));
-        QCOMPARE(w.NoteText->toPlainText(), scenes == 2 ? QStringLiteral("first") : QStringLiteral("middle"));
+        QCOMPARE(w.NoteText->toPlainText(),
+                 scenes == 2 ? QStringLiteral("first") : QStringLiteral("middle"));
     }
 
     void browsingWithoutScenesNamesNoScene()
@@ -299,8 +376,9 @@ private slots:
         QTest::keyClick(w.SetFont, Qt::Key_Down);
         QTest::keyClick(w.FontWZ, Qt::Key_Up);
         click(w.AddRec);
-        QCOMPARE(readBytes(file("Game.txt")),
-                 QByteArray("\xc4\xe3\xba\xc3, \"world\" \r\na.jpg\r\n\r\n1\r\n1\r\n0\r\n0\r\n2\r\n"));
+        QCOMPARE(
+            readBytes(file("Game.txt")),
+            QByteArray("\xc4\xe3\xba\xc3, \"world\" \r\na.jpg\r\n\r\n1\r\n1\r\n0\r\n0\r\n2\r\n"));
         QCOMPARE(w.AddRec->text(), QStringLiteral("增加"));
         QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
         QCOMPARE(w.editor().CurRec(), 1);
@@ -326,7 +404,8 @@ private slots:
         QTest::keyClick(w.SetFontColor, Qt::Key_Down);
         click(w.SetRec);
         QCOMPARE(w.SetRec->text(), QStringLiteral("修改"));
-        const QByteArray modified("\xc4\xe3\xba\xc3, \"world\" !\r\na.jpg\r\n\r\n1\r\n1\r\n0\r\n1\r\n2\r\n");
+        const QByteArray modified(
+            "\xc4\xe3\xba\xc3, \"world\" !\r\na.jpg\r\n\r\n1\r\n1\r\n0\r\n1\r\n2\r\n");
         QCOMPARE(readBytes(file("Game.txt")).left(modified.size()), modified);
         QVERIFY(listsEqualFile());
         QCOMPARE(readBytes(file("Game.ini")), kIni);
@@ -340,7 +419,8 @@ private slots:
         QTest::keyClick(w.NoteText, Qt::Key_Return);
         type(w.NoteText, QStringLiteral("cd"));
         click(w.AddRec);
-        QCOMPARE(readBytes(file("Game.txt")), QByteArray("ab cd\r\n\r\n\r\n2\r\n0\r\n0\r\n0\r\n2\r\n"));
+        QCOMPARE(readBytes(file("Game.txt")),
+                 QByteArray("ab cd\r\n\r\n\r\n2\r\n0\r\n0\r\n0\r\n2\r\n"));
         QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("ab cd"));
     }
 
@@ -351,8 +431,9 @@ private slots:
         click(w.NextRec);
         click(w.NextRec); // scene 2
         click(w.DelRec);
-        QCOMPARE(readBytes(file("Game.txt")), threeScenes().left(threeScenes().indexOf("two")) +
-                                                  threeScenes().mid(threeScenes().indexOf("three")));
+        QCOMPARE(readBytes(file("Game.txt")),
+                 threeScenes().left(threeScenes().indexOf("two")) +
+                     threeScenes().mid(threeScenes().indexOf("three")));
         QCOMPARE(w.WJID->text(), QStringLiteral("第2个")); // still names the removed scene
         click(w.LastRec);
         click(w.DelRec); // the last: CurRec is now past the end
@@ -361,8 +442,9 @@ private slots:
         click(w.SetRec); // refused at the first click, before anything is typed
         QCOMPARE(w.SetRec->text(), QStringLiteral("修改"));
         QVERIFY(!w.NoteText->isEnabled());
-        QCOMPARE(takeMessages(), (QStringList{QStringLiteral("系统警告:|当前没有可删除的场景,请先选择一个场景"),
-                                              QStringLiteral("系统警告:|当前没有可修改的场景,请先选择一个场景")}));
+        QCOMPARE(takeMessages(),
+                 (QStringList{QStringLiteral("系统警告:|当前没有可删除的场景,请先选择一个场景"),
+                              QStringLiteral("系统警告:|当前没有可修改的场景,请先选择一个场景")}));
         QCOMPARE(LoadScript(GameFolder(m_dir->path())).scenes.NoteList, QStringList{"one"});
         click(w.NextRec); // back into range, with the last-scene message
         QCOMPARE(takeMessages(), QStringList{QStringLiteral("系统警告:|当前已经是最后一个")});
@@ -432,9 +514,14 @@ private slots:
     {
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("message");
-        QTest::newRow("emoji") << "emoji" << "保存失败|Game.txt保存失败,文件未被改动。\n该场景的内容含有GBK编码无法保存的字符：😀";
-        QTest::newRow("read-only file") << "rofile" << "保存失败|Game.txt保存失败,文件未被改动。\n无法写入Game.txt：文件是只读的";
-        QTest::newRow("disk full") << "full" << "";
+        QTest::newRow("emoji")
+            << "emoji"
+            << "保存失败|Game.txt保存失败,文件未被改动。\n该场景的内容含有GBK编码无法保存的字符：😀";
+        QTest::newRow("read-only file")
+            << "rofile"
+            << "保存失败|Game.txt保存失败,文件未被改动。\n无法写入Game.txt：文件是只读的";
+        QTest::newRow("disk full") << "full"
+                                   << "";
     }
     void refusedAndFailedWritesKeepFileAndLists()
     {
@@ -454,7 +541,8 @@ private slots:
         if (!message.isEmpty())
             QCOMPARE(shown.first(), message);
         QCOMPARE(w.AddRec->text(), QStringLiteral("OK?")); // still waiting, nothing typed is lost
-        QVERIFY(w.NoteText->toPlainText().endsWith(how == u"emoji" ? QStringLiteral("😀") : QStringLiteral("new")));
+        QVERIFY(w.NoteText->toPlainText().endsWith(how == u"emoji" ? QStringLiteral("😀")
+                                                                   : QStringLiteral("new")));
         QCOMPARE(readBytes(file("Game.txt")), threeScenes());
         click(w.StartRec);
         click(w.DelRec);
@@ -471,7 +559,8 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("atStart");
         QTest::addColumn<QString>("onAdd");
-        QTest::newRow("damaged") << threeScenes() + "stray\r\n" << "警告:|Game.txt数据受损,无法使用"
+        QTest::newRow("damaged") << threeScenes() + "stray\r\n"
+                                 << "警告:|Game.txt数据受损,无法使用"
                                  << "警告:|Game.txt数据受损,为避免丢失";
         QTest::newRow("too many scenes") << sceneBytes("s").repeated(kMaxScenes + 1)
                                          << "警告:|Game.txt中的场景超过4095个,无法使用"
@@ -501,7 +590,8 @@ private slots:
         writeBytes(file("Game.txt"), sceneBytes("s").repeated(kMaxScenes));
         Ui &w = open();
         click(w.AddRec);
-        QCOMPARE(takeMessages(), QStringList{QStringLiteral("提示|场景数已达上限4095个,无法再增加")});
+        QCOMPARE(takeMessages(),
+                 QStringList{QStringLiteral("提示|场景数已达上限4095个,无法再增加")});
         QCOMPARE(w.AddRec->text(), QStringLiteral("增加"));
     }
 
@@ -514,7 +604,8 @@ private slots:
         w.BGMUrlText->clear();
         type(w.BGMUrlText, QStringLiteral("2.ogg"));
         click(w.Command2);
-        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"\xb2\xe2\xca\xd4\",\"2.ogg\",\"\",\"100\",\"1\"\r\n"));
+        QCOMPARE(readBytes(file("Game.ini")),
+                 QByteArray("\"\xb2\xe2\xca\xd4\",\"2.ogg\",\"\",\"100\",\"1\"\r\n"));
         w.SuDuCombo->setCurrentIndex(3);
         click(w.Command3);
         w.ShowCombo->setCurrentIndex(0);
@@ -523,16 +614,21 @@ private slots:
         click(w.Command1);
         type(w.Text1, QStringLiteral("宋体"));
         click(w.Command6);
-        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
+        QCOMPARE(readBytes(file("Game.ini")),
+                 QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
         QVERIFY(takeMessages().isEmpty());
 
         type(w.GameNameText, QStringLiteral("say \"hi\""));
         click(w.Command1);
-        QCOMPARE(takeMessages(), QStringList{QStringLiteral("提示|游戏名称不能含有双引号(\"),请修改后再保存")});
+        QCOMPARE(takeMessages(),
+                 QStringList{QStringLiteral("提示|游戏名称不能含有双引号(\"),请修改后再保存")});
         QFile::setPermissions(file("Game.ini"), QFile::ReadOwner);
         click(w.Command3);
-        QCOMPARE(takeMessages(), QStringList{QStringLiteral("提示|Game.ini配置文件未找到\n无法写入Game.ini：文件是只读的")});
-        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
+        QCOMPARE(takeMessages(),
+                 QStringList{QStringLiteral(
+                     "提示|Game.ini配置文件未找到\n无法写入Game.ini：文件是只读的")});
+        QCOMPARE(readBytes(file("Game.ini")),
+                 QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
         QCOMPARE(w.GameNameText->text(), QStringLiteral("say \"hi\"")); // what was typed stays
     }
 
@@ -580,8 +676,9 @@ private slots:
 
     void unchangedModifyKeepsHandEditedCodes()
     {
-        const QByteArray handMade = sceneBytes("a", "1.jpg", "1.png", "9", "14", "1.0", " 2", "02") +
-                                    sceneBytes("b", "2.jpg", "2.png", "-1", "", "x", "6", "1");
+        const QByteArray handMade =
+            sceneBytes("a", "1.jpg", "1.png", "9", "14", "1.0", " 2", "02") +
+            sceneBytes("b", "2.jpg", "2.png", "-1", "", "x", "6", "1");
         writeBytes(file("Game.txt"), handMade);
         Ui &w = open();
         for (QPushButton *browse : {w.StartRec, w.NextRec}) {
@@ -596,23 +693,26 @@ private slots:
         w.SetFont->setCurrentIndex(3);
         click(w.SetRec);
         QCOMPARE(readBytes(file("Game.txt")),
-                 sceneBytes("a", "1.jpg", "1.png", "9", "3", "1.0", " 2", "02") + handMade.mid(handMade.indexOf("b\r\n")));
+                 sceneBytes("a", "1.jpg", "1.png", "9", "3", "1.0", " 2", "02") +
+                     handMade.mid(handMade.indexOf("b\r\n")));
         QVERIFY(listsEqualFile());
     }
 
     void linksOpenTheirAddresses()
     {
         Ui &w = open();
-        for (QWidget *l : std::initializer_list<QWidget *>{w.Label11, w.Label15, w.Label16, w.Label17, w.Command5})
+        for (QWidget *l : std::initializer_list<QWidget *>{w.Label11, w.Label15, w.Label16,
+                                                           w.Label17, w.Command5})
             click(l);
-        QCOMPARE(m_web.opened, (QStringList{
-                                   "http://bbs.tavrin.example/forum/forum.php?mod=forumdisplay&fid=56",
-                                   "http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=76",
-                                   "http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=75",
-                                   "http://bbs.tavrin.example/forum/forum.php?mod=forumdisplay&fid=2",
-                                   "http://bbs.tavrin.example/bbs/forum.php?mod=viewthread&tid=844"}));
+        QCOMPARE(m_web.opened,
+                 (QStringList{"http://bbs.tavrin.example/forum/forum.php?mod=forumdisplay&fid=56",
+                              "http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=76",
+                              "http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=75",
+                              "http://bbs.tavrin.example/forum/forum.php?mod=forumdisplay&fid=2",
+                              "http://bbs.tavrin.example/bbs/forum.php?mod=viewthread&tid=844"}));
         QTest::keyClick(w.Label16, Qt::Key_Return); // links work from the keyboard too
-        QCOMPARE(m_web.opened.last(), QStringLiteral("http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=75"));
+        QCOMPARE(m_web.opened.last(),
+                 QStringLiteral("http://bbs.tavrin.example/forum/forum.php?mod=viewthread&tid=75"));
         m_web.works = false;
         click(w.Command5);
         QCOMPARE(takeMessages().size(), 1);
@@ -640,7 +740,8 @@ private slots:
         player.start();
         QCOMPARE(player.scenes(), w.editor().scenes());
         QCOMPARE(player.scenes().scene(1)[SceneField::MsgWZ], QStringLiteral("-1"));
-        QCOMPARE(player.scenes().scene(2)[SceneField::Note], QStringLiteral("场景2, 逗号 \"引号\""));
+        QCOMPARE(player.scenes().scene(2)[SceneField::Note],
+                 QStringLiteral("场景2, 逗号 \"引号\""));
         QCOMPARE(player.scenes().scene(2)[SceneField::FontColor], QStringLiteral("6"));
     }
 };

@@ -20,12 +20,17 @@ class TestPlacement : public QObject
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QPoint middle = window.screen()->availableGeometry().center();
         // The frame arrives from the window manager a little after the window is shown.
-        QTRY_VERIFY2((window.frameGeometry().center() - middle).manhattanLength() <= 2,
-                     qPrintable(QStringLiteral("frame %1,%2 %3x%4, client %5,%6, screen middle %7,%8")
-                                    .arg(window.frameGeometry().x()).arg(window.frameGeometry().y())
-                                    .arg(window.frameGeometry().width()).arg(window.frameGeometry().height())
-                                    .arg(window.geometry().x()).arg(window.geometry().y())
-                                    .arg(middle.x()).arg(middle.y())));
+        QTRY_VERIFY2(
+            (window.frameGeometry().center() - middle).manhattanLength() <= 2,
+            qPrintable(QStringLiteral("frame %1,%2 %3x%4, client %5,%6, screen middle %7,%8")
+                           .arg(window.frameGeometry().x())
+                           .arg(window.frameGeometry().y())
+                           .arg(window.frameGeometry().width())
+                           .arg(window.frameGeometry().height())
+                           .arg(window.geometry().x())
+                           .arg(window.geometry().y())
+                           .arg(middle.x())
+                           .arg(middle.y())));
         QCOMPARE(window.size(), window.minimumSize()); // the client area keeps its size
     }
 
@@ -54,7 +59,7 @@ private slots:
         SceneLists lists;
         SceneRec rec;
         rec.fields = {QStringLiteral("x"), QStringLiteral("bg.png"), QStringLiteral("box.png"),
-                      QStringLiteral("2"), QStringLiteral("0"), QStringLiteral("0"),
+                      QStringLiteral("2"), QStringLiteral("0"),      QStringLiteral("0"),
                       QStringLiteral("0"), QStringLiteral("2")};
         lists.append(rec);
         QVERIFY(RewriteScript(GameFolder(dir.path()), lists).ok);

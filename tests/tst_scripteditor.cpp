@@ -90,7 +90,8 @@ private slots:
 
     void untouchedListsKeepTheStoredCodeText()
     {
-        writeBytes(file("Game.txt"), sceneBytes("a", "1.jpg", "1.png", "9", "1", "1.0", " 2", "02"));
+        writeBytes(file("Game.txt"),
+                   sceneBytes("a", "1.jpg", "1.png", "9", "1", "1.0", " 2", "02"));
         ScriptEditor editor(folder());
         editor.load();
         editor.browse(ScriptEditor::Browse::First);
@@ -130,11 +131,16 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("name");
-        QTest::newRow("Windows") << "C:\\game\\BG\\1.jpg" << "1.jpg";
-        QTest::newRow("Linux") << "/home/u/pics/bg2.png" << "bg2.png";
-        QTest::newRow("mixed") << "D:\\pics/sub\\x.gif" << "x.gif";
-        QTest::newRow("no separator") << "noslash.gif" << "noslash.gif";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("Windows") << "C:\\game\\BG\\1.jpg"
+                                 << "1.jpg";
+        QTest::newRow("Linux") << "/home/u/pics/bg2.png"
+                               << "bg2.png";
+        QTest::newRow("mixed") << "D:\\pics/sub\\x.gif"
+                               << "x.gif";
+        QTest::newRow("no separator") << "noslash.gif"
+                                      << "noslash.gif";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void pickedNameIsWhatFollowsTheLastSeparator()
     {

@@ -17,9 +17,14 @@ const QByteArray kChineseScene = QByteArray("\xd6\xd0\xce\xc4, \"q\" \r\n"
 SceneRec chineseScene()
 {
     SceneRec rec;
-    rec.fields = {QStringLiteral("中文, \"q\" "), QStringLiteral("1.jpg"), QStringLiteral("1.png"),
-                  QStringLiteral("0"), QStringLiteral("4"), QStringLiteral("5"),
-                  QStringLiteral("6"), QStringLiteral("-1")};
+    rec.fields = {QStringLiteral("中文, \"q\" "),
+                  QStringLiteral("1.jpg"),
+                  QStringLiteral("1.png"),
+                  QStringLiteral("0"),
+                  QStringLiteral("4"),
+                  QStringLiteral("5"),
+                  QStringLiteral("6"),
+                  QStringLiteral("-1")};
     return rec;
 }
 } // namespace
@@ -40,7 +45,8 @@ private slots:
     void cleanup()
     {
         FileWriteTesting::failAfterBytes(-1);
-        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(m_dir->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         delete m_dir;
     }
 
@@ -51,10 +57,12 @@ private slots:
         QTest::addColumn<int>("scenes");
         const QByteArray one = sceneBytes("a");
         QTest::newRow("0 bytes") << QByteArray() << int(ScriptStatus::Loaded) << 0;
-        QTest::newRow("7 lines") << one.left(one.lastIndexOf("2\r\n")) << int(ScriptStatus::Damaged) << 0;
+        QTest::newRow("7 lines") << one.left(one.lastIndexOf("2\r\n")) << int(ScriptStatus::Damaged)
+                                 << 0;
         QTest::newRow("9 lines") << one + "x\r\n" << int(ScriptStatus::Damaged) << 0;
         QTest::newRow("16 lines") << one + one << int(ScriptStatus::Loaded) << 2;
-        QTest::newRow("last line without CR LF") << one.chopped(2) << int(ScriptStatus::Loaded) << 1;
+        QTest::newRow("last line without CR LF")
+            << one.chopped(2) << int(ScriptStatus::Loaded) << 1;
         QTest::newRow("extra CR LF at the end") << one + "\r\n" << int(ScriptStatus::Damaged) << 0;
         QByteArray many;
         for (int i = 0; i < kMaxScenes; ++i)
@@ -89,7 +97,8 @@ private slots:
 
     void valuesAreReadRawIntoTheirLists()
     {
-        writeBytes(txt(), kChineseScene + sceneBytes(" lone\rCR\nLF ", "", "m.png", "1.0", "", "x", "", " 2"));
+        writeBytes(txt(), kChineseScene +
+                              sceneBytes(" lone\rCR\nLF ", "", "m.png", "1.0", "", "x", "", " 2"));
         const ScriptLoad load = LoadScript(folder());
         QCOMPARE(load.scenes.scene(0), chineseScene());
         QCOMPARE(load.scenes.NoteList.at(1), QStringLiteral(" lone\rCR\nLF "));
@@ -134,8 +143,10 @@ private slots:
     {
         // Stray bytes, a lone CR and LF, NUL, and a last line without CR LF elsewhere: a rewrite
         // must give back what was read (apart from the missing final CR LF).
-        const QByteArray bytes = kChineseScene + sceneBytes("x\x81\x30y", "\xff.jpg", "a\rb", "\nz", "\xd6", "", "0", "2") +
-                                 QByteArray("n\0ul\r\n", 6) + sceneBytes("").mid(2);
+        const QByteArray bytes =
+            kChineseScene +
+            sceneBytes("x\x81\x30y", "\xff.jpg", "a\rb", "\nz", "\xd6", "", "0", "2") +
+            QByteArray("n\0ul\r\n", 6) + sceneBytes("").mid(2);
         writeBytes(txt(), bytes);
         const ScriptLoad load = LoadScript(folder());
         QCOMPARE(load.status, ScriptStatus::Loaded);
@@ -173,8 +184,10 @@ private slots:
     {
         QTest::addColumn<QString>("note");
         QTest::addColumn<QString>("expectedError");
-        QTest::newRow("CR LF") << QStringLiteral("a\r\nb") << QStringLiteral("该场景的内容含有换行,无法保存");
-        QTest::newRow("emoji") << QStringLiteral("笑😀") << QStringLiteral("该场景的内容含有GBK编码无法保存的字符：😀");
+        QTest::newRow("CR LF") << QStringLiteral("a\r\nb")
+                               << QStringLiteral("该场景的内容含有换行,无法保存");
+        QTest::newRow("emoji") << QStringLiteral("笑😀")
+                               << QStringLiteral("该场景的内容含有GBK编码无法保存的字符：😀");
     }
     void valuesThatWouldReadBackOtherwiseAreRefused()
     {
@@ -192,7 +205,8 @@ private slots:
         lists.append(rec);
         const WriteResult rewritten = RewriteScript(folder(), lists);
         QVERIFY(!rewritten.ok);
-        QVERIFY2(rewritten.error.startsWith(QStringLiteral("第2个场景的内容")), qPrintable(rewritten.error));
+        QVERIFY2(rewritten.error.startsWith(QStringLiteral("第2个场景的内容")),
+                 qPrintable(rewritten.error));
         QCOMPARE(readBytes(txt()), kChineseScene);
     }
 
@@ -201,8 +215,10 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("reason");
         QTest::newRow("read-only file") << "rofile" << QStringLiteral("文件是只读的");
-        QTest::newRow("disk full part way through a write") << "write" << QStringLiteral("磁盘空间不足");
-        QTest::newRow("disk full when the bytes are flushed") << "flush" << QStringLiteral("磁盘空间不足");
+        QTest::newRow("disk full part way through a write")
+            << "write" << QStringLiteral("磁盘空间不足");
+        QTest::newRow("disk full when the bytes are flushed")
+            << "flush" << QStringLiteral("磁盘空间不足");
     }
     void failedWritesLeaveTheFileAsItWas()
     {
@@ -228,7 +244,8 @@ private slots:
         QVERIFY(!rewritten.ok);
         QCOMPARE(rewritten.error, QStringLiteral("无法写入Game.txt：") + reason);
         QCOMPARE(readBytes(txt()), kChineseScene);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Game.txt")});
     }
 
     void rewriteReportsAFailedCommit()
@@ -237,7 +254,8 @@ private slots:
         FileWriteTesting::failAt(FileWriteTesting::Step::Commit);
         QVERIFY(!RewriteScript(folder(), SceneLists()).ok);
         QCOMPARE(readBytes(txt()), kChineseScene);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Game.txt")});
     }
 
     void folderThatTakesNoNewFilesIsWrittenInPlace_data()
@@ -265,7 +283,8 @@ private slots:
         const WriteResult rewritten = RewriteScript(folder(), one);
         QCOMPARE(rewritten.ok, ok);
         QCOMPARE(readBytes(txt()), ok ? kChineseScene : before);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Game.txt")});
         if (ok) {
             // Appending needs no new file either.
             QVERIFY(AppendScene(folder(), SceneRec()).ok);
@@ -302,8 +321,10 @@ private slots:
         const QFile::Permissions modeBits(0x7077);
         QCOMPARE(QFileInfo(real).permissions() & modeBits,
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.txt")});
-        QCOMPARE(QDir(shared.path()).entryList(QDir::Files), QStringList{QStringLiteral("story.txt")});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Game.txt")});
+        QCOMPARE(QDir(shared.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("story.txt")});
     }
 
     void failedAppendToMissingFileCreatesNothing()

@@ -41,12 +41,14 @@ private slots:
         QTest::newRow("after the fifth is ignored")
             << QByteArray("\"a\",\"b\",\"c\",\"d\",\"e\",\"f\"\r\ngarbage")
             << QStringList{"a", "b", "c", "d", "e"};
-        QTest::newRow("empty fifth value") << QByteArray("\"a\",\"b\",\"c\",\"d\",\"\"")
-                                           << QStringList{"a", "b", "c", "d", ""};
+        QTest::newRow("empty fifth value")
+            << QByteArray("\"a\",\"b\",\"c\",\"d\",\"\"") << QStringList{"a", "b", "c", "d", ""};
         QTest::newRow("text after a closing quote is skipped")
-            << QByteArray("\"a\"zz,\"b\",\"c\",\"d\",\"e\"") << QStringList{"a", "b", "c", "d", "e"};
+            << QByteArray("\"a\"zz,\"b\",\"c\",\"d\",\"e\"")
+            << QStringList{"a", "b", "c", "d", "e"};
         QTest::newRow("unclosed quote ends at the line end")
-            << QByteArray("\"a\",\"b,c\r\n\"d\",\"e\",\"f\"") << QStringList{"a", "b,c", "d", "e", "f"};
+            << QByteArray("\"a\",\"b,c\r\n\"d\",\"e\",\"f\"")
+            << QStringList{"a", "b,c", "d", "e", "f"};
         QTest::newRow("four values") << QByteArray("\"a\",\"b\",\"c\",\"d\"\r\n") << QStringList{};
         QTest::newRow("empty file") << QByteArray() << QStringList{};
         QTest::newRow("lone LF line ends") << QByteArray("\"a\"\n\"b\"\n\"c\"\n\"d\"\n\"e\"\n")
@@ -65,7 +67,8 @@ private slots:
         }
         QVERIFY2(read.settings.has_value(), qPrintable(read.error));
         const GameSettings &s = *read.settings;
-        QCOMPARE((QStringList{s.GameName, s.BGMName, s.GameFont, s.WordInterval, s.SkipCode}), values);
+        QCOMPARE((QStringList{s.GameName, s.BGMName, s.GameFont, s.WordInterval, s.SkipCode}),
+                 values);
     }
 
     void missingFileFails()
@@ -80,8 +83,9 @@ private slots:
         GameSettings s{QStringLiteral("我的游戏"), QStringLiteral(" 1.mid, "), QString(),
                        QStringLiteral("100"), QStringLiteral("1")};
         QVERIFY(WriteSettings(folder(), s).ok);
-        QCOMPARE(readBytes(ini()),
-                 QByteArray("\"\xce\xd2\xb5\xc4\xd3\xce\xcf\xb7\",\" 1.mid, \",\"\",\"100\",\"1\"\r\n"));
+        QCOMPARE(
+            readBytes(ini()),
+            QByteArray("\"\xce\xd2\xb5\xc4\xd3\xce\xcf\xb7\",\" 1.mid, \",\"\",\"100\",\"1\"\r\n"));
         QCOMPARE(*ReadSettings(folder()).settings, s);
     }
 
@@ -90,9 +94,12 @@ private slots:
         QTest::addColumn<int>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("error");
-        QTest::newRow("quote in name") << 0 << QStringLiteral("say \"hi\"") << QStringLiteral("游戏名称不能含有双引号(\")");
-        QTest::newRow("line break in font") << 2 << QStringLiteral("a\nb") << QStringLiteral("字体不能含有换行");
-        QTest::newRow("emoji in music") << 1 << QStringLiteral("😀.mid") << QStringLiteral("BGM含有GBK编码无法保存的字符：😀");
+        QTest::newRow("quote in name")
+            << 0 << QStringLiteral("say \"hi\"") << QStringLiteral("游戏名称不能含有双引号(\")");
+        QTest::newRow("line break in font")
+            << 2 << QStringLiteral("a\nb") << QStringLiteral("字体不能含有换行");
+        QTest::newRow("emoji in music")
+            << 1 << QStringLiteral("😀.mid") << QStringLiteral("BGM含有GBK编码无法保存的字符：😀");
     }
     void valuesThatWouldReadBackOtherwiseAreRefused()
     {
@@ -127,7 +134,8 @@ private slots:
         QVERIFY(!r.ok);
         QCOMPARE(r.error, QStringLiteral("无法写入Game.ini：文件是只读的"));
         QCOMPARE(readBytes(ini()), before);
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("Game.ini")});
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Game.ini")});
     }
 
     void linkedSettingsAreReadAndWrittenThroughTheLink()

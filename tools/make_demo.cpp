@@ -65,7 +65,8 @@ void lighthouse(QPainter &p, int x, int base, int height, bool lit)
         p.fillRect(QRectF(x - 22 + 10.0 * i / 4 * 1.0 - 2, y, 44 - 20.0 * i / 4 + 4, 12),
                    QColor(196, 64, 56));
     }
-    p.fillRect(x - 14, base - height - 22, 28, 22, lit ? QColor(255, 230, 120) : QColor(90, 90, 100));
+    p.fillRect(x - 14, base - height - 22, 28, 22,
+               lit ? QColor(255, 230, 120) : QColor(90, 90, 100));
     QPainterPath roof;
     roof.moveTo(x - 18, base - height - 22);
     roof.lineTo(x, base - height - 40);
@@ -122,7 +123,7 @@ QImage tower()
     for (int i = 0; i < 9; ++i)
         p.fillRect(150 + i * 28, 440 - i * 20, 60, 10, QColor(120, 110, 100));
     lighthouse(p, 470, 400, 300, false);
-    p.fillRect(455, 360, 30, 40, QColor(90, 60, 50)); // the door
+    p.fillRect(455, 360, 30, 40, QColor(90, 60, 50));  // the door
     p.fillRect(500, 370, 22, 16, QColor(200, 60, 60)); // the letter box
     return img;
 }
@@ -207,8 +208,8 @@ QByteArray tune()
             track += char(b);
     };
     event(0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}); // 120 beats a minute
-    event(0, {0xC0, 0});                             // piano
-    event(0, {0xC1, 48});                            // strings
+    event(0, {0xC0, 0});                            // piano
+    event(0, {0xC1, 48});                           // strings
     const int melody[] = {64, 67, 69, 67, 64, 62, 60, 62, 64, 67, 72, 71, 69, 67, 64, 67,
                           69, 72, 74, 72, 69, 67, 64, 62, 60, 62, 64, 67, 64, 62, 60, 60};
     const int bass[] = {48, 45, 41, 43, 48, 45, 41, 43};
@@ -267,15 +268,24 @@ int main(int argc, char *argv[])
 
     // text, background, box, text position, style, size, colour, box position
     const char16_t *const scenes[][8] = {
-        {u"海边的小镇上，有一座很久没有点亮的灯塔。", u"dusk.jpg", u"light.png", u"2", u"0", u"0", u"0", u"2"},
-        {u"每天傍晚，少女小雨都会沿着石阶走到塔下。", u"dusk.jpg", u"dark.png", u"2", u"1", u"1", u"1", u"2"},
-        {u"“今天的海风，好像在说些什么。”她轻声自语。", u"tower.jpg", u"light.png", u"1", u"2", u"2", u"2", u"1"},
-        {u"塔门旁的信箱里，躺着一封没有署名的信。", u"tower.jpg", u"dark.png", u"1", u"3", u"3", u"3", u"1"},
-        {u"信上写着：“请在月圆之夜，点亮那盏灯。”", u"night.jpg", u"dark.png", u"0", u"4", u"4", u"4", u"0"},
-        {u"月亮一天天变圆，小雨悄悄备好了灯油。", u"night.jpg", u"light.png", u"0", u"5", u"5", u"5", u"0"},
-        {u"那一夜，海上起了大雾，远处传来船的汽笛声。", u"fog.jpg", u"light.png", u"2", u"6", u"1", u"6", u"2"},
-        {u"她爬上塔顶，划亮火柴，灯光穿透了浓雾。", u"fog.jpg", u"dark.png", u"2", u"0", u"2", u"1", u"2"},
-        {u"渔船循着光回到港口，岸上响起一片欢呼。", u"dusk.jpg", u"light.png", u"1", u"1", u"0", u"0", u"1"},
+        {u"海边的小镇上，有一座很久没有点亮的灯塔。", u"dusk.jpg", u"light.png", u"2", u"0", u"0",
+         u"0", u"2"},
+        {u"每天傍晚，少女小雨都会沿着石阶走到塔下。", u"dusk.jpg", u"dark.png", u"2", u"1", u"1",
+         u"1", u"2"},
+        {u"“今天的海风，好像在说些什么。”她轻声自语。", u"tower.jpg", u"light.png", u"1", u"2",
+         u"2", u"2", u"1"},
+        {u"塔门旁的信箱里，躺着一封没有署名的信。", u"tower.jpg", u"dark.png", u"1", u"3", u"3",
+         u"3", u"1"},
+        {u"信上写着：“请在月圆之夜，点亮那盏灯。”", u"night.jpg", u"dark.png", u"0", u"4", u"4",
+         u"4", u"0"},
+        {u"月亮一天天变圆，小雨悄悄备好了灯油。", u"night.jpg", u"light.png", u"0", u"5", u"5",
+         u"5", u"0"},
+        {u"那一夜，海上起了大雾，远处传来船的汽笛声。", u"fog.jpg", u"light.png", u"2", u"6", u"1",
+         u"6", u"2"},
+        {u"她爬上塔顶，划亮火柴，灯光穿透了浓雾。", u"fog.jpg", u"dark.png", u"2", u"0", u"2", u"1",
+         u"2"},
+        {u"渔船循着光回到港口，岸上响起一片欢呼。", u"dusk.jpg", u"light.png", u"1", u"1", u"0",
+         u"0", u"1"},
         {u"从此以后，灯塔每晚都会亮起。", u"night.jpg", u"dark.png", u"2", u"0", u"1", u"1", u"2"},
     };
     SceneLists lists;
@@ -287,10 +297,10 @@ int main(int argc, char *argv[])
     }
     const GameFolder folder(dir.path());
     const WriteResult script = RewriteScript(folder, lists);
-    const WriteResult settings = WriteSettings(
-        folder, GameSettings{QStringLiteral("灯塔之光"), QStringLiteral("1.mid"),
-                             QStringLiteral("文泉驿微米黑"), QStringLiteral("100"),
-                             QStringLiteral("0")});
+    const WriteResult settings =
+        WriteSettings(folder, GameSettings{QStringLiteral("灯塔之光"), QStringLiteral("1.mid"),
+                                           QStringLiteral("文泉驿微米黑"), QStringLiteral("100"),
+                                           QStringLiteral("0")});
     if (!ok || !script.ok || !settings.ok) {
         std::fprintf(stderr, "make_demo: failed: %s %s\n", qPrintable(script.error),
                      qPrintable(settings.error));

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-wqy-microhei
   libbenchmark-dev

@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
+# The layout is the one .clang-format gives: an unformatted source file fails the run.
+git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
