@@ -10,6 +10,8 @@
 #include "webpages.h"
 #include "windowplacement.h"
 
+#include "bigscript.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -64,20 +66,7 @@ private:
 
 void fill(const QString &dir)
 {
-    SceneLists lists;
-    for (int i = 0; i < kMaxScenes; ++i) {
-        SceneRec rec;
-        rec.fields = {QStringLiteral("第%1幕：海边的小镇上，有一座很久没有点亮的灯塔。").arg(i),
-                      QStringLiteral("dusk.jpg"),
-                      QStringLiteral("light.png"),
-                      QStringLiteral("2"),
-                      QStringLiteral("0"),
-                      QStringLiteral("1"),
-                      QStringLiteral("0"),
-                      QStringLiteral("2")};
-        lists.append(rec);
-    }
-    RewriteScript(GameFolder(dir), lists);
+    RewriteScript(GameFolder(dir), bigScript());
     WriteSettings(GameFolder(dir),
                   GameSettings{QStringLiteral("灯塔之光"), QStringLiteral("1.mid"), QString(),
                                QStringLiteral("100"), QStringLiteral("0")});

@@ -1,6 +1,7 @@
 // LoadScript, AppendScene, RewriteScript and ReadSettings on a script of 4095 scenes with
 // Chinese texts, against a rewrite done the old way: empty the file, then open, append and
 // close it once per scene.
+#include "bigscript.h"
 #include "gbk.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
@@ -11,24 +12,6 @@
 #include <QTemporaryDir>
 
 namespace {
-
-SceneLists bigScript()
-{
-    SceneLists lists;
-    for (int i = 0; i < kMaxScenes; ++i) {
-        SceneRec rec;
-        rec.fields = {QStringLiteral("第%1幕：海边的小镇上，有一座很久没有点亮的灯塔。").arg(i),
-                      QStringLiteral("dusk.jpg"),
-                      QStringLiteral("light.png"),
-                      QString::number(i % 3),
-                      QString::number(i % 7),
-                      QString::number(i % 6),
-                      QString::number(i % 7),
-                      QString::number(i % 3)};
-        lists.append(rec);
-    }
-    return lists;
-}
 
 struct Folder
 {

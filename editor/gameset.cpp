@@ -39,12 +39,12 @@ T *named(T *widget, const char *name)
     return widget;
 }
 
-QGroupBox *frame(QWidget *window, const char *name, const QString &caption, int l, int t, int w,
-                 int h)
+// A control with its name, placed by its twip geometry.
+template <typename T>
+T *placed(T *widget, const char *name, int left, int top, int width, int height)
 {
-    QGroupBox *g = named(new QGroupBox(caption, window), name);
-    place(g, l, t, w, h);
-    return g;
+    place(named(widget, name), left, top, width, height);
+    return widget;
 }
 
 // A label with its caption; with a buddy, the buddy is announced by that caption.
@@ -65,26 +65,16 @@ QLabel *label(QWidget *frame, const char *name, const QString &caption, int left
 QComboBox *combo(QWidget *frame, const char *name, const QStringList &entries, int start, int left,
                  int top, int width)
 {
-    QComboBox *c = named(new QComboBox(frame), name);
+    QComboBox *c = placed(new QComboBox(frame), name, left, top, width, 300);
     c->addItems(entries);
     c->setCurrentIndex(start);
-    place(c, left, top, width, 300);
     return c;
-}
-
-QPushButton *button(QWidget *frame, const char *name, const QString &caption, int l, int t, int w,
-                    int h)
-{
-    QPushButton *b = named(new QPushButton(caption, frame), name);
-    place(b, l, t, w, h);
-    return b;
 }
 
 QLineEdit *lineEdit(QWidget *frame, const char *name, int l, int t, int w, int h,
                     bool boxFont = true)
 {
-    QLineEdit *e = named(new QLineEdit(frame), name);
-    place(e, l, t, w, h);
+    QLineEdit *e = placed(new QLineEdit(frame), name, l, t, w, h);
     if (boxFont)
         e->setFont(songTi(12));
     return e;
@@ -109,7 +99,7 @@ GameSet::GameSet(const GameFolder &folder, EditorPlatform platform, QWidget *par
 
 void GameSet::buildTextFrame()
 {
-    QGroupBox *f = frame(this, "Frame2", kTextFrame, 120, 120, 3495, 3855);
+    QGroupBox *f = placed(new QGroupBox(kTextFrame, this), "Frame2", 120, 120, 3495, 3855);
     FontWZ =
         combo(f, "FontWZ", Vocabulary::positions(), Vocabulary::kPositionStart, 1680, 360, 1695);
     SetFont =
@@ -133,7 +123,7 @@ void GameSet::buildTextFrame()
 
 void GameSet::buildLinkFrame()
 {
-    QGroupBox *f = frame(this, "Frame5", kLinkFrame, 120, 4080, 3495, 1455);
+    QGroupBox *f = placed(new QGroupBox(kLinkFrame, this), "Frame5", 120, 4080, 3495, 1455);
     auto link = [&](const char *name, const QString &caption, int left, int top,
                     const QString &address) {
         LinkLabel *l = named(new LinkLabel(caption, f), name);
@@ -151,12 +141,12 @@ void GameSet::buildLinkFrame()
 
 void GameSet::buildPictureFrame()
 {
-    QGroupBox *f = frame(this, "Frame4", kPictureFrame, 3720, 120, 3975, 2415);
+    QGroupBox *f = placed(new QGroupBox(kPictureFrame, this), "Frame4", 3720, 120, 3975, 2415);
     MsgWZ = combo(f, "MsgWZ", Vocabulary::positions(), Vocabulary::kPositionStart, 1680, 360, 1695);
     BgUrlText = lineEdit(f, "BgUrlText", 120, 1080, 2655, 375);
-    GetBgPic = button(f, "GetBgPic", kPick, 2880, 960, 975, 495);
+    GetBgPic = placed(new QPushButton(kPick, f), "GetBgPic", 2880, 960, 975, 495);
     MsgUrlText = lineEdit(f, "MsgUrlText", 120, 1920, 2655, 375);
-    GetMsgPic = button(f, "GetMsgPic", kPick, 2880, 1800, 975, 495);
+    GetMsgPic = placed(new QPushButton(kPick, f), "GetMsgPic", 2880, 1800, 975, 495);
     label(f, "Label4", kBoxPosition, 120, 360, MsgWZ);
     label(f, "Label2", kBackground, 120, 720, BgUrlText);
     label(f, "Label3", kMessageBox, 120, 1560, MsgUrlText);
@@ -166,7 +156,7 @@ void GameSet::buildPictureFrame()
 
 void GameSet::buildSettingsFrame()
 {
-    QGroupBox *f = frame(this, "Frame3", kSettingsFrame, 3720, 2640, 3975, 2895);
+    QGroupBox *f = placed(new QGroupBox(kSettingsFrame, this), "Frame3", 3720, 2640, 3975, 2895);
     GameNameText = lineEdit(f, "GameNameText", 1440, 240, 1575, 375);
     BGMUrlText = lineEdit(f, "BGMUrlText", 720, 720, 2295, 375);
     SuDuCombo =
@@ -180,7 +170,7 @@ void GameSet::buildSettingsFrame()
     label(f, "Label13", kSkip, 120, 1680, ShowCombo);
     label(f, "Label14", kFont, 120, 2160, Text1);
     auto save = [&](const char *name, int top, const QString &what) {
-        QPushButton *b = button(f, name, kModifyIdle, 3120, top, 735, 375);
+        QPushButton *b = placed(new QPushButton(kModifyIdle, f), name, 3120, top, 735, 375);
         b->setAccessibleDescription(kSave + what);
         return b;
     };
@@ -193,9 +183,9 @@ void GameSet::buildSettingsFrame()
 
 void GameSet::buildControlBar()
 {
-    QGroupBox *f = frame(this, "Frame1", kControlFrame, 120, 5640, 7575, 855);
+    QGroupBox *f = placed(new QGroupBox(kControlFrame, this), "Frame1", 120, 5640, 7575, 855);
     auto bar = [&](const char *name, const QString &caption, int left, int width) {
-        return button(f, name, caption, left, 240, width, 495);
+        return placed(new QPushButton(caption, f), name, left, 240, width, 495);
     };
     StartRec = bar("StartRec", kFirst, 120, 735);
     LeftRec = bar("LeftRec", kPrevious, 960, 735);

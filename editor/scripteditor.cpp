@@ -128,39 +128,32 @@ SceneRec ScriptEditor::sceneFromForm(const SceneForm &form, bool keepUntouchedCo
 
 EditResult ScriptEditor::pressAdd(const SceneForm &fields)
 {
-    EditResult result;
-    if (!m_addWaiting) {
-        result.notice = checkAdd();
-        if (result.notice.isEmpty()) {
-            m_addWaiting = m_editing = true;
-            result.text = QString();
-        }
-        return result;
-    }
-    const SceneRec rec = sceneFromForm(fields, false);
-    if (rec[SceneField::Note] != fields.text)
-        result.text = rec[SceneField::Note];
-    result.notice = addScene(rec);
-    if (result.notice.isEmpty())
-        m_addWaiting = m_editing = false;
-    return result;
+    return press(m_addWaiting, fields, true);
 }
 
 EditResult ScriptEditor::pressModify(const SceneForm &fields)
 {
+    return press(m_modifyWaiting, fields, false);
+}
+
+EditResult ScriptEditor::press(bool &waiting, const SceneForm &fields, bool add)
+{
     EditResult result;
-    if (!m_modifyWaiting) {
-        result.notice = checkModify();
-        if (result.notice.isEmpty())
-            m_modifyWaiting = m_editing = true;
+    if (!waiting) {
+        result.notice = add ? checkAdd() : checkModify();
+        if (result.notice.isEmpty()) {
+            waiting = m_editing = true;
+            if (add)
+                result.text = QString(); // a new scene starts from an empty text
+        }
         return result;
     }
-    const SceneRec rec = sceneFromForm(fields, true);
+    const SceneRec rec = sceneFromForm(fields, !add);
     if (rec[SceneField::Note] != fields.text)
         result.text = rec[SceneField::Note];
-    result.notice = modifyScene(rec);
+    result.notice = add ? addScene(rec) : modifyScene(rec);
     if (result.notice.isEmpty())
-        m_modifyWaiting = m_editing = false;
+        waiting = m_editing = false;
     return result;
 }
 

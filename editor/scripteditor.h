@@ -129,6 +129,8 @@ private:
     Notice writeFailed(const QString &why) const;
 
     void rememberShown(const SceneRec &rec);
+    /// One press of Add (@p add) or Modify, whose waiting state is @p waiting.
+    EditResult press(bool &waiting, const SceneForm &fields, bool add);
 
     GameFolder m_folder;
     SceneLists m_scenes;

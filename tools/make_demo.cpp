@@ -12,9 +12,12 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+
 #include <QPainterPath>
+#include <functional>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -98,72 +101,76 @@ void houses(QPainter &p, QColor wall, QColor roof, int base)
     }
 }
 
-QImage dusk()
+// A background picture: a sky from @p top to @p bottom, then what @p paint draws over it.
+QImage background(QColor top, QColor bottom, const std::function<void(QPainter &)> &paint)
 {
     QImage img(kW, kH, QImage::Format_RGB32);
     QPainter p(&img);
-    p.fillRect(img.rect(), sky(QColor(250, 170, 120), QColor(255, 224, 170)));
-    p.setBrush(QColor(255, 240, 200));
-    p.setPen(Qt::NoPen);
-    p.drawEllipse(QPointF(420, 250), 60, 60);
-    sea(p, QColor(70, 110, 150), 270);
-    hills(p, QColor(120, 96, 110), 300, 18, 0);
-    houses(p, QColor(230, 200, 170), QColor(150, 70, 60), 330);
-    lighthouse(p, 560, 300, 150, false);
+    p.fillRect(img.rect(), sky(top, bottom));
+    paint(p);
     return img;
+}
+
+void disc(QPainter &p, QColor colour, QPointF centre, qreal radius)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(centre, radius, radius);
+}
+
+QImage dusk()
+{
+    return background(QColor(250, 170, 120), QColor(255, 224, 170), [](QPainter &p) {
+        disc(p, QColor(255, 240, 200), QPointF(420, 250), 60); // the sun
+        sea(p, QColor(70, 110, 150), 270);
+        hills(p, QColor(120, 96, 110), 300, 18, 0);
+        houses(p, QColor(230, 200, 170), QColor(150, 70, 60), 330);
+        lighthouse(p, 560, 300, 150, false);
+    });
 }
 
 QImage tower()
 {
-    QImage img(kW, kH, QImage::Format_RGB32);
-    QPainter p(&img);
-    p.fillRect(img.rect(), sky(QColor(130, 170, 210), QColor(220, 230, 235)));
-    hills(p, QColor(150, 160, 140), 380, 10, 50);
-    // steps up the hill
-    for (int i = 0; i < 9; ++i)
-        p.fillRect(150 + i * 28, 440 - i * 20, 60, 10, QColor(120, 110, 100));
-    lighthouse(p, 470, 400, 300, false);
-    p.fillRect(455, 360, 30, 40, QColor(90, 60, 50));  // the door
-    p.fillRect(500, 370, 22, 16, QColor(200, 60, 60)); // the letter box
-    return img;
+    return background(QColor(130, 170, 210), QColor(220, 230, 235), [](QPainter &p) {
+        hills(p, QColor(150, 160, 140), 380, 10, 50);
+        // steps up the hill
+        for (int i = 0; i < 9; ++i)
+            p.fillRect(150 + i * 28, 440 - i * 20, 60, 10, QColor(120, 110, 100));
+        lighthouse(p, 470, 400, 300, false);
+        p.fillRect(455, 360, 30, 40, QColor(90, 60, 50));  // the door
+        p.fillRect(500, 370, 22, 16, QColor(200, 60, 60)); // the letter box
+    });
 }
 
 QImage night()
 {
-    QImage img(kW, kH, QImage::Format_RGB32);
-    QPainter p(&img);
-    p.fillRect(img.rect(), sky(QColor(18, 24, 60), QColor(60, 70, 120)));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 250, 220));
-    p.drawEllipse(QPointF(480, 90), 46, 46);
-    p.setBrush(QColor(255, 255, 255));
-    for (int i = 0; i < 40; ++i)
-        p.drawEllipse(QPointF((i * 137) % kW, (i * 71) % 220), 1.5, 1.5);
-    sea(p, QColor(30, 40, 80), 300);
-    hills(p, QColor(20, 22, 40), 320, 14, 120);
-    lighthouse(p, 120, 320, 170, false);
-    return img;
+    return background(QColor(18, 24, 60), QColor(60, 70, 120), [](QPainter &p) {
+        disc(p, QColor(255, 250, 220), QPointF(480, 90), 46); // the moon
+        for (int i = 0; i < 40; ++i)
+            disc(p, Qt::white, QPointF((i * 137) % kW, (i * 71) % 220), 1.5);
+        sea(p, QColor(30, 40, 80), 300);
+        hills(p, QColor(20, 22, 40), 320, 14, 120);
+        lighthouse(p, 120, 320, 170, false);
+    });
 }
 
 QImage fog()
 {
-    QImage img(kW, kH, QImage::Format_RGB32);
-    QPainter p(&img);
-    p.fillRect(img.rect(), sky(QColor(40, 46, 70), QColor(120, 130, 150)));
-    sea(p, QColor(60, 70, 96), 280);
-    lighthouse(p, 520, 300, 200, true);
-    for (int i = 0; i < 5; ++i)
-        p.fillRect(0, 200 + i * 50, kW, 30, QColor(220, 220, 230, 50));
-    // a small boat
-    QPainterPath hull;
-    hull.moveTo(120, 330);
-    hull.lineTo(220, 330);
-    hull.lineTo(200, 350);
-    hull.lineTo(140, 350);
-    hull.closeSubpath();
-    p.fillPath(hull, QColor(40, 30, 30));
-    p.fillRect(168, 280, 4, 50, QColor(40, 30, 30));
-    return img;
+    return background(QColor(40, 46, 70), QColor(120, 130, 150), [](QPainter &p) {
+        sea(p, QColor(60, 70, 96), 280);
+        lighthouse(p, 520, 300, 200, true);
+        for (int i = 0; i < 5; ++i)
+            p.fillRect(0, 200 + i * 50, kW, 30, QColor(220, 220, 230, 50));
+        // a small boat
+        QPainterPath hull;
+        hull.moveTo(120, 330);
+        hull.lineTo(220, 330);
+        hull.lineTo(200, 350);
+        hull.lineTo(140, 350);
+        hull.closeSubpath();
+        p.fillPath(hull, QColor(40, 30, 30));
+        p.fillRect(168, 280, 4, 50, QColor(40, 30, 30));
+    });
 }
 
 QImage over()
