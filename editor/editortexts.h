@@ -95,19 +95,15 @@ inline const QString kSettingsUnreadable =
     QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
 
 inline const QString kLinkFailed = QStringLiteral("无法打开网页:%1");
+inline const QString kGuideMissing =
+    QStringLiteral("找不到使用指南:它随程序安装在share/taletools/guide中,请重新安装程序。");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");
 
-/// The support forum's web server; the paths of the links follow it.
-inline const QString kForumHost = QStringLiteral("http://bbs.tavrin.example");
-inline const QString kForumLink =
-    kForumHost + QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=56");
-inline const QString kTutorialLink =
-    kForumHost + QStringLiteral("/forum/forum.php?mod=viewthread&tid=76");
-inline const QString kContentsLink =
-    kForumHost + QStringLiteral("/forum/forum.php?mod=viewthread&tid=75");
-inline const QString kPublishLink =
-    kForumHost + QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=2");
-inline const QString kHelpLink =
-    kForumHost + QStringLiteral("/bbs/forum.php?mod=viewthread&tid=844");
+/// The paths and queries of the help links on the support forum's web server.
+inline const QString kForumPath = QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=56");
+inline const QString kTutorialPath = QStringLiteral("/forum/forum.php?mod=viewthread&tid=76");
+inline const QString kContentsPath = QStringLiteral("/forum/forum.php?mod=viewthread&tid=75");
+inline const QString kPublishPath = QStringLiteral("/forum/forum.php?mod=forumdisplay&fid=2");
+inline const QString kHelpPath = QStringLiteral("/bbs/forum.php?mod=viewthread&tid=844");
 
 } // namespace EditorTexts

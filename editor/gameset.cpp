@@ -133,10 +133,10 @@ void GameSet::buildLinkFrame()
         connect(l, &LinkLabel::clicked, this, [this, address] { openLink(address); });
         return l;
     };
-    Label11 = link("Label11", kForumCaption, 240, 360, kForumLink);
-    Label15 = link("Label15", kTutorialCaption, 1800, 360, kTutorialLink);
-    Label16 = link("Label16", kContentsCaption, 240, 960, kContentsLink);
-    Label17 = link("Label17", kPublishCaption, 1800, 960, kPublishLink);
+    Label11 = link("Label11", kForumCaption, 240, 360, m_platform.links.forum);
+    Label15 = link("Label15", kTutorialCaption, 1800, 360, m_platform.links.tutorial);
+    Label16 = link("Label16", kContentsCaption, 240, 960, m_platform.links.contents);
+    Label17 = link("Label17", kPublishCaption, 1800, 960, m_platform.links.publish);
 }
 
 void GameSet::buildPictureFrame()
@@ -247,7 +247,7 @@ void GameSet::connectControls()
             [this] { tell(m_editor.saveSpeed(SuDuCombo->currentIndex())); });
     connect(Command4, &QPushButton::clicked, this,
             [this] { tell(m_editor.saveSkip(ShowCombo->currentIndex())); });
-    connect(Command5, &QPushButton::clicked, this, [this] { openLink(kHelpLink); });
+    connect(Command5, &QPushButton::clicked, this, [this] { openLink(m_platform.links.help); });
 }
 
 void GameSet::start()
@@ -356,6 +356,8 @@ void GameSet::pickPicture(QLineEdit *box)
 
 void GameSet::openLink(const QString &address)
 {
-    if (!m_platform.web.open(address))
+    if (address.isEmpty())
+        tell({kGuideMissing, kHintTitle});
+    else if (!m_platform.web.open(address))
         tell({kLinkFailed.arg(address), kHintTitle});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "helplinks.h"
 #include "scripteditor.h"
 
 #include <QWidget>
@@ -21,6 +22,7 @@ struct EditorPlatform
     MessageBoxes &messages;
     FilePicker &picker;
     WebPageOpener &web;
+    HelpLinks links = HelpLinks::configured();
 };
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the

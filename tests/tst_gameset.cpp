@@ -122,12 +122,13 @@ class TestGameSet : public QObject
     RecordingWeb m_web;
     std::unique_ptr<GameSet> m_window;
     std::unique_ptr<Ui> m_ui;
+    HelpLinks m_links = HelpLinks::onForum(QStringLiteral("http://bbs.tavrin.example"));
 
     QString file(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
     Ui &open()
     {
         m_window = std::make_unique<GameSet>(GameFolder(m_dir->path()),
-                                             EditorPlatform{m_messages, m_picker, m_web});
+                                             EditorPlatform{m_messages, m_picker, m_web, m_links});
         m_window->start();
         m_window->show();
         if (!QTest::qWaitForWindowExposed(m_window.get()))
@@ -716,6 +717,23 @@ private slots:
         m_web.works = false;
         click(w.Command5);
         QCOMPARE(takeMessages().size(), 1);
+    }
+
+    void withoutAForumLinksOpenTheGuideSections()
+    {
+        m_links = HelpLinks::inGuide(QStringLiteral("/usr/share/taletools/guide/index.html"));
+        Ui &w = open();
+        for (QWidget *l : std::initializer_list<QWidget *>{w.Label11, w.Label15, w.Label16,
+                                                           w.Label17, w.Command5})
+            click(l);
+        const QString guide = QStringLiteral("file:///usr/share/taletools/guide/index.html#");
+        QCOMPARE(m_web.opened, (QStringList{guide + "sharing", guide + "making", guide + "contents",
+                                            guide + "sharing", guide + "questions"}));
+        m_links = HelpLinks::inGuide(QString()); // no guide installed
+        Ui &without = open();
+        click(without.Command5);
+        QCOMPARE(takeMessages().size(), 1);
+        QCOMPARE(m_web.opened.size(), 5);
     }
 
     void scenesMadeInTheEditorPlayBackFieldForField()

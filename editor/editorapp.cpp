@@ -1,0 +1,72 @@
+#include "editorapp.h"
+
+#include "filepicker.h"
+#include "gamechooser.h"
+#include "gameset.h"
+#include "messages.h"
+#include "newgame.h"
+#include "startup.h"
+#include "webpages.h"
+#include "windowplacement.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+// Asks for a game until one opens or the user gives up; returns its folder, or empty.
+QString chooseGame(MessageBoxes &messages)
+{
+    for (;;) {
+        GameChooser chooser(Startup::Program::Editor, Startup::RecentFolders().list(), {});
+        if (chooser.exec() != QDialog::Accepted)
+            return {};
+        if (chooser.action() == GameChooser::Action::Open)
+            return chooser.folder();
+        const WriteResult created = CreateGame(chooser.folder());
+        if (created)
+            return chooser.folder();
+        messages.show(nullptr, created.error, QStringLiteral("新建游戏"));
+    }
+}
+
+} // namespace
+
+int runEditor(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("scriptwell"));
+    QApplication::setApplicationVersion(QStringLiteral(TALE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.tavrin.scriptwell"));
+
+    Startup::Request request =
+        Startup::parseCommandLine(Startup::Program::Editor, QApplication::arguments());
+    std::fputs(request.output.toLocal8Bit().constData(), stdout);
+    std::fputs(request.error.toLocal8Bit().constData(), stderr);
+    if (request.kind == Startup::Request::Exit)
+        return request.exitCode;
+
+    QtMessageBoxes messages;
+    if (request.kind == Startup::Request::NewGame) {
+        if (const WriteResult created = CreateGame(request.folder); !created) {
+            std::fprintf(stderr, "scriptwell: %s\n", created.error.toLocal8Bit().constData());
+            return 1;
+        }
+    } else if (request.kind == Startup::Request::Choose) {
+        request.folder = chooseGame(messages);
+        if (request.folder.isEmpty())
+            return 0;
+    }
+    // The game folder is the folder the program runs in, as for a game edited inside it.
+    QDir::setCurrent(request.folder);
+    Startup::RecentFolders().add(request.folder);
+
+    QtFilePicker picker;
+    DesktopWebPageOpener web;
+    GameSet window(GameFolder(request.folder), {messages, picker, web});
+    window.start();
+    WindowPlacement::showCentred(window);
+    return app.exec();
+}

@@ -1,0 +1,144 @@
+#include "startup.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace Startup {
+namespace {
+
+QString programName(Program program)
+{
+    return program == Program::Player ? QStringLiteral("talerun") : QStringLiteral("scriptwell");
+}
+
+Request exitWith(int code, const QString &output, const QString &error = {})
+{
+    Request r;
+    r.kind = Request::Exit;
+    r.exitCode = code;
+    r.output = output;
+    r.error = error;
+    return r;
+}
+
+// A folder given on the command line, or the reason it cannot be a game folder.
+QString folderProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("文件夹“%1”不存在").arg(path);
+    if (!info.isDir())
+        return QStringLiteral("“%1”不是文件夹").arg(path);
+    return {};
+}
+
+QSettings recentSettings()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("taletools"),
+                     QStringLiteral("taletools"));
+}
+
+const QString kRecentKey = QStringLiteral("recentFolders");
+
+} // namespace
+
+Request parseCommandLine(Program program, const QStringList &arguments)
+{
+    const QString name = programName(program);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(program == Program::Player
+                                         ? QStringLiteral("talerun：播放图文故事游戏。")
+                                         : QStringLiteral("scriptwell：编辑图文故事游戏。"));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("显示此帮助并退出。"));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("显示版本并退出。"));
+    const QCommandLineOption choose(
+        QStringLiteral("choose"),
+        QStringLiteral("打开一个窗口，从最近的游戏、文件夹或示例中选择游戏。"));
+    const QCommandLineOption newGame(QStringLiteral("new"),
+                                     QStringLiteral("在 FOLDER 中新建一个游戏并打开它。"),
+                                     QStringLiteral("FOLDER"));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addOption(choose);
+    if (program == Program::Editor)
+        parser.addOption(newGame);
+    parser.addPositionalArgument(QStringLiteral("FOLDER"),
+                                 QStringLiteral("游戏文件夹；不写时为当前文件夹。"),
+                                 QStringLiteral("[FOLDER]"));
+
+    const auto usageError = [&](const QString &why) {
+        return exitWith(2, {}, name + QStringLiteral(": ") + why + u'\n' + parser.helpText());
+    };
+    if (!parser.parse(arguments))
+        return usageError(parser.errorText());
+    if (parser.isSet(help))
+        return exitWith(0, parser.helpText());
+    if (parser.isSet(version))
+        return exitWith(0, name + u' ' + QStringLiteral(TALE_VERSION) + u'\n');
+    const QStringList folders = parser.positionalArguments();
+    const bool creating = program == Program::Editor && parser.isSet(newGame);
+    if (folders.size() + (creating ? 1 : 0) + (parser.isSet(choose) ? 1 : 0) > 1)
+        return usageError(QStringLiteral("只能给出一个游戏文件夹"));
+
+    Request r;
+    if (creating) {
+        r.kind = Request::NewGame;
+        r.folder = QDir(parser.value(newGame)).absolutePath();
+        return r;
+    }
+    if (parser.isSet(choose)) {
+        r.kind = Request::Choose;
+        return r;
+    }
+    r.folder = QDir(folders.isEmpty() ? QDir::currentPath() : folders.first()).absolutePath();
+    if (const QString problem = folderProblem(r.folder); !problem.isEmpty())
+        return exitWith(2, {}, name + QStringLiteral(": ") + problem + u'\n');
+    return r;
+}
+
+QStringList RecentFolders::list() const
+{
+    QStringList existing;
+    for (const QString &folder : recentSettings().value(kRecentKey).toStringList()) {
+        if (QFileInfo(folder).isDir())
+            existing.append(folder);
+    }
+    return existing;
+}
+
+void RecentFolders::add(const QString &folder)
+{
+    const QString path = QDir(folder).absolutePath();
+    QSettings settings = recentSettings();
+    QStringList folders = settings.value(kRecentKey).toStringList();
+    folders.removeAll(path);
+    folders.prepend(path);
+    while (folders.size() > kMax)
+        folders.removeLast();
+    settings.setValue(kRecentKey, folders);
+}
+
+QString dataPath(const QString &relative)
+{
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QString installed =
+        QDir(bin).filePath(QStringLiteral(TALE_DATA_FROM_BIN) + u'/' + relative);
+    if (QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    // Run from the build folder: the data stands in the source tree.
+    if (QDir::cleanPath(bin).startsWith(QStringLiteral(TALE_BUILD_DIR))) {
+        const QString source = relative == u"demo" ? QStringLiteral("examples/demo")
+                                                   : QStringLiteral("docs/") + relative;
+        const QString path = QStringLiteral(TALE_SOURCE_DIR "/") + source;
+        if (QFileInfo::exists(path))
+            return path;
+    }
+    return {};
+}
+
+} // namespace Startup

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+/// How a program starts: its command line, the game folders it offers, and where the data
+/// installed with it lies.
+namespace Startup {
+
+enum class Program
+{
+    Player, ///< talerun
+    Editor, ///< scriptwell
+};
+
+/// What the command line asks for. Nothing is printed by the parser: the caller prints
+/// `output` to standard output and `error` to standard error, then acts on `kind`.
+struct Request
+{
+    enum Kind
+    {
+        OpenFolder, ///< work in `folder` (the current folder when none was given)
+        Choose,     ///< ask the user for the game (the menu entries start the programs so)
+        NewGame,    ///< begin a new game in `folder`, then open it (editor only)
+        Exit,       ///< exit now with `exitCode` (help, version, or a bad command line)
+    };
+    Kind kind = OpenFolder;
+    QString folder; ///< absolute
+    int exitCode = 0;
+    QString output;
+    QString error;
+};
+
+/// Parses @p arguments (the program's name first). --help and --version give Exit 0 with
+/// their text; an unknown option or a second folder gives Exit 2 with the reason and the
+/// usage; a FOLDER that does not exist or is not a folder gives Exit 2 with one line.
+Request parseCommandLine(Program program, const QStringList &arguments);
+
+/// The game folders opened last, most recent first, shared by both programs (QSettings).
+class RecentFolders
+{
+public:
+    static constexpr int kMax = 10;
+    /// The remembered folders that still exist.
+    QStringList list() const;
+    /// Puts @p folder first.
+    void add(const QString &folder);
+};
+
+/// The path of @p relative inside the data installed with the programs ("demo" for the demo
+/// game, "guide/index.html" for the guide), found from where the running program lies; a
+/// program run from its build folder finds them in the source tree. Empty when not there.
+QString dataPath(const QString &relative);
+
+} // namespace Startup
