@@ -36,17 +36,13 @@ QString chooseGame(MessageBoxes &messages)
 
 int runEditor(int argc, char *argv[])
 {
+    Startup::Request request = Startup::readCommandLine(Startup::Program::Editor, argc, argv);
+    if (request.kind == Startup::Request::Exit)
+        return request.exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("scriptwell"));
     QApplication::setApplicationVersion(QStringLiteral(TALE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("example.tavrin.scriptwell"));
-
-    Startup::Request request =
-        Startup::parseCommandLine(Startup::Program::Editor, QApplication::arguments());
-    std::fputs(request.output.toLocal8Bit().constData(), stdout);
-    std::fputs(request.error.toLocal8Bit().constData(), stderr);
-    if (request.kind == Startup::Request::Exit)
-        return request.exitCode;
 
     QtMessageBoxes messages;
     if (request.kind == Startup::Request::NewGame) {

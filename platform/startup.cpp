@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <cstdio>
+
 namespace Startup {
 namespace {
 
@@ -99,6 +101,16 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     if (const QString problem = folderProblem(r.folder); !problem.isEmpty())
         return exitWith(2, {}, name + QStringLiteral(": ") + problem + u'\n');
     return r;
+}
+
+Request readCommandLine(Program program, int argc, char *argv[])
+{
+    // A core application only: the window system is not needed to answer the command line.
+    QCoreApplication core(argc, argv);
+    const Request request = parseCommandLine(program, QCoreApplication::arguments());
+    std::fputs(request.output.toLocal8Bit().constData(), stdout);
+    std::fputs(request.error.toLocal8Bit().constData(), stderr);
+    return request;
 }
 
 QStringList RecentFolders::list() const

@@ -38,6 +38,11 @@ struct Request
 /// usage; a FOLDER that does not exist or is not a folder gives Exit 2 with one line.
 Request parseCommandLine(Program program, const QStringList &arguments);
 
+/// Parses the command line of @p program from @p argc and @p argv and prints what it asks to
+/// print. The display is not touched, so --help, --version and a wrong command line work
+/// without one.
+Request readCommandLine(Program program, int argc, char *argv[]);
+
 /// The game folders opened last, most recent first, shared by both programs (QSettings).
 class RecentFolders
 {

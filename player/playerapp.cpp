@@ -10,21 +10,15 @@
 #include <QApplication>
 #include <QDir>
 
-#include <cstdio>
-
 int runPlayer(int argc, char *argv[])
 {
+    Startup::Request request = Startup::readCommandLine(Startup::Program::Player, argc, argv);
+    if (request.kind == Startup::Request::Exit)
+        return request.exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("talerun"));
     QApplication::setApplicationVersion(QStringLiteral(TALE_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("example.tavrin.talerun"));
-
-    Startup::Request request =
-        Startup::parseCommandLine(Startup::Program::Player, QApplication::arguments());
-    std::fputs(request.output.toLocal8Bit().constData(), stdout);
-    std::fputs(request.error.toLocal8Bit().constData(), stderr);
-    if (request.kind == Startup::Request::Exit)
-        return request.exitCode;
 
     Startup::RecentFolders recent;
     if (request.kind == Startup::Request::Choose) {

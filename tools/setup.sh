@@ -7,7 +7,8 @@ packages=(
   qt6-base-dev libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-wqy-microhei
   libbenchmark-dev
-  xvfb xauth openbox
+  xvfb xauth openbox xdotool
+  librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)

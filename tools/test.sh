@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test headless through ctest.
+# Installs what is missing, builds everything, runs every test headless through ctest, then
+# checks the installed tree and the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -8,3 +9,4 @@ git ls-files -z -- '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 cmake --preset default
 cmake --build --preset default
 ctest --preset default
+bash tools/check-install.sh build
