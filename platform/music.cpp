@@ -164,6 +164,9 @@ struct SdlMusic::Worker
         if (audioTried)
             return audioOpen;
         audioTried = true;
+        // SDL would catch SIGINT and SIGTERM and turn them into quit events that nobody reads:
+        // the player would ignore a plain kill, and a session's logout. Leave them alone.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC);

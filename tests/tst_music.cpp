@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <csignal>
 
 namespace {
 
@@ -38,6 +39,26 @@ private slots:
         QVERIFY(QDir().mkpath(m_dir.filePath(QStringLiteral("Music"))));
         QVERIFY(QFile::copy(QStringLiteral(DEMO_DIR "/Music/1.mid"),
                             m_dir.filePath(QStringLiteral("Music/1.mid"))));
+    }
+
+    // First of all, while the audio system has not been started in this process yet.
+    void playingMusicLeavesTerminationSignalsAlone()
+    {
+        struct sigaction saved[2], fresh = {};
+        fresh.sa_handler = SIG_DFL;
+        const int kinds[] = {SIGTERM, SIGINT};
+        for (int i = 0; i < 2; ++i) // the test framework's own handlers step aside
+            sigaction(kinds[i], &fresh, &saved[i]);
+        SdlMusic music{GameFolder(m_dir.path())};
+        music.sendCommand(QStringLiteral("play Music\\1.mid"));
+        music.waitIdle();
+        bool untouched = true;
+        for (int i = 0; i < 2; ++i) {
+            struct sigaction now;
+            sigaction(kinds[i], &saved[i], &now);
+            untouched = untouched && now.sa_handler == SIG_DFL;
+        }
+        QVERIFY2(untouched, "a kill must still end the player while it plays");
     }
 
     void midiIsAudibleAndCloseStopsIt()
