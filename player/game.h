@@ -1,52 +1,13 @@
 #pragma once
 
 #include "gamelogic.h"
+#include "stage.h"
 
-#include <QAbstractButton>
-#include <QImage>
 #include <QWidget>
 
 class QLabel;
 class QTimer;
 class MessageBoxes;
-
-/// A widget of kind @p Base that holds one picture and repaints when it changes.
-template <typename Base>
-class PictureHolder : public Base
-{
-public:
-    using Base::Base;
-    void setPicture(const QImage &picture)
-    {
-        m_picture = picture;
-        this->update();
-    }
-    const QImage &picture() const { return m_picture; }
-
-protected:
-    QImage m_picture;
-};
-
-/// Shows a picture unscaled from its top-left corner; a plain black field without one.
-class PictureBox : public PictureHolder<QWidget>
-{
-public:
-    explicit PictureBox(QWidget *parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
-
-/// The message box: a picture drawn at 40 % opacity over what lies below, pressable.
-class AlphaImage : public PictureHolder<QAbstractButton>
-{
-public:
-    static constexpr qreal kOpacity = 0.40;
-    explicit AlphaImage(QWidget *parent = nullptr);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
 
 /// The player's window `Game`: background `BgPic`, message box `MsgPic`, scene text
 /// `GameNote` and the reveal timer `WordTimer`. It shows what GameLogic asks for and passes
@@ -65,9 +26,9 @@ public:
     bool start();
 
     GameLogic &logic() { return m_logic; }
-    PictureBox *BgPic() const { return m_bgPic; }
-    AlphaImage *MsgPic() const { return m_msgPic; }
-    QLabel *GameNote() const { return m_gameNote; }
+    PictureBox *BgPic() const { return m_stage->BgPic(); }
+    AlphaImage *MsgPic() const { return m_stage->MsgPic(); }
+    QLabel *GameNote() const { return m_stage->GameNote(); }
     QTimer *WordTimer() const { return m_wordTimer; }
 
 private:
@@ -89,9 +50,7 @@ private:
     void showMessage(const QString &text, const QString &title) override;
 
     MessageBoxes &m_messages;
-    PictureBox *m_bgPic;
-    AlphaImage *m_msgPic;
-    QLabel *m_gameNote;
+    Stage *m_stage;
     QTimer *m_wordTimer;
     GameLogic m_logic;
 };

@@ -5,87 +5,6 @@
 #include "scriptfile.h"
 #include "storednumber.h"
 
-#include <array>
-#include <cmath>
-
-namespace {
-
-// These tables are what games made for this player have always shown, and they do not follow
-// every label of the editor's choice lists: style 6 is bold, italic and underline together,
-// style 7 has no entry (the text keeps the style it had), colour 4 (蓝色) paints cyan and
-// colour 6 (黄色) paints black. Existing games look as their authors saw them, so they stay.
-constexpr std::array<int, 3> kNoteTops = {480, 2520, 5280};
-constexpr std::array<int, 3> kMsgTops = {240, 2280, 5040};
-struct Style
-{
-    bool bold, italic, underline;
-};
-constexpr std::array<Style, 7> kStyles = {{{false, false, false},
-                                           {true, false, false},
-                                           {false, true, false},
-                                           {false, false, true},
-                                           {true, true, false},
-                                           {true, false, true},
-                                           {true, true, true}}};
-constexpr std::array<int, 6> kSizes = {14, 16, 18, 20, 22, 24};
-const std::array<NoteColour, 7> kColours = {{{true, 0},
-                                             {false, qRgb(255, 255, 255)},
-                                             {false, qRgb(255, 0, 0)},
-                                             {false, qRgb(0, 255, 0)},
-                                             {false, qRgb(0, 255, 255)},
-                                             {false, qRgb(128, 0, 128)},
-                                             {false, qRgb(0, 0, 0)}}};
-
-// The codes a scene presents itself by, in the order they are applied.
-constexpr std::array<SceneField, 5> kCodeFields = {SceneField::FontWZ, SceneField::MsgWZ,
-                                                   SceneField::FontSet, SceneField::FontSize,
-                                                   SceneField::FontColor};
-
-int entriesOf(SceneField field)
-{
-    switch (field) {
-    case SceneField::FontWZ: return int(kNoteTops.size());
-    case SceneField::MsgWZ: return int(kMsgTops.size());
-    case SceneField::FontSet: return int(kStyles.size());
-    case SceneField::FontSize: return int(kSizes.size());
-    case SceneField::FontColor: return int(kColours.size());
-    default: return 0;
-    }
-}
-
-// Start-up form: a code matches only when its text is exactly one of the table's digits.
-std::optional<int> codeAsText(const QString &code, int entries)
-{
-    for (int k = 0; k < entries; ++k) {
-        if (code == QString::number(k))
-            return k;
-    }
-    return std::nullopt;
-}
-
-// Advance form: the whole text must read as a number (blanks around it and a decimal point
-// allowed). Returns nothing for a text that is not a number.
-std::optional<double> codeAsNumber(const QString &code)
-{
-    bool ok = false;
-    const double value = code.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
-// The table entry a number selects, if it is one of the codes 0 … entries − 1.
-std::optional<int> entryFor(double value, int entries)
-{
-    for (int k = 0; k < entries; ++k) {
-        if (value == k)
-            return k;
-    }
-    return std::nullopt;
-}
-
-} // namespace
-
 GameLogic::GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice &music)
     : m_folder(folder), m_surface(surface), m_music(music)
 {
@@ -160,10 +79,7 @@ bool GameLogic::PresentScene(int i, Form form)
                 m_surface.setBackground(picture);
         }
         m_surface.setNoteCaption(note);
-        for (SceneField field : kCodeFields) {
-            if (auto k = codeAsText(m_scenes.at(field, i), entriesOf(field)))
-                applyCode(field, *k);
-        }
+        SceneLook::applyExact(m_surface, m_scenes.scene(i));
         return true;
     }
 
@@ -190,32 +106,18 @@ bool GameLogic::PresentScene(int i, Form form)
             m_surface.setMsgEnabled(false);
     }
 
-    for (SceneField field : kCodeFields) {
+    for (SceneField field : SceneLook::kCodeFields) {
         const QString code = m_scenes.at(field, i);
         const bool position = field == SceneField::FontWZ || field == SceneField::MsgWZ;
         if (position && code == m_scenes.at(field, i - 1))
             continue; // positions are set only when their code changes
-        const auto value = codeAsNumber(code);
+        const auto value = SceneLook::codeValue(code);
         if (!value)
             return false;
-        if (auto k = entryFor(*value, entriesOf(field)))
-            applyCode(field, *k);
+        if (auto k = SceneLook::entryFor(field, *value))
+            SceneLook::apply(m_surface, field, *k);
     }
     return true;
-}
-
-void GameLogic::applyCode(SceneField field, int k)
-{
-    switch (field) {
-    case SceneField::FontWZ: m_surface.setNoteTop(kNoteTops[k]); break;
-    case SceneField::MsgWZ: m_surface.setMsgTop(kMsgTops[k]); break;
-    case SceneField::FontSet:
-        m_surface.setNoteStyle(kStyles[k].bold, kStyles[k].italic, kStyles[k].underline);
-        break;
-    case SceneField::FontSize: m_surface.setNoteSize(kSizes[k]); break;
-    case SceneField::FontColor: m_surface.setNoteColour(kColours[k]); break;
-    default: break;
-    }
 }
 
 void GameLogic::RevealTick()

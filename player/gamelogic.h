@@ -1,46 +1,27 @@
 #pragma once
 
 #include "gamefolder.h"
+#include "scenelook.h"
 #include "scenerec.h"
 #include "settingsfile.h"
 
 #include <QImage>
-#include <QRgb>
 #include <QString>
 
 #include <optional>
 
 class MusicDevice;
 
-/// The colour of the scene text: the system's button-text colour, or an RGB value.
-struct NoteColour
-{
-    bool systemButtonText = false;
-    QRgb rgb = 0;
-    bool operator==(const NoteColour &) const = default;
-};
-
-/// What the player's logic asks of its window. Positions are in twips (15 per pixel).
-class GameSurface
+/// What the player's logic asks of its window: the stage that shows a scene, and the rest.
+class GameSurface : public StageSurface
 {
 public:
-    virtual ~GameSurface() = default;
     /// Reads the picture file at @p path (absolute, or empty for none); a null image when
     /// there is none or it cannot be decoded.
     virtual QImage loadPicture(const QString &path) = 0;
     virtual void setTitle(const QString &title) = 0;
-    /// A null image shows a plain background.
-    virtual void setBackground(const QImage &picture) = 0;
-    virtual void setMsgPicture(const QImage &picture) = 0;
-    virtual void setMsgTop(int twips) = 0;
     virtual void setMsgEnabled(bool enabled) = 0;
     virtual void setMsgVisible(bool visible) = 0;
-    virtual void setNoteCaption(const QString &caption) = 0;
-    virtual void setNoteTop(int twips) = 0;
-    virtual void setNoteFontName(const QString &family) = 0;
-    virtual void setNoteStyle(bool bold, bool italic, bool underline) = 0;
-    virtual void setNoteSize(int points) = 0;
-    virtual void setNoteColour(const NoteColour &colour) = 0;
     /// The reveal timer `WordTimer`: ticks call GameLogic::RevealTick once per interval.
     virtual void setTimerInterval(int milliseconds) = 0;
     virtual void setTimerEnabled(bool enabled) = 0;
@@ -96,8 +77,6 @@ public:
 
 private:
     void stopReveal();
-    /// Sets the property that @p field controls from entry @p k of its table.
-    void applyCode(SceneField field, int k);
 
     GameFolder m_folder;
     GameSurface &m_surface;

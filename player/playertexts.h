@@ -14,8 +14,6 @@ inline const QString kInitialTitle = QStringLiteral("Game");
 /// A picture of the first scene is missing: this text followed by the picture's path.
 inline const QString kMissingPicture = QStringLiteral("加载错误，没有找到");
 inline const QString kMissingPictureTitle = QStringLiteral("提示");
-/// The label's caption before any scene.
-inline const QString kInitialCaption = QStringLiteral("GameNote");
 /// What a screen reader says for the message box, which advances the game.
 inline const QString kNextAccessibleName = QStringLiteral("下一个");
 
