@@ -63,6 +63,15 @@ inline const QString kContentsCaption = QStringLiteral("使用目录");
 inline const QString kPublishCaption = QStringLiteral("游戏发布");
 inline const QString kLabelFont = QStringLiteral("宋体");
 
+// The editor's other windows and its context menu.
+inline const QString kPreviewCaption = QStringLiteral("预览");
+inline const QString kPreviewAction = QStringLiteral("预览(&P)");
+inline const QString kCheckAction = QStringLiteral("检查游戏(&C)…");
+inline const QString kPlayAction = QStringLiteral("从此场景试玩(&T)");
+/// Where the editor remembers the preview window (QSettings keys).
+inline const QString kPreviewOpenKey = QStringLiteral("preview/open");
+inline const QString kPreviewGeometryKey = QStringLiteral("preview/geometry");
+
 // Messages.
 inline const QString kAtFirst = QStringLiteral("当前已经是第一个");
 inline const QString kAtLast = QStringLiteral("当前已经是最后一个");

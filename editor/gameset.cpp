@@ -4,15 +4,19 @@
 #include "filepicker.h"
 #include "linklabel.h"
 #include "messages.h"
+#include "scenepreview.h"
 #include "vocabulary.h"
 #include "webpages.h"
 #include "windowplacement.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 
 using namespace EditorTexts;
 using WindowPlacement::px;
@@ -95,6 +99,7 @@ GameSet::GameSet(const GameFolder &folder, EditorPlatform platform, QWidget *par
     buildControlBar();
     setStartState();
     connectControls();
+    addCommands();
 }
 
 void GameSet::buildTextFrame()
@@ -250,6 +255,66 @@ void GameSet::connectControls()
     connect(Command5, &QPushButton::clicked, this, [this] { openLink(m_platform.links.help); });
 }
 
+void GameSet::addCommands()
+{
+    // The window's own controls stay as they are; the other windows are reached by keys and by
+    // the window's context menu.
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *preview = new QAction(kPreviewAction, this);
+    preview->setObjectName(QStringLiteral("previewAction"));
+    preview->setShortcut(Qt::Key_F2);
+    connect(preview, &QAction::triggered, this, &GameSet::togglePreview);
+    addAction(preview);
+
+    // Every edit of a field redraws the preview at once.
+    const auto refresh = [this] { refreshPreview(); };
+    connect(NoteText, &QPlainTextEdit::textChanged, this, refresh);
+    for (QLineEdit *box : {BgUrlText, MsgUrlText})
+        connect(box, &QLineEdit::textChanged, this, refresh);
+    for (QComboBox *list : choiceLists())
+        connect(list, &QComboBox::currentIndexChanged, this, refresh);
+}
+
+void GameSet::togglePreview()
+{
+    if (m_preview && m_preview->isVisible()) {
+        m_preview->close(); // remembered as closed through its closed() signal
+        return;
+    }
+    if (!m_preview) {
+        m_preview = new ScenePreview(this);
+        connect(m_preview, &ScenePreview::closed, this, [this] { rememberPreview(false); });
+        QSettings settings;
+        m_preview->restoreGeometry(settings.value(kPreviewGeometryKey).toByteArray());
+    }
+    m_preview->show();
+    refreshPreview();
+    rememberPreview(true);
+}
+
+void GameSet::refreshPreview()
+{
+    if (m_preview && m_preview->isVisible())
+        m_preview->showScene(m_editor.folder(), m_editor.sceneFromForm(formFromFields(), true),
+                             m_editor.gameFont());
+}
+
+void GameSet::rememberPreview(bool open)
+{
+    QSettings settings;
+    settings.setValue(kPreviewOpenKey, open);
+    settings.setValue(kPreviewGeometryKey, m_preview->saveGeometry());
+}
+
+void GameSet::closeEvent(QCloseEvent *event)
+{
+    if (m_preview && m_preview->isVisible()) {
+        rememberPreview(true); // open at the next start, where it is now
+        m_preview->hide();
+    }
+    QWidget::closeEvent(event);
+}
+
 void GameSet::start()
 {
     const ScriptEditor::StartUp found = m_editor.load();
@@ -261,6 +326,8 @@ void GameSet::start()
     if (found.settings)
         showSettings(*found.settings);
     tell(found.settingsNotice);
+    if (QSettings().value(kPreviewOpenKey).toBool())
+        togglePreview();
 }
 
 void GameSet::showSettings(const SettingsForm &settings)
@@ -303,6 +370,7 @@ void GameSet::apply(const EditResult &result)
 void GameSet::ShowScene(int i)
 {
     showForm(m_editor.showScene(i));
+    refreshPreview();
 }
 
 QList<QComboBox *> GameSet::choiceLists() const

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class LinkLabel;
+class ScenePreview;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -46,6 +47,14 @@ public:
     /// Loads the scene at list position @p i into the eight scene fields.
     void ShowScene(int i);
 
+    /// Opens the preview window, or closes it when open (F2); the editor remembers which.
+    void togglePreview();
+    /// The preview window, when it has been opened.
+    ScenePreview *preview() const { return m_preview; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildTextFrame();
     void buildLinkFrame();
@@ -54,6 +63,9 @@ private:
     void buildControlBar();
     void setStartState();
     void connectControls();
+    void addCommands();
+    void refreshPreview();
+    void rememberPreview(bool open);
 
     void showSettings(const SettingsForm &settings);
     void showEditState();
@@ -69,6 +81,7 @@ private:
     ScriptEditor m_editor;
     EditorPlatform m_platform;
     QString m_pickerFileName; ///< where the file dialog opens: the file last chosen
+    ScenePreview *m_preview = nullptr;
 
     // Frame2 "文字修改"
     QComboBox *FontWZ, *SetFont, *SetFontSize, *SetFontColor;

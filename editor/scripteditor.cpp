@@ -22,6 +22,7 @@ ScriptEditor::StartUp ScriptEditor::load()
     if (m_folder.exists(kSettingsFileName)) {
         SettingsRead read = ReadSettings(m_folder);
         if (const std::optional<GameSettings> &file = read.settings) {
+            m_gameFont = file->GameFont;
             result.settings = SettingsForm{file->GameName, file->BGMName, file->GameFont,
                                            Vocabulary::speedForInterval(file->WordInterval),
                                            Vocabulary::skipForCode(file->SkipCode)};
@@ -254,5 +255,6 @@ Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value
     settings.field(field) = value;
     if (const WriteResult written = WriteSettings(m_folder, settings); !written)
         return {kSettingsMissing + u'\n' + written.error, kHintTitle};
+    m_gameFont = settings.GameFont;
     return {};
 }

@@ -62,6 +62,9 @@ public:
     StartUp load();
 
     const SceneLists &scenes() const { return m_scenes; }
+    const GameFolder &folder() const { return m_folder; }
+    /// The font the player draws the scene text in: GameFont as Game.ini holds it.
+    const QString &gameFont() const { return m_gameFont; }
     int CurRec() const { return m_curRec; }
 
     enum class Browse
@@ -138,6 +141,7 @@ private:
     QString m_scriptLock; ///< why Game.txt may not be changed; empty when it may
     SceneRec m_shown;     ///< the stored scene the fields were last loaded from
     SceneForm m_shownForm;
+    QString m_gameFont;
     bool m_addWaiting = false;
     bool m_modifyWaiting = false;
     bool m_editing = false;

@@ -52,6 +52,12 @@ Stage::Stage(QWidget *parent)
     : QWidget(parent), m_bgPic(new PictureBox(this)), m_msgPic(new AlphaImage(m_bgPic)),
       m_gameNote(new QLabel(m_bgPic))
 {
+    // The stage's own colours, whatever window it stands in (the preview's is black): the
+    // row below the background shows the desktop's window colour, as it always has.
+    QPalette own = palette();
+    own.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    setPalette(own);
+    setAutoFillBackground(true);
     m_bgPic->setObjectName(QStringLiteral("BgPic"));
     m_bgPic->setAccessibleName(QStringLiteral("背景"));
     m_msgPic->setObjectName(QStringLiteral("MsgPic"));

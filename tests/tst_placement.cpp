@@ -8,6 +8,8 @@
 #include "windowplacement.h"
 
 #include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +37,11 @@ class TestPlacement : public QObject
     }
 
 private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+    }
     void editorWindowFrameIsCentred()
     {
         QTemporaryDir dir;
