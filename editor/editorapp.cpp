@@ -1,6 +1,7 @@
 #include "editorapp.h"
 
 #include "filepicker.h"
+#include "gamecheck.h"
 #include "gamechooser.h"
 #include "gameset.h"
 #include "messages.h"
@@ -32,6 +33,30 @@ QString chooseGame(MessageBoxes &messages)
     }
 }
 
+// Checks the game in @p folder without a window; returns the exit status.
+int checkGame(int argc, char *argv[], const QString &folder)
+{
+    // Fonts need a GUI application; nothing is shown, so no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    GameCheck check{GameFolder(folder)};
+    switch (check.run()) {
+    case GameCheck::Verdict::NoGame:
+        std::fprintf(stderr, "scriptwell: %s\n",
+                     QStringLiteral("“%1”中没有游戏(Game.txt或Game.ini)")
+                         .arg(folder)
+                         .toLocal8Bit()
+                         .constData());
+        return 2;
+    case GameCheck::Verdict::Fine: return 0;
+    case GameCheck::Verdict::Problems: break;
+    }
+    for (const GameProblem &problem : check.problems())
+        std::fputs((problem.line() + u'\n').toUtf8().constData(), stdout);
+    return 1;
+}
+
 } // namespace
 
 int runEditor(int argc, char *argv[])
@@ -39,6 +64,8 @@ int runEditor(int argc, char *argv[])
     Startup::Request request = Startup::readCommandLine(Startup::Program::Editor, argc, argv);
     if (request.kind == Startup::Request::Exit)
         return request.exitCode;
+    if (request.kind == Startup::Request::Check)
+        return checkGame(argc, argv, request.folder);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("scriptwell"));
     QApplication::setApplicationVersion(QStringLiteral(TALE_VERSION));

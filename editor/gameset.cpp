@@ -1,5 +1,6 @@
 #include "gameset.h"
 
+#include "checkwindow.h"
 #include "editortexts.h"
 #include "filepicker.h"
 #include "linklabel.h"
@@ -265,6 +266,11 @@ void GameSet::addCommands()
     preview->setShortcut(Qt::Key_F2);
     connect(preview, &QAction::triggered, this, &GameSet::togglePreview);
     addAction(preview);
+    auto *check = new QAction(kCheckAction, this);
+    check->setObjectName(QStringLiteral("checkAction"));
+    check->setShortcut(Qt::Key_F7);
+    connect(check, &QAction::triggered, this, &GameSet::checkGame);
+    addAction(check);
 
     // Every edit of a field redraws the preview at once.
     const auto refresh = [this] { refreshPreview(); };
@@ -290,6 +296,20 @@ void GameSet::togglePreview()
     m_preview->show();
     refreshPreview();
     rememberPreview(true);
+}
+
+void GameSet::checkGame()
+{
+    if (!m_check) {
+        m_check = new CheckWindow(this);
+        connect(m_check, &CheckWindow::sceneChosen, this,
+                [this](int number) { showBrowsed(m_editor.browseTo(number)); });
+    }
+    GameCheck check(m_editor.folder());
+    const GameCheck::Verdict verdict = check.run();
+    m_check->showResult(verdict, check.problems());
+    m_check->show();
+    m_check->raise();
 }
 
 void GameSet::refreshPreview()
@@ -402,7 +422,11 @@ SceneForm GameSet::formFromFields() const
 
 void GameSet::browse(ScriptEditor::Browse action)
 {
-    const ScriptEditor::BrowseResult result = m_editor.browse(action);
+    showBrowsed(m_editor.browse(action));
+}
+
+void GameSet::showBrowsed(const ScriptEditor::BrowseResult &result)
+{
     tell(result.notice);
     if (result.position < 0)
         return;

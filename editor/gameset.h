@@ -7,6 +7,7 @@
 
 class LinkLabel;
 class ScenePreview;
+class CheckWindow;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -51,6 +52,8 @@ public:
     void togglePreview();
     /// The preview window, when it has been opened.
     ScenePreview *preview() const { return m_preview; }
+    /// Checks the whole game and lists its problems in a window (F7).
+    void checkGame();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -70,6 +73,7 @@ private:
     void showSettings(const SettingsForm &settings);
     void showEditState();
     void browse(ScriptEditor::Browse action);
+    void showBrowsed(const ScriptEditor::BrowseResult &result);
     QList<QComboBox *> choiceLists() const;
     void showForm(const SceneForm &form);
     SceneForm formFromFields() const;
@@ -82,6 +86,7 @@ private:
     EditorPlatform m_platform;
     QString m_pickerFileName; ///< where the file dialog opens: the file last chosen
     ScenePreview *m_preview = nullptr;
+    CheckWindow *m_check = nullptr;
 
     // Frame2 "文字修改"
     QComboBox *FontWZ, *SetFont, *SetFontSize, *SetFontColor;

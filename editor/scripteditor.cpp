@@ -65,6 +65,14 @@ ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
     return result;
 }
 
+ScriptEditor::BrowseResult ScriptEditor::browseTo(int number)
+{
+    if (number < 1 || number > m_scenes.count())
+        return {};
+    m_curRec = number;
+    return {{}, number - 1};
+}
+
 QString ScriptEditor::storableText(const QString &text)
 {
     QString out = text;

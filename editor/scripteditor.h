@@ -81,6 +81,9 @@ public:
     };
     /// Moves CurRec as the four browse buttons do. Never names a scene that does not exist.
     BrowseResult browse(Browse action);
+    /// Makes scene @p number (counted from 1) current, as the game check's list asks;
+    /// nothing when there is no such scene.
+    BrowseResult browseTo(int number);
 
     /// The scene at list position @p i as the fields show it. A stored code that no choice can
     /// show (a hand-edited "9" or "1.0") shows no choice. The scene's stored codes are kept, so

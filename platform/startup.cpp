@@ -64,11 +64,17 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     const QCommandLineOption newGame(QStringLiteral("new"),
                                      QStringLiteral("在 FOLDER 中新建一个游戏并打开它。"),
                                      QStringLiteral("FOLDER"));
+    const QCommandLineOption check(
+        QStringLiteral("check"),
+        QStringLiteral(
+            "检查游戏，每个问题一行（UTF-8）；没有问题时退出码为0，有问题为1，不是游戏为2。"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(choose);
-    if (program == Program::Editor)
+    if (program == Program::Editor) {
         parser.addOption(newGame);
+        parser.addOption(check);
+    }
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("游戏文件夹；不写时为当前文件夹。"),
                                  QStringLiteral("[FOLDER]"));
@@ -84,8 +90,11 @@ Request parseCommandLine(Program program, const QStringList &arguments)
         return exitWith(0, name + u' ' + QStringLiteral(TALE_VERSION) + u'\n');
     const QStringList folders = parser.positionalArguments();
     const bool creating = program == Program::Editor && parser.isSet(newGame);
+    const bool checking = program == Program::Editor && parser.isSet(check);
     if (folders.size() + (creating ? 1 : 0) + (parser.isSet(choose) ? 1 : 0) > 1)
         return usageError(QStringLiteral("只能给出一个游戏文件夹"));
+    if (int(creating) + int(checking) + int(parser.isSet(choose)) > 1)
+        return usageError(QStringLiteral("--new、--check和--choose只能选一个"));
 
     Request r;
     if (creating) {
@@ -100,6 +109,8 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     r.folder = QDir(folders.isEmpty() ? QDir::currentPath() : folders.first()).absolutePath();
     if (const QString problem = folderProblem(r.folder); !problem.isEmpty())
         return exitWith(2, {}, name + QStringLiteral(": ") + problem + u'\n');
+    if (checking)
+        r.kind = Request::Check;
     return r;
 }
 

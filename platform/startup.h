@@ -24,6 +24,7 @@ struct Request
         OpenFolder, ///< work in `folder` (the current folder when none was given)
         Choose,     ///< ask the user for the game (the menu entries start the programs so)
         NewGame,    ///< begin a new game in `folder`, then open it (editor only)
+        Check,      ///< check the game in `folder` and print its problems (editor only)
         Exit,       ///< exit now with `exitCode` (help, version, or a bad command line)
     };
     Kind kind = OpenFolder;

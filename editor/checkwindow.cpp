@@ -1,0 +1,42 @@
+#include "checkwindow.h"
+
+#include "editortexts.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+CheckWindow::CheckWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window), m_summary(new QLabel(this)), m_list(new QListWidget(this))
+{
+    setObjectName(QStringLiteral("CheckWindow"));
+    setWindowTitle(EditorTexts::kCheckCaption);
+    resize(560, 360);
+    m_list->setObjectName(QStringLiteral("problems"));
+    m_list->setAccessibleName(EditorTexts::kCheckCaption);
+    m_summary->setBuddy(m_list);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_list);
+    connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+        if (const int scene = item->data(Qt::UserRole).toInt(); scene > 0)
+            emit sceneChosen(scene);
+    });
+}
+
+void CheckWindow::showResult(GameCheck::Verdict verdict, const QList<GameProblem> &problems)
+{
+    m_list->clear();
+    switch (verdict) {
+    case GameCheck::Verdict::Fine: m_summary->setText(EditorTexts::kCheckFine); break;
+    case GameCheck::Verdict::NoGame: m_summary->setText(EditorTexts::kCheckNoGame); break;
+    case GameCheck::Verdict::Problems:
+        m_summary->setText(EditorTexts::kCheckProblems.arg(problems.size()));
+        break;
+    }
+    for (const GameProblem &problem : problems) {
+        auto *item = new QListWidgetItem(problem.line(), m_list);
+        item->setData(Qt::UserRole, problem.scene);
+    }
+    m_list->setCurrentRow(0);
+}

@@ -1,0 +1,191 @@
+#include "gamecheck.h"
+
+#include "pictures.h"
+#include "scenelook.h"
+#include "scriptfile.h"
+#include "settingsfile.h"
+#include "vocabulary.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImageReader>
+
+namespace {
+
+constexpr QSize kBackgroundSize(638, 482);
+constexpr QSize kBoxSize(600, 120);
+
+QString fieldLabel(SceneField field)
+{
+    switch (field) {
+    case SceneField::FontWZ: return QStringLiteral("字体位置");
+    case SceneField::FontSet: return QStringLiteral("字体设置");
+    case SceneField::FontSize: return QStringLiteral("字号设置");
+    case SceneField::FontColor: return QStringLiteral("颜色设置");
+    default: return QStringLiteral("对话框位置");
+    }
+}
+
+int choicesOf(SceneField field)
+{
+    switch (field) {
+    case SceneField::FontSet: return int(Vocabulary::fontStyles().size());
+    case SceneField::FontSize: return int(Vocabulary::fontSizes().size());
+    case SceneField::FontColor: return int(Vocabulary::fontColours().size());
+    default: return int(Vocabulary::positions().size());
+    }
+}
+
+// The music formats the player plays, told by their first bytes.
+bool playable(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(12);
+    return head.startsWith("MThd") || head.startsWith("OggS") || head.startsWith("fLaC") ||
+           head.startsWith("ID3") || (head.startsWith("RIFF") && head.mid(8, 4) == "WAVE") ||
+           (head.size() >= 2 && uchar(head[0]) == 0xff && (uchar(head[1]) & 0xe0) == 0xe0);
+}
+
+// Whether @p family names an installed font, by any of its names (文泉驿微米黑 is
+// WenQuanYi Micro Hei): a family the system lacks resolves to the same font as a made-up name.
+bool fontInstalled(const QString &family)
+{
+    if (QFontDatabase::hasFamily(family))
+        return true;
+    const QString fallback = QFontInfo(QFont(QStringLiteral("\u0001no such font"))).family();
+    return QFontInfo(QFont(family)).family() != fallback;
+}
+
+} // namespace
+
+QString GameProblem::line() const
+{
+    return (scene > 0 ? QStringLiteral("第%1个: ").arg(scene) : QStringLiteral("游戏: ")) + text;
+}
+
+GameCheck::GameCheck(const GameFolder &folder) : m_folder(folder) {}
+
+const GameCheck::Picture &GameCheck::picture(const QString &gamePath, QSize expected)
+{
+    if (const auto found = m_pictures.constFind(gamePath); found != m_pictures.constEnd())
+        return *found;
+    Picture p;
+    p.path = m_folder.resolve(gamePath);
+    if (p.path.isEmpty()) {
+        p.problem = QStringLiteral("找不到图片%1").arg(gamePath);
+    } else {
+        QImageReader reader(p.path);
+        const QSize size = reader.size();
+        if (size.isValid() && qint64(size.width()) * size.height() > Pictures::kMaxPixels)
+            p.problem = QStringLiteral("图片%1太大(%2×%3),无法显示")
+                            .arg(gamePath)
+                            .arg(size.width())
+                            .arg(size.height());
+        else if (const QImage image = Pictures::load(p.path); image.isNull())
+            p.problem =
+                QStringLiteral("图片%1无法读取(已损坏或不是BMP、JPEG、GIF、PNG)").arg(gamePath);
+        else if (image.size() != expected)
+            p.problem = QStringLiteral("图片%1的大小是%2×%3,应为%4×%5")
+                            .arg(gamePath)
+                            .arg(image.width())
+                            .arg(image.height())
+                            .arg(expected.width())
+                            .arg(expected.height());
+    }
+    return *m_pictures.insert(gamePath, p);
+}
+
+void GameCheck::checkSettings(QString &fontName)
+{
+    if (!m_folder.exists(kSettingsFileName)) {
+        add(0, QStringLiteral("没有Game.ini:游戏名称、音乐、字体和文字速度都将是默认值"));
+        return;
+    }
+    const SettingsRead read = ReadSettings(m_folder);
+    if (!read.settings) {
+        add(0, QStringLiteral("Game.ini无法使用:%1").arg(read.error));
+        return;
+    }
+    fontName = read.settings->GameFont;
+    if (const QString music = read.settings->BGMName; !music.isEmpty()) {
+        const QString gamePath = QStringLiteral("Music\\") + music;
+        const QString path = m_folder.resolve(gamePath);
+        if (path.isEmpty())
+            add(0, QStringLiteral("找不到音乐%1").arg(gamePath));
+        else if (!playable(path))
+            add(0, QStringLiteral("音乐%1无法播放(不是MIDI、OGG、MP3、WAV或FLAC)").arg(gamePath));
+    }
+    if (!fontName.isEmpty() && !fontInstalled(fontName))
+        add(0, QStringLiteral("没有安装字体“%1”,将使用默认字体").arg(fontName));
+}
+
+void GameCheck::checkText(int scene, const QString &text, const QString &fontName)
+{
+    // What the player's label can draw: the game's font and the fonts Qt falls back on for it.
+    if (!m_metrics)
+        m_metrics.emplace(fontName.isEmpty() ? QFont() : QFont(fontName));
+    QString missing;
+    for (const char32_t c : text.toUcs4()) {
+        const QString character = QString::fromUcs4(&c, 1);
+        if (QChar::isSpace(c) || missing.contains(character))
+            continue;
+        if (!m_metrics->inFontUcs4(c))
+            missing += character;
+    }
+    if (!missing.isEmpty())
+        add(scene, QStringLiteral("字体“%1”无法显示这些字:%2")
+                       .arg(fontName.isEmpty() ? QFont().family() : fontName, missing));
+}
+
+GameCheck::Verdict GameCheck::run()
+{
+    m_problems.clear();
+    if (!m_folder.exists(kScriptFileName) && !m_folder.exists(kSettingsFileName))
+        return Verdict::NoGame;
+
+    QString fontName;
+    checkSettings(fontName);
+    const ScriptLoad script = LoadScript(m_folder);
+    if (!script.usable()) {
+        add(0, script.message);
+        return Verdict::Problems;
+    }
+    if (script.status == ScriptStatus::Missing)
+        add(0, QStringLiteral("没有Game.txt:游戏还没有场景"));
+    else if (script.scenes.count() == 0)
+        add(0, QStringLiteral("Game.txt中还没有场景"));
+
+    const SceneLists &scenes = script.scenes;
+    for (int i = 0; i < scenes.count(); ++i) {
+        const int number = i + 1;
+        for (const auto &[field, folder, size] :
+             {std::tuple{SceneField::BG, QStringLiteral("BG\\"), kBackgroundSize},
+              std::tuple{SceneField::Msg, QStringLiteral("Msg\\"), kBoxSize}}) {
+            if (const Picture &p = picture(folder + scenes.at(field, i), size);
+                !p.problem.isEmpty())
+                add(number, p.problem);
+        }
+        for (SceneField field : SceneLook::kCodeFields) {
+            const QString code = scenes.at(field, i);
+            bool ok = false;
+            const int value = code.toInt(&ok);
+            if (!ok || value < 0 || value >= choicesOf(field))
+                add(number, QStringLiteral("%1的代码“%2”不在选项中,编辑器无法显示它")
+                                .arg(fieldLabel(field), code));
+        }
+        checkText(number, scenes.at(SceneField::Note, i), fontName);
+    }
+
+    if (const Picture &closing = picture(QStringLiteral("BG/over.jpg"), kBackgroundSize);
+        closing.path.isEmpty())
+        add(0, QStringLiteral("没有结束画面BG/over.jpg:最后一幕之后将显示黑色画面"));
+    else if (!closing.problem.isEmpty())
+        add(0, closing.problem);
+    return m_problems.isEmpty() ? Verdict::Fine : Verdict::Problems;
+}

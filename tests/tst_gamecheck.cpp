@@ -1,0 +1,160 @@
+// The game check: a crafted game with one problem of each kind, the command line, the window.
+#include "editorfakes.h"
+#include "gamecheck.h"
+#include "gameset.h"
+#include "messages.h"
+#include "scriptfile.h"
+#include "settingsfile.h"
+#include "testutil.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestUtil;
+
+namespace {
+
+void picture(const QString &path, QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(Qt::gray);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    img.save(path);
+}
+
+SceneRec scene(const QString &note, const char *bg, const char *msg, const char *codes = "20002")
+{
+    SceneRec rec;
+    rec.fields = {note, QString::fromLatin1(bg), QString::fromLatin1(msg)};
+    for (int k = 0; k < 5; ++k)
+        rec.fields[3 + k] = QString(QChar::fromLatin1(codes[k]));
+    return rec;
+}
+
+} // namespace
+
+class TestGameCheck : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString path(const char *rel) const { return m_dir.filePath(QString::fromUtf8(rel)); }
+    GameFolder folder() const { return GameFolder(m_dir.path()); }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+        picture(path("bg/sky.jpg"), QSize(638, 482));
+        picture(path("bg/small.png"), QSize(100, 100));
+        picture(path("Msg/box.png"), QSize(600, 120));
+        writeBytes(path("Msg/broken.png"), "not a picture");
+        writeBytes(path("Music/tune.mid"), QByteArray("MThd\0\0\0\6", 8));
+        SceneLists lists;
+        lists.append(scene(QStringLiteral("mis-cased names are found"), "Sky.JPG", "BOX.png"));
+        lists.append(scene(QStringLiteral("two"), "missing.jpg", "broken.png"));
+        SceneRec codes =
+            scene(QStringLiteral("笑\uE000"), "sky.jpg", "box.png"); // a user-defined GBK character
+        codes[SceneField::FontSet] = QStringLiteral("9");
+        codes[SceneField::FontSize] = QStringLiteral("1.0");
+        lists.append(codes);
+        lists.append(scene(QStringLiteral("four"), "small.png", "box.png"));
+        QVERIFY(RewriteScript(folder(), lists).ok);
+        QVERIFY(WriteSettings(folder(),
+                              GameSettings{QStringLiteral("g"), QStringLiteral("none.ogg"),
+                                           QString(), QStringLiteral("100"), QStringLiteral("0")})
+                    .ok);
+    }
+
+    void everyProblemIsFoundAndNamed()
+    {
+        GameCheck check(folder());
+        QCOMPARE(check.run(), GameCheck::Verdict::Problems);
+        QStringList lines;
+        for (const GameProblem &p : check.problems())
+            lines.append(p.line());
+        QCOMPARE(lines,
+                 (QStringList{
+                     "游戏: 找不到音乐Music\\none.ogg",
+                     "第2个: 找不到图片BG\\missing.jpg",
+                     "第2个: 图片Msg\\broken.png无法读取(已损坏或不是BMP、JPEG、GIF、PNG)",
+                     "第3个: 字体设置的代码“9”不在选项中,编辑器无法显示它",
+                     "第3个: 字号设置的代码“1.0”不在选项中,编辑器无法显示它",
+                     QStringLiteral("第3个: 字体“%1”无法显示这些字:\uE000").arg(QFont().family()),
+                     "第4个: 图片BG\\small.png的大小是100×100,应为638×482",
+                     "游戏: 没有结束画面BG/over.jpg:最后一幕之后将显示黑色画面",
+                 }));
+    }
+
+    void unplayableMusicAndFolderWithoutAGame()
+    {
+        QTemporaryDir other;
+        writeBytes(other.filePath(QStringLiteral("Music/a.ogg")), "plain text, no sound");
+        writeBytes(other.filePath(QStringLiteral("Game.ini")),
+                   "\"g\",\"a.ogg\",\"\",\"100\",\"0\"\r\n");
+        GameCheck check{GameFolder(other.path())};
+        QCOMPARE(check.run(), GameCheck::Verdict::Problems);
+        QVERIFY(check.problems().contains(GameProblem{
+            0, QStringLiteral("音乐Music\\a.ogg无法播放(不是MIDI、OGG、MP3、WAV或FLAC)")}));
+        QTemporaryDir empty;
+        QCOMPARE(GameCheck{GameFolder(empty.path())}.run(), GameCheck::Verdict::NoGame);
+    }
+
+    void commandLineCheckPrintsOneLinePerProblem()
+    {
+        QProcess p;
+        p.start(QStringLiteral(SCRIPTWELL), {QStringLiteral("--check"), m_dir.path()});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 1);
+        const QStringList lines =
+            QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines.at(1), QStringLiteral("第2个: 找不到图片BG\\missing.jpg"));
+
+        p.start(QStringLiteral(SCRIPTWELL), {QStringLiteral("--check"), QStringLiteral(DEMO_DIR)});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        QCOMPARE(p.exitCode(), 0);
+
+        QTemporaryDir empty;
+        p.start(QStringLiteral(SCRIPTWELL), {QStringLiteral("--check"), empty.path()});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 2);
+    }
+
+    void checkWindowListsProblemsAndOpensTheirScene()
+    {
+        struct : MessageBoxes
+        {
+            void show(QWidget *, const QString &text, const QString &) override
+            {
+                shown.append(text);
+            }
+            QStringList shown;
+        } messages;
+        ScriptedPicker picker;
+        RecordingWeb web;
+        GameSet window(folder(), {messages, picker, web});
+        window.start();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_F7);
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("problems"));
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->count(), 8);
+        emit list->itemActivated(list->item(3)); // 第3个
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("WJID"))->text(),
+                 QStringLiteral("第3个"));
+        QCOMPARE(window.editor().CurRec(), 3);
+        QVERIFY(messages.shown.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestGameCheck)
+#include "tst_gamecheck.moc"
