@@ -107,6 +107,7 @@ inline const QString kSettingsMissing = QStringLiteral("Game.ini配置文件未�
 inline const QString kSettingsUnreadable =
     QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
 
+inline const QString kPlayFailed = QStringLiteral("无法启动游戏播放程序%1");
 inline const QString kLinkFailed = QStringLiteral("无法打开网页:%1");
 inline const QString kGuideMissing =
     QStringLiteral("找不到使用指南:它随程序安装在share/taletools/guide中,请重新安装程序。");

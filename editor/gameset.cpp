@@ -6,6 +6,7 @@
 #include "linklabel.h"
 #include "messages.h"
 #include "scenepreview.h"
+#include "startup.h"
 #include "vocabulary.h"
 #include "webpages.h"
 #include "windowplacement.h"
@@ -271,6 +272,11 @@ void GameSet::addCommands()
     check->setShortcut(Qt::Key_F7);
     connect(check, &QAction::triggered, this, &GameSet::checkGame);
     addAction(check);
+    auto *play = new QAction(kPlayAction, this);
+    play->setObjectName(QStringLiteral("playAction"));
+    play->setShortcut(Qt::Key_F5);
+    connect(play, &QAction::triggered, this, &GameSet::playFromHere);
+    addAction(play);
 
     // Every edit of a field redraws the preview at once.
     const auto refresh = [this] { refreshPreview(); };
@@ -310,6 +316,20 @@ void GameSet::checkGame()
     m_check->showResult(verdict, check.problems());
     m_check->show();
     m_check->raise();
+}
+
+void GameSet::playFromHere()
+{
+    const int count = m_editor.scenes().count();
+    if (count == 0) {
+        tell({kNoScenes, kSystemWarningTitle});
+        return;
+    }
+    const int scene = m_editor.CurRec() >= 1 && m_editor.CurRec() <= count ? m_editor.CurRec() : 1;
+    const QString player = Startup::programPath(Startup::Program::Player);
+    if (!m_platform.launch(
+            player, {QStringLiteral("--scene"), QString::number(scene), m_editor.folder().path()}))
+        tell({kPlayFailed.arg(player), kHintTitle});
 }
 
 void GameSet::refreshPreview()

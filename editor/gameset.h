@@ -3,7 +3,10 @@
 #include "helplinks.h"
 #include "scripteditor.h"
 
+#include <QProcess>
 #include <QWidget>
+
+#include <functional>
 
 class LinkLabel;
 class ScenePreview;
@@ -25,6 +28,11 @@ struct EditorPlatform
     FilePicker &picker;
     WebPageOpener &web;
     HelpLinks links = HelpLinks::configured();
+    /// Starts a program in a process of its own; false when it could not be started.
+    std::function<bool(const QString &program, const QStringList &arguments)> launch =
+        [](const QString &program, const QStringList &arguments) {
+            return QProcess::startDetached(program, arguments);
+        };
 };
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the
@@ -54,6 +62,8 @@ public:
     ScenePreview *preview() const { return m_preview; }
     /// Checks the whole game and lists its problems in a window (F7).
     void checkGame();
+    /// Starts the player on this game at the scene the editor shows (F5); the editor stays.
+    void playFromHere();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

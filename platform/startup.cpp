@@ -68,9 +68,14 @@ Request parseCommandLine(Program program, const QStringList &arguments)
         QStringLiteral("check"),
         QStringLiteral(
             "检查游戏，每个问题一行（UTF-8）；没有问题时退出码为0，有问题为1，不是游戏为2。"));
+    const QCommandLineOption scene(QStringLiteral("scene"),
+                                   QStringLiteral("从第 N 个场景开始玩（从1数起）。"),
+                                   QStringLiteral("N"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(choose);
+    if (program == Program::Player)
+        parser.addOption(scene);
     if (program == Program::Editor) {
         parser.addOption(newGame);
         parser.addOption(check);
@@ -111,6 +116,14 @@ Request parseCommandLine(Program program, const QStringList &arguments)
         return exitWith(2, {}, name + QStringLiteral(": ") + problem + u'\n');
     if (checking)
         r.kind = Request::Check;
+    if (program == Program::Player && parser.isSet(scene)) {
+        bool ok = false;
+        r.scene = parser.value(scene).toInt(&ok);
+        if (!ok || r.scene < 1)
+            return exitWith(2, {},
+                            name + QStringLiteral(": --scene需要一个从1数起的场景编号,不是“%1”\n")
+                                       .arg(parser.value(scene)));
+    }
     return r;
 }
 
@@ -144,6 +157,23 @@ void RecentFolders::add(const QString &folder)
     while (folders.size() > kMax)
         folders.removeLast();
     settings.setValue(kRecentKey, folders);
+}
+
+QString programPath(Program program)
+{
+    const QString name = programName(program);
+    const QString bin = QCoreApplication::applicationDirPath();
+    if (const QString beside = QDir(bin).filePath(name); QFileInfo(beside).isExecutable())
+        return beside;
+    if (QDir::cleanPath(bin).startsWith(QStringLiteral(TALE_BUILD_DIR))) {
+        const QString built =
+            QStringLiteral(TALE_BUILD_DIR "/") +
+            (program == Program::Player ? QStringLiteral("player/") : QStringLiteral("editor/")) +
+            name;
+        if (QFileInfo(built).isExecutable())
+            return built;
+    }
+    return name;
 }
 
 QString dataPath(const QString &relative)

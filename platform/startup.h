@@ -29,6 +29,7 @@ struct Request
     };
     Kind kind = OpenFolder;
     QString folder; ///< absolute
+    int scene = 0;  ///< the scene to start at, counted from 1 (talerun --scene); 0: the first
     int exitCode = 0;
     QString output;
     QString error;
@@ -54,6 +55,10 @@ public:
     /// Puts @p folder first.
     void add(const QString &folder);
 };
+
+/// Where the other program of the pair is (talerun beside scriptwell, or in its build folder),
+/// or just its name, for the system to find on its search path.
+QString programPath(Program program);
 
 /// The path of @p relative inside the data installed with the programs ("demo" for the demo
 /// game, "guide/index.html" for the guide), found from where the running program lies; a

@@ -28,9 +28,9 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     connect(m_wordTimer, &QTimer::timeout, this, [this] { m_logic.RevealTick(); });
 }
 
-bool Game::start()
+bool Game::start(int first)
 {
-    return m_logic.start() != GameLogic::StartResult::EndProgram;
+    return m_logic.start(first) != GameLogic::StartResult::EndProgram;
 }
 
 QImage Game::loadPicture(const QString &path)

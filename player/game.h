@@ -22,8 +22,9 @@ public:
     Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
          QWidget *parent = nullptr);
 
-    /// Runs start-up. Returns false when the program must end (a missing first picture).
-    bool start();
+    /// Runs start-up, at the scene at list position @p first. Returns false when the program
+    /// must end (a missing picture of that scene).
+    bool start(int first = 0);
 
     GameLogic &logic() { return m_logic; }
     PictureBox *BgPic() const { return m_stage->BgPic(); }

@@ -10,7 +10,7 @@ GameLogic::GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice
 {
 }
 
-GameLogic::StartResult GameLogic::start()
+GameLogic::StartResult GameLogic::start(int first)
 {
     // 1. Settings and title. A Game.ini that cannot be read counts as none.
     std::optional<GameSettings> settings;
@@ -52,8 +52,8 @@ GameLogic::StartResult GameLogic::start()
     m_scenes = std::move(load.scenes);
 
     // 6. The first scene, whole.
-    m_sceneIndex = 0;
-    if (!PresentScene(0, Form::StartUp))
+    m_sceneIndex = first;
+    if (!PresentScene(first, Form::StartUp))
         return StartResult::EndProgram;
     return StartResult::Playing;
 }

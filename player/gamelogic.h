@@ -52,7 +52,9 @@ public:
     /// Start-up: settings, title, music, speed, font, scenes, then scene 0 whole. Returns
     /// EndProgram when a picture of scene 0 is missing (after its message): the caller ends
     /// the program. NoScenes: the scene file was damaged; the window stays without a scene.
-    StartResult start();
+    /// @p first is the list position of the scene to start at (0: the first scene); it must
+    /// name a scene of the script.
+    StartResult start(int first = 0);
 
     /// Shows scene @p i. The advance form returns false on a failure (the caller closes the
     /// game); the start-up form returns false when the program must end.

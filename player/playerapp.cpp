@@ -4,11 +4,14 @@
 #include "gamechooser.h"
 #include "messages.h"
 #include "music.h"
+#include "scriptfile.h"
 #include "startup.h"
 #include "windowplacement.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <cstdio>
 
 int runPlayer(int argc, char *argv[])
 {
@@ -33,10 +36,24 @@ int runPlayer(int argc, char *argv[])
     const GameFolder folder(request.folder);
     recent.add(request.folder);
 
+    if (request.scene > 0) {
+        // Asked for a scene the game does not have: say so before anything plays or shows.
+        const ScriptLoad script = LoadScript(folder);
+        if (script.usable() && request.scene > script.scenes.count()) {
+            std::fputs(QStringLiteral("talerun: 没有第%1个场景,这个游戏有%2个场景\n")
+                           .arg(request.scene)
+                           .arg(script.scenes.count())
+                           .toLocal8Bit()
+                           .constData(),
+                       stderr);
+            return 2;
+        }
+    }
+
     SdlMusic music(folder);
     QtMessageBoxes messages;
     Game game(folder, music, messages);
-    if (!game.start())
+    if (!game.start(qMax(0, request.scene - 1)))
         return 0;
     WindowPlacement::showCentred(game);
     return app.exec();

@@ -15,6 +15,9 @@ public:
     /// The current working folder, as the programs use it.
     static GameFolder current();
 
+    /// The folder's absolute path.
+    const QString &path() const { return m_root; }
+
     /// The absolute path of the existing regular file that @p gamePath names, or an empty
     /// string when there is none. An exact match wins; otherwise each component is matched
     /// ignoring letter case. Empty names, folders, absolute paths, drive letters and names whose

@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -156,6 +157,25 @@ private slots:
         Game game(GameFolder(dir.path()), m_music, m_messages);
         QVERIFY(game.start());
         QCOMPARE(game.WordTimer()->interval(), 300);
+    }
+
+    void sceneNumberOutsideTheGameIsRefusedBeforeAnythingShows()
+    {
+        QProcess player;
+        QTemporaryDir runtime; // so that Qt has nothing of its own to say on stderr
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        player.setProcessEnvironment(env);
+        for (const char *scene : {"4", "0"}) {
+            player.start(QStringLiteral(TALERUN),
+                         {QStringLiteral("--scene"), QString::fromLatin1(scene), m_dir.path()});
+            QVERIFY(player.waitForFinished(30000));
+            QCOMPARE(player.exitCode(), 2);
+            const QByteArray error = player.readAllStandardError();
+            QVERIFY2(error.startsWith("talerun: ") && error.count('\n') == 1, error.constData());
+        }
     }
 
     void missingPictureShowsItsMessageAndEndsStartUp()

@@ -99,6 +99,27 @@ private slots:
         QCOMPARE(f.logic->SceneIndex(), 0);
     }
 
+    void startAtALaterSceneShowsItAsAtStartUpThenPlaysOn()
+    {
+        Fixture f({scene(QStringLiteral("一"), QStringLiteral("a.png"), QStringLiteral("0")),
+                   scene(QStringLiteral("二"), QStringLiteral("b.bmp"), QStringLiteral("1"),
+                         QStringLiteral("1")),
+                   scene(QStringLiteral("三"), QStringLiteral("a.png"), QStringLiteral("2"))});
+        QCOMPARE(f.logic->start(1), GameLogic::StartResult::Playing);
+        QCOMPARE(f.logic->SceneIndex(), 1);
+        QCOMPARE(f.surface.caption, QStringLiteral("二")); // whole, no reveal
+        QVERIFY(!f.surface.timerEnabled);
+        QCOMPARE(f.surface.background.pixelColor(0, 0), QColor(Qt::green));
+        QCOMPARE(f.surface.noteTop, 2520);
+        QVERIFY(f.surface.bold);
+        QCOMPARE(f.music.commands.size(), 2); // the game's music plays from the start
+        f.logic->AdvanceScene();
+        QCOMPARE(f.logic->SceneIndex(), 2);
+        QVERIFY(f.surface.timerEnabled); // the next scene is typed out
+        f.logic->AdvanceScene();
+        QVERIFY(f.logic->ended());
+    }
+
     void withoutSettingsFileDefaultsApplyAndNoMusicIsOpened()
     {
         Fixture f({scene(QStringLiteral("a")), scene(QStringLiteral("b"))}, nullptr);

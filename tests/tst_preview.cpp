@@ -159,6 +159,36 @@ private slots:
         QVERIFY(!third.preview());
         QVERIFY(messages.shown.isEmpty());
     }
+
+    void playFromHereStartsThePlayerAtTheSceneShown()
+    {
+        SceneLists lists;
+        lists.append(scene(u"one", "20002"));
+        lists.append(scene(u"two", "20002"));
+        QVERIFY(RewriteScript(folder(), lists).ok);
+        RecordingMessages messages;
+        ScriptedPicker picker;
+        RecordingWeb web;
+        QStringList started;
+        EditorPlatform platform{messages, picker, web};
+        platform.launch = [&](const QString &program, const QStringList &arguments) {
+            started = QStringList{program} + arguments;
+            return true;
+        };
+        GameSet window(folder(), platform);
+        window.start();
+        window.playFromHere(); // no scene shown yet: the first
+        QCOMPARE(started.mid(1), (QStringList{"--scene", "1", m_dir.path()}));
+        QVERIFY(QFileInfo(started.first()).fileName() == QStringLiteral("talerun"));
+        window.findChild<QPushButton *>(QStringLiteral("LastRec"))->click();
+        window.playFromHere();
+        QCOMPARE(started.at(2), QStringLiteral("2"));
+        platform.launch = [](const QString &, const QStringList &) { return false; };
+        GameSet failing(folder(), platform);
+        failing.start();
+        failing.playFromHere();
+        QCOMPARE(messages.shown.size(), 1);
+    }
 };
 
 QTEST_MAIN(TestPreview)

@@ -75,6 +75,19 @@ private slots:
         }
 
         QCOMPARE(parse(Program::Player, {QStringLiteral("--choose")}).kind, Request::Choose);
+        r = parse(Program::Player, {QStringLiteral("--scene"), QStringLiteral("3"), folder("a")});
+        QCOMPARE(r.kind, Request::OpenFolder);
+        QCOMPARE(r.scene, 3);
+        for (const char *bad : {"0", "x", "-2"}) {
+            r = parse(Program::Player, {QStringLiteral("--scene"), QString::fromLatin1(bad)});
+            QCOMPARE(r.exitCode, 2);
+            QCOMPARE(r.error.count(u'\n'), 1);
+        }
+        QCOMPARE(parse(Program::Editor, {QStringLiteral("--scene"), QStringLiteral("1")}).exitCode,
+                 2);
+        r = parse(Program::Editor, {QStringLiteral("--check"), folder("a")});
+        QCOMPARE(r.kind, Request::Check);
+        QCOMPARE(r.folder, folder("a"));
         r = parse(Program::Editor, {QStringLiteral("--new"), QStringLiteral("fresh")});
         QCOMPARE(r.kind, Request::NewGame);
         QCOMPARE(r.folder, QDir::current().absoluteFilePath(QStringLiteral("fresh")));
