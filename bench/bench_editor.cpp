@@ -45,7 +45,7 @@ public:
     {
         std::fprintf(stderr, "message: %s\n", qPrintable(text));
     }
-    QString choose(QWidget *, const QString &) override { return {}; }
+    QString choose(QWidget *, const QString &, const QString &) override { return {}; }
     bool open(const QString &) override { return true; }
 };
 

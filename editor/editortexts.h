@@ -107,6 +107,14 @@ inline const QString kSettingsMissing = QStringLiteral("Game.ini配置文件未�
 inline const QString kSettingsUnreadable =
     QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
 
+inline const QString kPictureFilter = QStringLiteral(
+    "图片 (*.bmp *.jpg *.jpeg *.gif *.png *.BMP *.JPG *.JPEG *.GIF *.PNG);;所有文件 (*)");
+inline const QString kPictureTitle = QStringLiteral("复制图片");
+inline const QString kPictureElsewhere =
+    QStringLiteral("“%1”不在游戏的%2文件夹中,游戏播放时会找不到它。\n要把它复制到%2文件夹吗?");
+inline const QString kPictureReplace =
+    QStringLiteral("%2文件夹中已经有一个不同的“%1”。\n要用选中的图片替换它吗?");
+inline const QString kPictureCopyFailed = QStringLiteral("图片没有复制:%1");
 inline const QString kPlayFailed = QStringLiteral("无法启动游戏播放程序%1");
 inline const QString kLinkFailed = QStringLiteral("无法打开网页:%1");
 inline const QString kGuideMissing =

@@ -14,6 +14,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -459,11 +461,31 @@ void GameSet::showBrowsed(const ScriptEditor::BrowseResult &result)
 
 void GameSet::pickPicture(QLineEdit *box)
 {
-    const QString chosen = m_platform.picker.choose(this, m_pickerFileName);
+    const auto kind = box == BgUrlText ? ScriptEditor::PictureKind::Background
+                                       : ScriptEditor::PictureKind::MessageBox;
+    const QString folder = m_editor.pictureFolder(kind);
+    const QString chosen = m_platform.picker.choose(
+        this, QFileInfo(folder).isDir() ? folder : m_editor.folder().path(), kPictureFilter);
     if (chosen.isEmpty())
         return; // cancelled: the box stays exactly as it was
-    m_pickerFileName = chosen;
-    box->setText(ScriptEditor::pickedName(chosen));
+    const QString name = ScriptEditor::pickedName(chosen);
+    const QString folderName = QDir(folder).dirName();
+    // The player looks only in BG or Msg: offer to copy a picture from elsewhere, and never
+    // replace a different file of the same name unasked.
+    switch (m_editor.placement(kind, chosen)) {
+    case ScriptEditor::Placement::InFolder:
+    case ScriptEditor::Placement::SameThere: break;
+    case ScriptEditor::Placement::Elsewhere:
+        if (m_platform.messages.ask(this, kPictureElsewhere.arg(name, folderName), kPictureTitle))
+            tell(m_editor.copyPicture(kind, chosen));
+        break;
+    case ScriptEditor::Placement::OtherThere:
+        if (m_platform.messages.ask(this, kPictureElsewhere.arg(name, folderName), kPictureTitle) &&
+            m_platform.messages.ask(this, kPictureReplace.arg(name, folderName), kPictureTitle))
+            tell(m_editor.copyPicture(kind, chosen));
+        break;
+    }
+    box->setText(name);
 }
 
 void GameSet::openLink(const QString &address)

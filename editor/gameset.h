@@ -94,7 +94,6 @@ private:
 
     ScriptEditor m_editor;
     EditorPlatform m_platform;
-    QString m_pickerFileName; ///< where the file dialog opens: the file last chosen
     ScenePreview *m_preview = nullptr;
     CheckWindow *m_check = nullptr;
 

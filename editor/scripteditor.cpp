@@ -2,7 +2,10 @@
 
 #include "editortexts.h"
 #include "scriptfile.h"
+
 #include "vocabulary.h"
+#include <QDir>
+#include <QFileInfo>
 
 using namespace EditorTexts;
 
@@ -249,6 +252,50 @@ QString ScriptEditor::pickedName(const QString &path)
 {
     const qsizetype k = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
     return path.mid(k + 1);
+}
+
+QString ScriptEditor::pictureFolder(PictureKind kind) const
+{
+    const QString name =
+        kind == PictureKind::Background ? QStringLiteral("BG") : QStringLiteral("Msg");
+    const QDir root(m_folder.path());
+    for (const QString &entry : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0 && (entry == name || !root.exists(name)))
+            return root.filePath(entry);
+    }
+    return root.filePath(name);
+}
+
+ScriptEditor::Placement ScriptEditor::placement(PictureKind kind, const QString &picked) const
+{
+    const QFileInfo file(picked);
+    const QString folder = pictureFolder(kind);
+    if (QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(folder).canonicalFilePath())
+        return Placement::InFolder;
+    const QString there = QDir(folder).filePath(file.fileName());
+    if (!QFileInfo::exists(there))
+        return Placement::Elsewhere;
+    QFile a(picked), b(there);
+    if (a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && a.size() == b.size() &&
+        a.readAll() == b.readAll())
+        return Placement::SameThere;
+    return Placement::OtherThere;
+}
+
+Notice ScriptEditor::copyPicture(PictureKind kind, const QString &picked)
+{
+    const QString folder = pictureFolder(kind);
+    QFile source(picked);
+    if (!source.open(QIODevice::ReadOnly))
+        return {kPictureCopyFailed.arg(source.errorString()), kSaveFailedTitle};
+    const QByteArray bytes = source.readAll();
+    if (!QDir().mkpath(folder))
+        return {kPictureCopyFailed.arg(folder), kSaveFailedTitle};
+    if (const WriteResult written =
+            saveWholeFile(QDir(folder).filePath(QFileInfo(picked).fileName()), bytes);
+        !written)
+        return {kPictureCopyFailed.arg(written.error), kSaveFailedTitle};
+    return {};
 }
 
 Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value)

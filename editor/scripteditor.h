@@ -125,6 +125,28 @@ public:
     /// Stores the skip choice at @p position as its code.
     Notice saveSkip(int position);
 
+    /// The two kinds of scene picture, each in its own folder of the game.
+    enum class PictureKind
+    {
+        Background, ///< in BG/
+        MessageBox, ///< in Msg/
+    };
+    /// The game's folder for @p kind (BG or Msg, found in any letter case), whether or not it
+    /// exists yet.
+    QString pictureFolder(PictureKind kind) const;
+    /// Where a picked file stands for the player, who looks for it by name in pictureFolder().
+    enum class Placement
+    {
+        InFolder,   ///< it is in that folder: nothing to do
+        SameThere,  ///< another copy with the same bytes is there already
+        Elsewhere,  ///< it is elsewhere and no file of its name is there: it can be copied
+        OtherThere, ///< a different file of its name is there: copying would replace it
+    };
+    Placement placement(PictureKind kind, const QString &picked) const;
+    /// Copies @p picked into pictureFolder() under its own name (creating the folder),
+    /// replacing a file of that name; all or nothing.
+    Notice copyPicture(PictureKind kind, const QString &picked);
+
     /// The name a picked file is stored by: what follows the last "\\" or "/" of @p path.
     static QString pickedName(const QString &path);
 

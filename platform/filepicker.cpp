@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-QString QtFilePicker::choose(QWidget *parent, const QString &startPath)
+QString QtFilePicker::choose(QWidget *parent, const QString &startFolder, const QString &filter)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), startPath);
+    return QFileDialog::getOpenFileName(parent, QString(), startFolder, filter);
 }

@@ -10,12 +10,13 @@
 class ScriptedPicker : public FilePicker
 {
 public:
-    QString choose(QWidget *, const QString &startPath) override
+    QString choose(QWidget *, const QString &startFolder, const QString &filter) override
     {
-        starts.append(startPath);
+        starts.append(startFolder);
+        filters.append(filter);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
-    QStringList answers, starts;
+    QStringList answers, starts, filters;
 };
 
 /// Records the addresses instead of opening them.

@@ -23,7 +23,13 @@ public:
     {
         shown.append(title + u'|' + text);
     }
-    QStringList shown;
+    bool ask(QWidget *, const QString &text, const QString &title) override
+    {
+        asked.append(title + u'|' + text);
+        return !answers.isEmpty() && answers.takeFirst();
+    }
+    QStringList shown, asked;
+    QList<bool> answers; ///< what the user answers to the questions, in turn
 };
 
 /// A window stand-in that keeps what the logic set, and a clock that fires the reveal timer.

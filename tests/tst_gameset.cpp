@@ -168,6 +168,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_messages.shown.clear();
+        m_messages.asked.clear();
+        m_messages.answers.clear();
         m_picker = ScriptedPicker();
         m_web.opened.clear();
         m_web.works = true;
@@ -665,7 +667,52 @@ private slots:
         QCOMPARE(w.MsgUrlText->text(), QStringLiteral("bg2.png"));
         click(w.GetBgPic);
         QCOMPARE(w.BgUrlText->text(), QStringLiteral("noslash.gif"));
-        QCOMPARE(m_picker.starts.at(4), QStringLiteral("/home/u/pics/bg2.png"));
+        // No game folders yet: the dialogs open in the game folder, listing pictures first.
+        QCOMPARE(m_picker.starts.at(4), m_dir->path());
+        QVERIFY(m_picker.filters.at(4).startsWith(QStringLiteral("图片 (*.bmp *.jpg")));
+    }
+
+    void pickersOpenInTheirFolderAndOfferToCopyPicturesFromElsewhere()
+    {
+        writeBytes(file("bg/inside.jpg"), "in"); // a Windows-made lower-case folder
+        writeBytes(file("Msg/same.png"), "same");
+        writeBytes(file("Msg/other.png"), "old");
+        QTemporaryDir elsewhere;
+        const auto outside = [&](const char *name, const QByteArray &bytes) {
+            const QString path = elsewhere.filePath(QString::fromLatin1(name));
+            writeBytes(path, bytes);
+            return path;
+        };
+        Ui &w = open();
+        click(w.AddRec);
+        m_picker.answers = {file("bg/inside.jpg"), outside("new.jpg", "new"),
+                            outside("same.png", "same"), outside("other.png", "new"),
+                            outside("other.png", "new")};
+        m_messages.answers = {true, /* other.png: */ true, false, /* again: */ true, true};
+
+        click(w.GetBgPic); // already in the folder: nothing asked
+        QCOMPARE(m_picker.starts.last(), file("bg"));
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("inside.jpg"));
+        QVERIFY(m_messages.asked.isEmpty());
+
+        click(w.GetBgPic); // from elsewhere: copied into bg on Yes
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("new.jpg"));
+        QCOMPARE(m_messages.asked.size(), 1);
+        QVERIFY(m_messages.asked.first().contains(QStringLiteral("bg文件夹")));
+        QCOMPARE(readBytes(file("bg/new.jpg")), QByteArray("new"));
+
+        click(w.GetMsgPic); // the same bytes are there already: nothing asked
+        QCOMPARE(m_picker.starts.last(), file("Msg"));
+        QCOMPARE(m_messages.asked.size(), 1);
+        QCOMPARE(w.MsgUrlText->text(), QStringLiteral("same.png"));
+
+        click(w.GetMsgPic); // a different other.png: Yes to copying, No to replacing
+        QCOMPARE(m_messages.asked.size(), 3);
+        QCOMPARE(readBytes(file("Msg/other.png")), QByteArray("old"));
+        QCOMPARE(w.MsgUrlText->text(), QStringLiteral("other.png"));
+        click(w.GetMsgPic); // and Yes to both
+        QCOMPARE(readBytes(file("Msg/other.png")), QByteArray("new"));
+        QVERIFY(takeMessages().isEmpty());
     }
 
     void cancelledPickerLeavesBothBoxesAsTheyWere()
