@@ -11,7 +11,9 @@ class MessageBoxes;
 
 /// The player's window `Game`: background `BgPic`, message box `MsgPic`, scene text
 /// `GameNote` and the reveal timer `WordTimer`. It shows what GameLogic asks for and passes
-/// timer ticks and clicks back to it.
+/// timer ticks and clicks back to it. The message box holds the keyboard focus: Space, Enter
+/// and Page Down act as a click on it. F11 shows the game full screen; Ctrl+= and Ctrl+- step
+/// the window through whole multiples of its size, Ctrl+0 returns to 638×482.
 class Game : public QWidget, private GameSurface
 {
     Q_OBJECT
@@ -27,12 +29,31 @@ public:
     bool start(int first = 0);
 
     GameLogic &logic() { return m_logic; }
+
+    /// The window's size as a whole multiple of 638×482 (1: the game's own size).
+    int zoom() const { return m_zoom; }
+    /// Steps to @p zoom if the window then fits the screen, and remembers it for this game
+    /// folder; returns whether it changed.
+    bool setZoom(int zoom);
+    /// The zoom this game folder had last time, if the window still fits at it.
+    void restoreZoom();
+    /// Full screen, the scene scaled to fit with its proportions, centred on black (F11).
+    void toggleFullScreen();
     PictureBox *BgPic() const { return m_stage->BgPic(); }
     AlphaImage *MsgPic() const { return m_stage->MsgPic(); }
     QLabel *GameNote() const { return m_stage->GameNote(); }
     QTimer *WordTimer() const { return m_wordTimer; }
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    bool advanceKey(QKeyEvent *event);
+    void fitStage();
+    QString zoomKey() const;
     QImage loadPicture(const QString &path) override;
     void setTitle(const QString &title) override;
     void setBackground(const QImage &picture) override;
@@ -49,9 +70,13 @@ private:
     void setTimerInterval(int milliseconds) override;
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;
+    void describe(const QString &description) override;
 
     MessageBoxes &m_messages;
+    QString m_folderPath;
     Stage *m_stage;
+    int m_zoom = 1;
+    QString m_pendingDescription; ///< said once the window shows
     QTimer *m_wordTimer;
     GameLogic m_logic;
 };

@@ -80,6 +80,7 @@ bool GameLogic::PresentScene(int i, Form form)
         }
         m_surface.setNoteCaption(note);
         SceneLook::applyExact(m_surface, m_scenes.scene(i));
+        m_surface.describe(note);
         return true;
     }
 
@@ -117,6 +118,7 @@ bool GameLogic::PresentScene(int i, Form form)
         if (auto k = SceneLook::entryFor(field, *value))
             SceneLook::apply(m_surface, field, *k);
     }
+    m_surface.describe(note);
     return true;
 }
 
@@ -152,6 +154,7 @@ void GameLogic::ShowClosing()
     m_surface.setBackground(m_surface.loadPicture(m_folder.resolve(PlayerTexts::kClosingPicture)));
     m_surface.setNoteCaption(QString());
     m_surface.setMsgVisible(false);
+    m_surface.describe(PlayerTexts::kEndingDescription);
     m_music.sendCommand(QStringLiteral("close ") + m_musicPath);
     m_ended = true;
 }

@@ -27,6 +27,9 @@ public:
     virtual void setTimerEnabled(bool enabled) = 0;
     /// A modal message box with one OK button; returns when the user has closed it.
     virtual void showMessage(const QString &text, const QString &title) = 0;
+    /// What a screen reader says of what is now shown: the whole text of a scene as it is
+    /// presented, once per scene, or what the ending means.
+    virtual void describe(const QString &description) = 0;
 };
 
 /// The player: start-up, presenting a scene, the timed reveal, advancing and the ending.

@@ -55,6 +55,7 @@ int runPlayer(int argc, char *argv[])
     Game game(folder, music, messages);
     if (!game.start(qMax(0, request.scene - 1)))
         return 0;
+    game.restoreZoom();
     WindowPlacement::showCentred(game);
     return app.exec();
 }

@@ -16,6 +16,8 @@ inline const QString kMissingPicture = QStringLiteral("加载错误，没有找�
 inline const QString kMissingPictureTitle = QStringLiteral("提示");
 /// What a screen reader says for the message box, which advances the game.
 inline const QString kNextAccessibleName = QStringLiteral("下一个");
+/// What a screen reader says when the closing picture stands.
+inline const QString kEndingDescription = QStringLiteral("终。游戏结束了，可以关闭窗口。");
 
 /// Fixed paths of the game folder.
 inline const QString kClosingPicture = QStringLiteral("BG/over.jpg");

@@ -68,6 +68,8 @@ public:
             nextTick = now + interval;
         timerEnabled = e;
     }
+    void describe(const QString &d) override { descriptions.append(d); }
+    QStringList descriptions;
     void showMessage(const QString &text, const QString &t) override
     {
         messages.append(t + u'|' + text);

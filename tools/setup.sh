@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-wqy-microhei
   libbenchmark-dev
-  xvfb xauth openbox xdotool
+  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
   librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
 )
 if [ "${1:-}" = "--fuzz" ]; then

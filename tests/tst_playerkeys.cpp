@@ -1,0 +1,217 @@
+// The player for everyone: keys that act as a click, a description per scene for screen
+// readers, and larger windows. Runs under Xvfb with a window manager (full screen needs one).
+#include "game.h"
+#include "playerfakes.h"
+#include "scriptfile.h"
+#include "settingsfile.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// Every accessibility event of the process, as a screen reader's bridge would receive it.
+QList<std::pair<QObject *, QString>> g_descriptions;
+void recordDescriptions(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::DescriptionChanged)
+        g_descriptions.append(
+            {event->object(), event->accessibleInterface()
+                                  ? event->accessibleInterface()->text(QAccessible::Description)
+                                  : QString()});
+}
+
+SceneRec scene(const QString &note)
+{
+    SceneRec rec;
+    rec.fields = {note,
+                  QStringLiteral("bg.png"),
+                  QStringLiteral("box.png"),
+                  QStringLiteral("2"),
+                  QStringLiteral("0"),
+                  QStringLiteral("0"),
+                  QStringLiteral("0"),
+                  QStringLiteral("2")};
+    return rec;
+}
+
+} // namespace
+
+class TestPlayerKeys : public QObject
+{
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    RecordingMusic m_music;
+    RecordingMessages m_messages;
+    GameFolder folder() const { return GameFolder(m_dir.path()); }
+
+    void writeGame(const char *skip)
+    {
+        SceneLists lists;
+        for (const QString &note : {QStringLiteral("第一幕"), QStringLiteral("第二幕"),
+                                    QStringLiteral("第二幕"), QStringLiteral("第四幕")})
+            lists.append(scene(note));
+        QVERIFY(RewriteScript(folder(), lists).ok);
+        QVERIFY(
+            WriteSettings(folder(), GameSettings{QStringLiteral("键盘"), QString(), QString(),
+                                                 QStringLiteral("20"), QString::fromLatin1(skip)})
+                .ok);
+    }
+    static void showActive(Game &game)
+    {
+        game.show();
+        game.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&game));
+    }
+    static void press(QWidget *target, Qt::Key key, bool autoRepeat = false)
+    {
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, QString(), autoRepeat);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, QString(), autoRepeat);
+        QApplication::sendEvent(target, &down);
+        QApplication::sendEvent(target, &up);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings().clear();
+        for (const auto &[rel, size] :
+             {std::pair{"BG/bg.png", QSize(638, 482)}, std::pair{"Msg/box.png", QSize(600, 120)}}) {
+            QImage img(size, QImage::Format_RGB32);
+            img.fill(Qt::gray);
+            QDir().mkpath(QFileInfo(m_dir.filePath(QString::fromLatin1(rel))).absolutePath());
+            QVERIFY(img.save(m_dir.filePath(QString::fromLatin1(rel))));
+        }
+        QAccessible::installUpdateHandler(recordDescriptions);
+        // The accessibility bridge comes up on the bus a moment after the application.
+        QTRY_VERIFY2(QAccessible::isActive(), "no accessibility bus");
+    }
+
+    void keysAdvanceAsAClickUnderTheSkipRule()
+    {
+        writeGame("1"); // a click may not cut the typing short
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        QCOMPARE(QApplication::focusWidget(), game.MsgPic());
+        QWidget *focus = QApplication::focusWidget();
+        press(focus, Qt::Key_A);
+        press(focus, Qt::Key_Right);
+        QCOMPARE(game.logic().SceneIndex(), 0); // no other key advances
+        press(focus, Qt::Key_Space);
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        press(game.window(), Qt::Key_Return); // typing: not taken
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), game.MsgPic());    // the box has the focus again
+        press(QApplication::focusWidget(), Qt::Key_Space, true); // a held key's repeats: nothing
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        press(QApplication::focusWidget(), Qt::Key_Enter);
+        QCOMPARE(game.logic().SceneIndex(), 2); // the same text: shown whole at once
+        press(QApplication::focusWidget(), Qt::Key_PageDown);
+        QCOMPARE(game.logic().SceneIndex(), 3);
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        press(QApplication::focusWidget(), Qt::Key_Space);
+        QVERIFY(game.logic().ended());
+        press(game.window(), Qt::Key_Space); // nothing after the ending
+        QVERIFY(game.logic().ended());
+    }
+
+    void skipAllowedLetsAKeyCutTheTypingShort()
+    {
+        writeGame("0");
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        press(QApplication::focusWidget(), Qt::Key_Space);
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        press(QApplication::focusWidget(), Qt::Key_Space); // during the reveal: taken
+        QCOMPARE(game.logic().SceneIndex(), 2);
+    }
+
+    void oneDescriptionPerSceneFromTheFocusedControl()
+    {
+        writeGame("0");
+        g_descriptions.clear();
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        for (int i = 0; i < 4; ++i) {
+            QTRY_VERIFY(game.MsgPic()->isEnabled());
+            QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
+        }
+        QVERIFY(game.logic().ended());
+        const QList<std::pair<QObject *, QString>> expected{
+            {game.MsgPic(), QStringLiteral("第一幕")},
+            {game.MsgPic(), QStringLiteral("第二幕")},
+            {game.MsgPic(), QStringLiteral("第二幕")},
+            {game.MsgPic(), QStringLiteral("第四幕")},
+            {game.BgPic(), QStringLiteral("终。游戏结束了，可以关闭窗口。")}};
+        QCOMPARE(g_descriptions, expected);
+        QCOMPARE(QApplication::focusWidget(), game.BgPic());
+        QCOMPARE(game.MsgPic()->accessibleName(), QStringLiteral("下一个"));
+    }
+
+    void zoomStepsThroughWholeMultiplesAndIsRemembered()
+    {
+        writeGame("0");
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+        const int fits = qMin(room.width() / 638, room.height() / 482);
+        QVERIFY2(fits >= 2, "the test screen must take a 2× window");
+        {
+            Game game(folder(), m_music, m_messages);
+            QVERIFY(game.start());
+            showActive(game);
+            QCOMPARE(game.size(), QSize(638, 482));
+            for (int i = 0; i < fits + 2; ++i)
+                QTest::keyClick(&game, Qt::Key_Equal, Qt::ControlModifier);
+            QCOMPARE(game.zoom(), fits); // no further than the screen takes
+            QTest::keyClick(&game, Qt::Key_Minus, Qt::ControlModifier);
+            QCOMPARE(game.zoom(), fits - 1);
+            QCOMPARE(game.size(), QSize(638, 482) * (fits - 1));
+            QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * (fits - 1)); // laid out larger
+            // A click on the scaled box advances.
+            QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
+            QCOMPARE(game.logic().SceneIndex(), 1);
+        }
+        Game again(folder(), m_music, m_messages);
+        QVERIFY(again.start());
+        again.restoreZoom();
+        QCOMPARE(again.zoom(), fits - 1);
+        showActive(again);
+        QTest::keyClick(&again, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(again.size(), QSize(638, 482));
+        QCOMPARE(again.MsgPic()->geometry(), QRect(16, 336, 600, 120));
+    }
+
+    void fullScreenScalesTheSceneToFitOnBlack()
+    {
+        writeGame("0");
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        QTest::keyClick(&game, Qt::Key_F11);
+        QTRY_VERIFY(game.isFullScreen());
+        const QSize screen = game.screen()->geometry().size();
+        QTRY_COMPARE(game.size(), screen);
+        const qreal scale = qMin(screen.width() / 638.0, screen.height() / 482.0);
+        auto *stage = game.findChild<Stage *>();
+        QCOMPARE(stage->size(), QSize(qRound(638 * scale), qRound(482 * scale)));
+        QCOMPARE(stage->geometry().center().x(), game.rect().center().x());
+        QTest::mouseClick(game.MsgPic(), Qt::LeftButton, {}, game.MsgPic()->rect().center());
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QTest::keyClick(&game, Qt::Key_F11);
+        QTRY_VERIFY(!game.isFullScreen());
+        QTRY_COMPARE(game.size(), QSize(638, 482));
+    }
+};
+
+QTEST_MAIN(TestPlayerKeys)
+#include "tst_playerkeys.moc"
