@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 
 namespace {
 
@@ -60,7 +61,10 @@ void printPhase(const char *what, qint64 t0)
 class FirstPaint : public QObject
 {
 public:
-    explicit FirstPaint(bool quit) : m_quit(quit) {}
+    explicit FirstPaint(bool quit, std::function<void()> then = {})
+        : m_quit(quit), m_then(std::move(then))
+    {
+    }
     bool eventFilter(QObject *o, QEvent *e) override
     {
         if (e->type() == QEvent::Paint && !m_done) {
@@ -69,6 +73,8 @@ public:
                 printPhase("painted", g_t0);
                 std::printf("frame %lld\n", static_cast<long long>(monotonicNs()));
                 std::fflush(stdout);
+                if (m_then)
+                    m_then();
                 if (m_quit)
                     QApplication::quit();
             });
@@ -78,6 +84,7 @@ public:
 
 private:
     bool m_quit;
+    std::function<void()> m_then;
     bool m_done = false;
 };
 
@@ -98,10 +105,13 @@ int childGame(int argc, char **argv, bool idle)
     phase("app");
     const GameFolder folder = GameFolder::current();
     SdlMusic music(folder);
+    // As talerun does, the music starts after the first frame (BENCH_NO_HOLD=1: at once).
+    if (!qEnvironmentVariableIsSet("BENCH_NO_HOLD"))
+        music.hold();
     SilentMessages messages;
     Game game(folder, music, messages);
     phase("window");
-    FirstPaint watch(!idle);
+    FirstPaint watch(!idle, [&music] { music.release(); });
     game.BgPic()->installEventFilter(&watch);
     if (!game.start())
         return 1;
@@ -198,7 +208,9 @@ int main(int argc, char **argv)
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(DEMO_DIR)).absolutePath();
     const QString firstBg = QDir(dir).filePath(
         QStringLiteral("BG/") + LoadScript(GameFolder(dir)).scenes.at(SceneField::BG, 0));
-    const int runs = 9;
+    const int runs = qEnvironmentVariableIntValue("BENCH_RUNS") > 0
+                         ? qEnvironmentVariableIntValue("BENCH_RUNS")
+                         : 9;
     QList<double> game, bare;
     for (int i = 0; i < runs; ++i) {
         bare.append(firstFrameMs(QStringLiteral("--child-bare"), {firstBg}, dir));

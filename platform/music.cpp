@@ -136,6 +136,7 @@ struct SdlMusic::Worker
     std::condition_variable idle;
     std::deque<QString> queue;
     bool busy = false;
+    bool held = false;
     bool stopping = false;
     bool audioOpen = false;
     bool audioTried = false;
@@ -236,7 +237,7 @@ struct SdlMusic::Worker
                 std::unique_lock lock(mutex);
                 busy = false;
                 idle.notify_all();
-                wake.wait(lock, [this] { return stopping || !queue.empty(); });
+                wake.wait(lock, [this] { return stopping || (!held && !queue.empty()); });
                 if (stopping)
                     break;
                 command = queue.front();
@@ -264,6 +265,21 @@ void SdlMusic::sendCommand(const QString &command)
     {
         std::lock_guard lock(m_worker->mutex);
         m_worker->queue.push_back(command);
+    }
+    m_worker->wake.notify_one();
+}
+
+void SdlMusic::hold()
+{
+    std::lock_guard lock(m_worker->mutex);
+    m_worker->held = true;
+}
+
+void SdlMusic::release()
+{
+    {
+        std::lock_guard lock(m_worker->mutex);
+        m_worker->held = false;
     }
     m_worker->wake.notify_one();
 }

@@ -16,7 +16,13 @@ public:
     ~SdlMusic() override;
     void sendCommand(const QString &command) override;
 
-    /// Blocks until every command sent so far has been carried out (for tests and tools).
+    /// Keeps the commands sent from now on waiting, until release(): the player starts the
+    /// music (and the loading of its sound font) only once its first frame is on the screen.
+    void hold();
+    void release();
+
+    /// Blocks until every command sent so far has been carried out (for tests and tools); not
+    /// while held.
     void waitIdle();
 
 private:

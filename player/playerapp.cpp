@@ -10,8 +10,40 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
+
+#include <functional>
 
 #include <cstdio>
+
+namespace {
+
+// Calls a function once the watched widget has been painted for the first time.
+class AfterFirstPaint : public QObject
+{
+public:
+    AfterFirstPaint(QWidget *watched, std::function<void()> then)
+        : m_watched(watched), m_then(std::move(then))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_then) {
+            m_watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] { std::exchange(m_then, nullptr)(); });
+        }
+        return false;
+    }
+
+private:
+    QWidget *m_watched;
+    std::function<void()> m_then;
+};
+
+} // namespace
 
 int runPlayer(int argc, char *argv[])
 {
@@ -51,8 +83,10 @@ int runPlayer(int argc, char *argv[])
     }
 
     SdlMusic music(folder);
+    music.hold(); // nothing but the first frame competes for the processor until it is drawn
     QtMessageBoxes messages;
     Game game(folder, music, messages);
+    AfterFirstPaint releaseMusic(game.BgPic(), [&music] { music.release(); });
     if (!game.start(qMax(0, request.scene - 1)))
         return 0;
     game.restoreZoom();
