@@ -30,16 +30,6 @@ QString fieldLabel(SceneField field)
     }
 }
 
-int choicesOf(SceneField field)
-{
-    switch (field) {
-    case SceneField::FontSet: return int(Vocabulary::fontStyles().size());
-    case SceneField::FontSize: return int(Vocabulary::fontSizes().size());
-    case SceneField::FontColor: return int(Vocabulary::fontColours().size());
-    default: return int(Vocabulary::positions().size());
-    }
-}
-
 // The music formats the player plays, told by their first bytes.
 bool playable(const QString &path)
 {
@@ -175,7 +165,7 @@ GameCheck::Verdict GameCheck::run()
             const QString code = scenes.at(field, i);
             bool ok = false;
             const int value = code.toInt(&ok);
-            if (!ok || value < 0 || value >= choicesOf(field))
+            if (!ok || value < 0 || value >= Vocabulary::choicesFor(field).size())
                 add(number, QStringLiteral("%1的代码“%2”不在选项中,编辑器无法显示它")
                                 .arg(fieldLabel(field), code));
         }

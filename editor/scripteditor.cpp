@@ -88,20 +88,10 @@ QString ScriptEditor::storableText(const QString &text)
 
 namespace {
 
-// The code lists in the order of SceneForm::choices, with the number of entries of each.
+// The code lists in the order of SceneForm::choices.
 constexpr std::array<SceneField, SceneForm::kChoiceCount> kChoiceFields = {
     SceneField::FontWZ, SceneField::FontSet, SceneField::FontSize, SceneField::FontColor,
     SceneField::MsgWZ};
-
-int entriesOf(SceneField field)
-{
-    switch (field) {
-    case SceneField::FontSet: return int(Vocabulary::fontStyles().size());
-    case SceneField::FontSize: return int(Vocabulary::fontSizes().size());
-    case SceneField::FontColor: return int(Vocabulary::fontColours().size());
-    default: return int(Vocabulary::positions().size());
-    }
-}
 
 } // namespace
 
@@ -114,7 +104,8 @@ void ScriptEditor::rememberShown(const SceneRec &rec)
     for (int k = 0; k < SceneForm::kChoiceCount; ++k) {
         bool ok = false;
         const int code = rec[kChoiceFields[k]].toInt(&ok);
-        m_shownForm.choices[k] = ok && code >= 0 && code < entriesOf(kChoiceFields[k]) ? code : -1;
+        m_shownForm.choices[k] =
+            ok && code >= 0 && code < Vocabulary::choicesFor(kChoiceFields[k]).size() ? code : -1;
     }
 }
 

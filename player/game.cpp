@@ -190,21 +190,6 @@ void Game::setTitle(const QString &title)
     setWindowTitle(title);
 }
 
-void Game::setBackground(const QImage &picture)
-{
-    m_stage->setBackground(picture);
-}
-
-void Game::setMsgPicture(const QImage &picture)
-{
-    m_stage->setMsgPicture(picture);
-}
-
-void Game::setMsgTop(int twips)
-{
-    m_stage->setMsgTop(twips);
-}
-
 void Game::setMsgEnabled(bool enabled)
 {
     AlphaImage *box = m_stage->MsgPic();
@@ -216,36 +201,6 @@ void Game::setMsgEnabled(bool enabled)
 void Game::setMsgVisible(bool visible)
 {
     m_stage->MsgPic()->setVisible(visible);
-}
-
-void Game::setNoteCaption(const QString &caption)
-{
-    m_stage->setNoteCaption(caption);
-}
-
-void Game::setNoteTop(int twips)
-{
-    m_stage->setNoteTop(twips);
-}
-
-void Game::setNoteFontName(const QString &family)
-{
-    m_stage->setNoteFontName(family);
-}
-
-void Game::setNoteStyle(bool bold, bool italic, bool underline)
-{
-    m_stage->setNoteStyle(bold, italic, underline);
-}
-
-void Game::setNoteSize(int points)
-{
-    m_stage->setNoteSize(points);
-}
-
-void Game::setNoteColour(const NoteColour &colour)
-{
-    m_stage->setNoteColour(colour);
 }
 
 void Game::setTimerInterval(int milliseconds)

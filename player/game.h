@@ -54,19 +54,11 @@ private:
     bool advanceKey(QKeyEvent *event);
     void fitStage();
     QString zoomKey() const;
+    StageSurface &stage() override { return *m_stage; }
     QImage loadPicture(const QString &path) override;
     void setTitle(const QString &title) override;
-    void setBackground(const QImage &picture) override;
-    void setMsgPicture(const QImage &picture) override;
-    void setMsgTop(int twips) override;
     void setMsgEnabled(bool enabled) override;
     void setMsgVisible(bool visible) override;
-    void setNoteCaption(const QString &caption) override;
-    void setNoteTop(int twips) override;
-    void setNoteFontName(const QString &family) override;
-    void setNoteStyle(bool bold, bool italic, bool underline) override;
-    void setNoteSize(int points) override;
-    void setNoteColour(const NoteColour &colour) override;
     void setTimerInterval(int milliseconds) override;
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;

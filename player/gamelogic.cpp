@@ -41,7 +41,7 @@ GameLogic::StartResult GameLogic::start(int first)
 
     // 4. Font.
     if (settings && !settings->GameFont.isEmpty())
-        m_surface.setNoteFontName(settings->GameFont);
+        m_surface.stage().setNoteFontName(settings->GameFont);
 
     // 5. Scenes.
     ScriptLoad load = LoadScript(m_folder);
@@ -74,31 +74,31 @@ bool GameLogic::PresentScene(int i, Form form)
                 return false;
             }
             if (path == msgPath)
-                m_surface.setMsgPicture(picture);
+                m_surface.stage().setMsgPicture(picture);
             else
-                m_surface.setBackground(picture);
+                m_surface.stage().setBackground(picture);
         }
-        m_surface.setNoteCaption(note);
-        SceneLook::applyExact(m_surface, m_scenes.scene(i));
+        m_surface.stage().setNoteCaption(note);
+        SceneLook::applyExact(m_surface.stage(), m_scenes.scene(i));
         m_surface.describe(note);
         return true;
     }
 
     // Advance form.
-    m_surface.setNoteCaption(QString());
+    m_surface.stage().setNoteCaption(QString());
     const QImage background = m_surface.loadPicture(m_folder.resolve(bgPath));
     if (background.isNull())
         return false;
-    m_surface.setBackground(background);
+    m_surface.stage().setBackground(background);
     // A message-box picture that does not load leaves the box as it was.
     if (const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath)); !box.isNull())
-        m_surface.setMsgPicture(box);
+        m_surface.stage().setMsgPicture(box);
 
     if (note == m_scenes.at(SceneField::Note, i - 1) || m_interval == 0) {
         // Shown whole; a reveal still running from a click that cut it short stops here, or it
         // would type the old count's prefix over this text.
         stopReveal();
-        m_surface.setNoteCaption(note);
+        m_surface.stage().setNoteCaption(note);
     } else {
         m_revealCount = 0;
         m_revealing = true;
@@ -116,7 +116,7 @@ bool GameLogic::PresentScene(int i, Form form)
         if (!value)
             return false;
         if (auto k = SceneLook::entryFor(field, *value))
-            SceneLook::apply(m_surface, field, *k);
+            SceneLook::apply(m_surface.stage(), field, *k);
     }
     m_surface.describe(note);
     return true;
@@ -129,11 +129,11 @@ void GameLogic::RevealTick()
     ++m_revealCount;
     const QString text = m_scenes.at(SceneField::Note, m_sceneIndex);
     if (text.size() < m_revealCount) {
-        m_surface.setNoteCaption(text);
+        m_surface.stage().setNoteCaption(text);
         m_surface.setMsgEnabled(true);
         stopReveal();
     } else {
-        m_surface.setNoteCaption(text.left(m_revealCount));
+        m_surface.stage().setNoteCaption(text.left(m_revealCount));
     }
 }
 
@@ -151,8 +151,8 @@ void GameLogic::ShowClosing()
     // No text may type on over the closing picture.
     stopReveal();
     // A missing or broken closing picture still ends the game, on a plain background.
-    m_surface.setBackground(m_surface.loadPicture(m_folder.resolve(PlayerTexts::kClosingPicture)));
-    m_surface.setNoteCaption(QString());
+    m_surface.stage().setBackground(m_surface.loadPicture(m_folder.resolve(PlayerTexts::kClosingPicture)));
+    m_surface.stage().setNoteCaption(QString());
     m_surface.setMsgVisible(false);
     m_surface.describe(PlayerTexts::kEndingDescription);
     m_music.sendCommand(QStringLiteral("close ") + m_musicPath);

@@ -13,9 +13,12 @@
 class MusicDevice;
 
 /// What the player's logic asks of its window: the stage that shows a scene, and the rest.
-class GameSurface : public StageSurface
+class GameSurface
 {
 public:
+    virtual ~GameSurface() = default;
+    /// Where the scene is drawn: background, message box and text.
+    virtual StageSurface &stage() = 0;
     /// Reads the picture file at @p path (absolute, or empty for none); a null image when
     /// there is none or it cannot be decoded.
     virtual QImage loadPicture(const QString &path) = 0;

@@ -52,6 +52,18 @@ QStringList skipChoices()
     return fromUtf16({u"能跳过", u"不能跳过"});
 }
 
+QStringList choicesFor(SceneField field)
+{
+    switch (field) {
+    case SceneField::FontWZ:
+    case SceneField::MsgWZ: return positions();
+    case SceneField::FontSet: return fontStyles();
+    case SceneField::FontSize: return fontSizes();
+    case SceneField::FontColor: return fontColours();
+    default: return {};
+    }
+}
+
 QString intervalForSpeed(int position)
 {
     if (position < 0 || position >= int(kIntervals.size()))

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "scenerec.h"
+
 /// The fixed vocabularies of the scene codes and the two game-wide choices. A scene code is the
 /// zero-based position of the chosen entry, stored as decimal text, "-1" for no choice.
 namespace Vocabulary {
@@ -19,6 +21,10 @@ QStringList fontColours();
 QStringList speeds();
 /// Skip settings: 能跳过 (code 0), 不能跳过 (code 1).
 QStringList skipChoices();
+
+/// The choices of the scene code @p field (a position, style, size or colour field); empty
+/// for the other fields.
+QStringList choicesFor(SceneField field);
 
 /// The entry each list starts on.
 constexpr int kPositionStart = 2;

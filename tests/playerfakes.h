@@ -33,9 +33,10 @@ public:
 };
 
 /// A window stand-in that keeps what the logic set, and a clock that fires the reveal timer.
-class FakeSurface : public GameSurface
+class FakeSurface : public GameSurface, public StageSurface
 {
 public:
+    StageSurface &stage() override { return *this; }
     QImage loadPicture(const QString &path) override { return QImage(path); }
     GameLogic *logic = nullptr;
     QString title = QStringLiteral("Game");

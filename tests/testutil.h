@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QString>
 
+#include "scenerec.h"
+
 namespace TestUtil {
 
 inline void writeBytes(const QString &path, const QByteArray &bytes)
@@ -35,6 +37,18 @@ inline QByteArray sceneBytes(const char *note, const char *bg = "1.jpg", const c
         b += "\r\n";
     }
     return b;
+}
+
+/// A scene with @p note, the pictures @p bg and @p msg, and five one-digit codes in field order
+/// (text position, style, size, colour, box position).
+inline SceneRec sceneWith(const QString &note, const QString &bg, const QString &msg,
+                          const char *codes = "20002")
+{
+    SceneRec rec;
+    rec.fields = {note, bg, msg};
+    for (int k = 0; k < 5; ++k)
+        rec.fields[3 + k] = QString(QChar::fromLatin1(codes[k]));
+    return rec;
 }
 
 } // namespace TestUtil

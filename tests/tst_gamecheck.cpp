@@ -27,13 +27,9 @@ void picture(const QString &path, QSize size)
     img.save(path);
 }
 
-SceneRec scene(const QString &note, const char *bg, const char *msg, const char *codes = "20002")
+SceneRec scene(const QString &note, const char *bg, const char *msg)
 {
-    SceneRec rec;
-    rec.fields = {note, QString::fromLatin1(bg), QString::fromLatin1(msg)};
-    for (int k = 0; k < 5; ++k)
-        rec.fields[3 + k] = QString(QChar::fromLatin1(codes[k]));
-    return rec;
+    return sceneWith(note, QString::fromLatin1(bg), QString::fromLatin1(msg));
 }
 
 } // namespace

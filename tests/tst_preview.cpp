@@ -7,6 +7,7 @@
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "stage.h"
+#include "testutil.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -33,11 +34,8 @@ void picture(const QTemporaryDir &dir, const char *rel, QColor c, QSize size)
 
 SceneRec scene(const char16_t *note, const char *codes)
 {
-    SceneRec rec;
-    rec.fields = {QString::fromUtf16(note), QStringLiteral("bg.png"), QStringLiteral("box.png")};
-    for (int k = 0; k < 5; ++k)
-        rec.fields[3 + k] = QString(QChar::fromLatin1(codes[k]));
-    return rec;
+    return TestUtil::sceneWith(QString::fromUtf16(note), QStringLiteral("bg.png"),
+                               QStringLiteral("box.png"), codes);
 }
 
 } // namespace
