@@ -151,7 +151,8 @@ void GameLogic::ShowClosing()
     // No text may type on over the closing picture.
     stopReveal();
     // A missing or broken closing picture still ends the game, on a plain background.
-    m_surface.stage().setBackground(m_surface.loadPicture(m_folder.resolve(PlayerTexts::kClosingPicture)));
+    m_surface.stage().setBackground(
+        m_surface.loadPicture(m_folder.resolve(PlayerTexts::kClosingPicture)));
     m_surface.stage().setNoteCaption(QString());
     m_surface.setMsgVisible(false);
     m_surface.describe(PlayerTexts::kEndingDescription);
