@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """Listens on the accessibility bus as a screen reader does while talerun plays a game, and
-presses Space twice a second: every scene must bring one description change that carries its
+presses Space after each scene it hears: every scene must bring one description change that carries its
 whole text, from the focused message box ("下一个"); the ending, one from the focused closing
 picture.
 
@@ -20,33 +20,44 @@ expected = lines[0:-1:8] + [ending]
 events = []
 
 
-def on_description(event):
+def record(event):
+    """Notes a description change of talerun's; returns whether it was one."""
     source = event.source
     try:
         if source.getApplication().name != "talerun":
-            return
+            return False
         focused = source.getState().contains(pyatspi.STATE_FOCUSED)
         events.append((source.name, source.getRoleName(), focused, source.description))
     except Exception as error:  # an object gone away: record it, the comparison will show it
         events.append(("?", "?", False, str(error)))
+    return True
+
+
+# Each description heard brings the next press of Space, until the ending has been heard; a
+# listener that hears nothing more for 20 s gives up.
+def on_description(event):
+    if not record(event):
+        return
+    if len(events) >= len(expected):
+        GLib.timeout_add(1000, pyatspi.Registry.stop)  # time for a stray extra event to show
+    else:
+        GLib.timeout_add(300, lambda: subprocess.run(["xdotool", "key", "space"]) and False)
 
 
 pyatspi.Registry.registerEventListener(on_description, "object:property-change:accessible-description")
 player = subprocess.Popen([talerun, game], env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
-presses = len(expected) - 1
+watchdog = {"count": -1}
 
 
-def press():
-    global presses
-    if presses == 0:
-        GLib.timeout_add(1500, lambda: pyatspi.Registry.stop())
+def watch():
+    if watchdog["count"] == len(events):
+        pyatspi.Registry.stop()
         return False
-    subprocess.run(["xdotool", "key", "space"], check=True)
-    presses -= 1
+    watchdog["count"] = len(events)
     return True
 
 
-GLib.timeout_add(2500, lambda: (GLib.timeout_add(500, press), False)[1])
+GLib.timeout_add(20000, watch)
 pyatspi.Registry.start()
 player.terminate()
 player.wait()
