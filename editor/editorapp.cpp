@@ -1,8 +1,10 @@
 #include "editorapp.h"
 
+#include "editortexts.h"
 #include "filepicker.h"
 #include "gamecheck.h"
 #include "gamechooser.h"
+#include "gamelock.h"
 #include "gameset.h"
 #include "messages.h"
 #include "newgame.h"
@@ -14,6 +16,8 @@
 #include <QDir>
 
 #include <cstdio>
+
+using namespace EditorTexts;
 
 namespace {
 
@@ -67,9 +71,7 @@ int runEditor(int argc, char *argv[])
     if (request.kind == Startup::Request::Check)
         return checkGame(argc, argv, request.folder);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("scriptwell"));
-    QApplication::setApplicationVersion(QStringLiteral(TALE_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.tavrin.scriptwell"));
+    Startup::setUpApplication(Startup::Program::Editor);
 
     QtMessageBoxes messages;
     if (request.kind == Startup::Request::NewGame) {
@@ -82,6 +84,13 @@ int runEditor(int argc, char *argv[])
         if (request.folder.isEmpty())
             return 0;
     }
+    // Two editors on one game would each write over the other's changes unseen.
+    GameLock lock(request.folder);
+    if (!lock.tryLock() &&
+        !messages.ask(nullptr,
+                      kAlreadyOpen.arg(QDir::toNativeSeparators(request.folder)).arg(lock.holder()),
+                      kCaption))
+        return 0;
     // The game folder is the folder the program runs in, as for a game edited inside it.
     QDir::setCurrent(request.folder);
     Startup::RecentFolders().add(request.folder);

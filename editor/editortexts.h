@@ -104,6 +104,10 @@ inline const QString kTooManyScenes = QStringLiteral("场景数已达上限4095�
 inline const QString kScriptSaveFailed = QStringLiteral("Game.txt保存失败,文件未被改动。\n%1");
 
 inline const QString kSettingsMissing = QStringLiteral("Game.ini配置文件未找到");
+inline const QString kSettingsMissingAtStart =
+    QStringLiteral("Game.ini配置文件未找到,游戏设置显示默认值。\n"
+                   "按“全局修改”中任意一个“修改”按钮时,会用面板上的设置新建Game.ini。");
+inline const QString kSettingsSaveFailed = QStringLiteral("Game.ini保存失败,文件未被改动。\n%1");
 inline const QString kSettingsUnreadable =
     QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
 
@@ -112,13 +116,23 @@ inline const QString kPictureFilter = QStringLiteral(
 inline const QString kPictureTitle = QStringLiteral("复制图片");
 inline const QString kPictureElsewhere =
     QStringLiteral("“%1”不在游戏的%2文件夹中,游戏播放时会找不到它。\n要把它复制到%2文件夹吗?");
+/// The second question before a different picture takes the place of one already there: the
+/// picked name, the folder, the file it replaces, and how many scenes show that file.
 inline const QString kPictureReplace =
-    QStringLiteral("%2文件夹中已经有一个不同的“%1”。\n要用选中的图片替换它吗?");
+    QStringLiteral("%2文件夹中已经有一个不同的“%3”,游戏播放时“%1”会找到它;有%4个场景使用它。\n"
+                   "要用选中的图片替换“%3”吗?这些场景都会显示新的图片。");
 inline const QString kPictureCopyFailed = QStringLiteral("图片没有复制:%1");
+inline const QString kPictureTooLarge = QStringLiteral("“%1”过大(超过256MB)");
 inline const QString kPlayFailed = QStringLiteral("无法启动游戏播放程序%1");
 inline const QString kLinkFailed = QStringLiteral("无法打开网页:%1");
 inline const QString kGuideMissing =
     QStringLiteral("找不到使用指南:它随程序安装在share/taletools/guide中,请重新安装程序。");
+inline const QString kAlreadyOpen =
+    QStringLiteral("游戏“%1”已经在另一个编辑器窗口中打开(进程%2)。\n"
+                   "两个编辑器同时修改同一个游戏时,保存前会发现对方的修改并重新载入,"
+                   "但容易混乱。\n仍要在这里再打开一次吗?");
+inline const QString kUnstoredScene =
+    QStringLiteral("正在增加或修改的场景还没有保存。\n关闭前要保存它吗?");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");
 
 /// The paths and queries of the help links on the support forum's web server.

@@ -243,19 +243,14 @@ void GameSet::connectControls()
     connect(DelRec, &QPushButton::clicked, this, [this] { tell(m_editor.deleteScene()); });
     connect(GetBgPic, &QPushButton::clicked, this, [this] { pickPicture(BgUrlText); });
     connect(GetMsgPic, &QPushButton::clicked, this, [this] { pickPicture(MsgUrlText); });
-    const auto save = [this](GameSettings::Field field, const QString &value) {
-        tell(m_editor.saveSetting(field, value));
-    };
-    connect(Command1, &QPushButton::clicked, this,
-            [=, this] { save(GameSettings::Name, GameNameText->text()); });
-    connect(Command2, &QPushButton::clicked, this,
-            [=, this] { save(GameSettings::Music, BGMUrlText->text()); });
-    connect(Command6, &QPushButton::clicked, this,
-            [=, this] { save(GameSettings::Font, Text1->text()); });
-    connect(Command3, &QPushButton::clicked, this,
-            [this] { tell(m_editor.saveSpeed(SuDuCombo->currentIndex())); });
-    connect(Command4, &QPushButton::clicked, this,
-            [this] { tell(m_editor.saveSkip(ShowCombo->currentIndex())); });
+    const std::pair<QPushButton *, GameSettings::Field> saves[] = {
+        {Command1, GameSettings::Name},
+        {Command2, GameSettings::Music},
+        {Command3, GameSettings::Interval},
+        {Command4, GameSettings::Skip},
+        {Command6, GameSettings::Font}};
+    for (const auto &[button, field] : saves)
+        connect(button, &QPushButton::clicked, this, [this, field] { saveSetting(field); });
     connect(Command5, &QPushButton::clicked, this, [this] { openLink(m_platform.links.help); });
 }
 
@@ -350,6 +345,19 @@ void GameSet::rememberPreview(bool open)
 
 void GameSet::closeEvent(QCloseEvent *event)
 {
+    if (m_editor.hasUnstoredScene(formFromFields())) {
+        switch (m_platform.messages.askUnsaved(this, kUnstoredScene, kCaption)) {
+        case UnsavedChoice::Save:
+            apply(m_editor.storeWaiting(formFromFields()));
+            if (m_editor.hasUnstoredScene(formFromFields())) {
+                event->ignore(); // the store failed and said why; the scene is still there
+                return;
+            }
+            break;
+        case UnsavedChoice::Discard: break;
+        case UnsavedChoice::Cancel: event->ignore(); return;
+        }
+    }
     if (m_preview && m_preview->isVisible()) {
         rememberPreview(true); // open at the next start, where it is now
         m_preview->hide();
@@ -387,6 +395,43 @@ void GameSet::tell(const Notice &notice)
 {
     if (!notice.isEmpty())
         m_platform.messages.show(isVisible() ? this : nullptr, notice.text, notice.title);
+    if (notice.reloaded == Notice::Reload::Script)
+        showReloadedScript();
+}
+
+void GameSet::showReloadedScript()
+{
+    // What was typed into a waiting Add or Modify stays in the fields, to be stored again.
+    WJID->setText(kSceneNumber.arg(m_editor.CurRec()));
+    if (!m_editor.editing() && m_editor.CurRec() >= 1)
+        ShowScene(m_editor.CurRec() - 1);
+}
+
+SettingsForm GameSet::settingsPanel() const
+{
+    return {GameNameText->text(), BGMUrlText->text(), Text1->text(), SuDuCombo->currentIndex(),
+            ShowCombo->currentIndex()};
+}
+
+void GameSet::saveSetting(GameSettings::Field field)
+{
+    const SettingsForm typed = settingsPanel();
+    const Notice notice = m_editor.saveSetting(ScriptEditor::settingsFromForm(typed), field);
+    if (notice.reloaded == Notice::Reload::Settings) {
+        // The panel shows the file as it is now, but for the value the author meant to save.
+        if (const std::optional<SettingsForm> now = m_editor.settingsForm()) {
+            SettingsForm shown = *now;
+            switch (field) {
+            case GameSettings::Name: shown.name = typed.name; break;
+            case GameSettings::Music: shown.music = typed.music; break;
+            case GameSettings::Font: shown.font = typed.font; break;
+            case GameSettings::Interval: shown.speed = typed.speed; break;
+            case GameSettings::Skip: shown.skip = typed.skip; break;
+            }
+            showSettings(shown);
+        }
+    }
+    tell(notice);
 }
 
 void GameSet::showEditState()
@@ -479,11 +524,19 @@ void GameSet::pickPicture(QLineEdit *box)
         if (m_platform.messages.ask(this, kPictureElsewhere.arg(name, folderName), kPictureTitle))
             tell(m_editor.copyPicture(kind, chosen));
         break;
-    case ScriptEditor::Placement::OtherThere:
+    case ScriptEditor::Placement::OtherThere: {
+        // The player finds another picture by this name, perhaps shown in other scenes too:
+        // the second question names it and says how many scenes would change.
+        const QString there = m_editor.pictureThere(kind, chosen);
         if (m_platform.messages.ask(this, kPictureElsewhere.arg(name, folderName), kPictureTitle) &&
-            m_platform.messages.ask(this, kPictureReplace.arg(name, folderName), kPictureTitle))
+            m_platform.messages.ask(
+                this,
+                kPictureReplace.arg(name, folderName, QFileInfo(there).fileName())
+                    .arg(m_editor.scenesUsing(kind, there)),
+                kPictureTitle))
             tell(m_editor.copyPicture(kind, chosen));
         break;
+    }
     }
     box->setText(name);
 }

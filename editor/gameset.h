@@ -81,6 +81,9 @@ private:
     void rememberPreview(bool open);
 
     void showSettings(const SettingsForm &settings);
+    SettingsForm settingsPanel() const;
+    void saveSetting(GameSettings::Field field);
+    void showReloadedScript();
     void showEditState();
     void browse(ScriptEditor::Browse action);
     void showBrowsed(const ScriptEditor::BrowseResult &result);

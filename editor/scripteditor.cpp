@@ -1,9 +1,10 @@
 #include "scripteditor.h"
 
 #include "editortexts.h"
+#include "fileread.h"
 #include "scriptfile.h"
-
 #include "vocabulary.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -22,17 +23,51 @@ ScriptEditor::StartUp ScriptEditor::load()
         return result;
     }
     m_scenes = std::move(script.scenes);
-    if (m_folder.exists(kSettingsFileName)) {
-        SettingsRead read = ReadSettings(m_folder);
-        if (const std::optional<GameSettings> &file = read.settings) {
-            m_gameFont = file->GameFont;
-            result.settings = SettingsForm{file->GameName, file->BGMName, file->GameFont,
-                                           Vocabulary::speedForInterval(file->WordInterval),
-                                           Vocabulary::skipForCode(file->SkipCode)};
-        } else
-            result.settingsNotice = {kSettingsUnreadable.arg(read.error), kHintTitle};
-    }
+    m_scriptStamp = script.stamp;
+    SettingsRead read = ReadSettings(m_folder);
+    m_settingsStamp = read.stamp;
+    m_settings = read.settings;
+    if (m_settings)
+        m_gameFont = m_settings->GameFont;
+    result.settings = settingsForm();
+    if (read.missing)
+        result.settingsNotice = {kSettingsMissingAtStart, kHintTitle};
+    else if (!read.settings)
+        result.settingsNotice = {kSettingsUnreadable.arg(read.error), kHintTitle};
     return result;
+}
+
+std::optional<SettingsForm> ScriptEditor::settingsForm() const
+{
+    if (!m_settings)
+        return std::nullopt;
+    return SettingsForm{m_settings->GameName, m_settings->BGMName, m_settings->GameFont,
+                        Vocabulary::speedForInterval(m_settings->WordInterval),
+                        Vocabulary::skipForCode(m_settings->SkipCode)};
+}
+
+void ScriptEditor::reloadScript()
+{
+    ScriptLoad script = LoadScript(m_folder);
+    if (!script.usable()) {
+        // Another program left a file the editor cannot use: change nothing more.
+        m_scriptLock = scriptLockText(script.status);
+        m_scenes = {};
+        m_curRec = 0;
+        return;
+    }
+    m_scenes = std::move(script.scenes);
+    m_scriptStamp = script.stamp;
+    m_curRec = qMin(m_curRec, m_scenes.count());
+}
+
+void ScriptEditor::reloadSettings()
+{
+    SettingsRead read = ReadSettings(m_folder);
+    m_settingsStamp = read.stamp;
+    m_settings = read.settings;
+    if (m_settings)
+        m_gameFont = m_settings->GameFont;
 }
 
 ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
@@ -119,6 +154,10 @@ SceneRec ScriptEditor::sceneFromForm(const SceneForm &form, bool keepUntouchedCo
 {
     SceneRec rec;
     rec[SceneField::Note] = storableText(form.text);
+    // A text box shows a stored lone CR or LF as a line break; unedited, the text goes back
+    // exactly as it was read.
+    if (keepUntouchedCodes && rec[SceneField::Note] == storableText(m_shown[SceneField::Note]))
+        rec[SceneField::Note] = m_shown[SceneField::Note];
     rec[SceneField::BG] = form.background;
     rec[SceneField::Msg] = form.messageBox;
     for (int k = 0; k < SceneForm::kChoiceCount; ++k) {
@@ -146,8 +185,11 @@ EditResult ScriptEditor::press(bool &waiting, const SceneForm &fields, bool add)
         result.notice = add ? checkAdd() : checkModify();
         if (result.notice.isEmpty()) {
             waiting = m_editing = true;
-            if (add)
+            if (add) {
                 result.text = QString(); // a new scene starts from an empty text
+                m_addStart = fields;
+                m_addStart.text.clear();
+            }
         }
         return result;
     }
@@ -158,6 +200,23 @@ EditResult ScriptEditor::press(bool &waiting, const SceneForm &fields, bool add)
     if (result.notice.isEmpty())
         waiting = m_editing = false;
     return result;
+}
+
+bool ScriptEditor::hasUnstoredScene(const SceneForm &fields) const
+{
+    if (m_addWaiting && fields != m_addStart)
+        return true;
+    return m_modifyWaiting && m_curRec >= 1 && m_curRec <= m_scenes.count() &&
+           sceneFromForm(fields, true) != m_scenes.scene(m_curRec - 1);
+}
+
+EditResult ScriptEditor::storeWaiting(const SceneForm &fields)
+{
+    if (m_addWaiting)
+        return pressAdd(fields);
+    if (m_modifyWaiting)
+        return pressModify(fields);
+    return {};
 }
 
 Notice ScriptEditor::checkChange() const
@@ -185,9 +244,12 @@ Notice ScriptEditor::checkAdd() const
     return {};
 }
 
-Notice ScriptEditor::writeFailed(const QString &why) const
+Notice ScriptEditor::scriptWriteFailed(const WriteResult &written)
 {
-    return {kScriptSaveFailed.arg(why), kSaveFailedTitle};
+    if (!written.changedElsewhere)
+        return {kScriptSaveFailed.arg(written.error), kSaveFailedTitle};
+    reloadScript();
+    return {written.error, kHintTitle, Notice::Reload::Script};
 }
 
 Notice ScriptEditor::addScene(const SceneRec &rec)
@@ -195,8 +257,8 @@ Notice ScriptEditor::addScene(const SceneRec &rec)
     if (Notice refused = checkAdd(); !refused.isEmpty())
         return refused;
     // The file first: the lists change only once it holds the scene.
-    if (const WriteResult written = AppendScene(m_folder, rec); !written)
-        return writeFailed(written.error);
+    if (const WriteResult written = AppendScene(m_folder, rec, &m_scriptStamp); !written)
+        return scriptWriteFailed(written);
     m_scenes.append(rec);
     m_curRec = m_scenes.count();
     rememberShown(rec); // the fields now show the new scene
@@ -209,9 +271,10 @@ Notice ScriptEditor::modifyScene(const SceneRec &rec)
         return refused;
     SceneLists changed = m_scenes;
     changed.replace(m_curRec - 1, rec);
-    if (const WriteResult written = RewriteScript(m_folder, changed); !written)
-        return writeFailed(written.error);
+    if (const WriteResult written = RewriteScript(m_folder, changed, &m_scriptStamp); !written)
+        return scriptWriteFailed(written);
     m_scenes = std::move(changed);
+    rememberShown(rec);
     return {};
 }
 
@@ -223,8 +286,8 @@ Notice ScriptEditor::deleteScene()
         return {kNothingToDelete, kSystemWarningTitle};
     SceneLists changed = m_scenes;
     changed.remove(m_curRec - 1);
-    if (const WriteResult written = RewriteScript(m_folder, changed); !written)
-        return writeFailed(written.error);
+    if (const WriteResult written = RewriteScript(m_folder, changed, &m_scriptStamp); !written)
+        return scriptWriteFailed(written);
     m_scenes = std::move(changed);
     return {};
 }
@@ -257,18 +320,39 @@ QString ScriptEditor::pictureFolder(PictureKind kind) const
     return root.filePath(name);
 }
 
+QString ScriptEditor::pictureThere(PictureKind kind, const QString &picked) const
+{
+    const QString folder =
+        kind == PictureKind::Background ? QStringLiteral("BG\\") : QStringLiteral("Msg\\");
+    return m_folder.resolve(folder + QFileInfo(picked).fileName());
+}
+
+int ScriptEditor::scenesUsing(PictureKind kind, const QString &file) const
+{
+    const auto field = kind == PictureKind::Background ? SceneField::BG : SceneField::Msg;
+    const QString folder =
+        kind == PictureKind::Background ? QStringLiteral("BG\\") : QStringLiteral("Msg\\");
+    const QString target = QFileInfo(file).absoluteFilePath();
+    int count = 0;
+    for (const QString &name : m_scenes.list(field)) {
+        if (!name.isEmpty() && m_folder.resolve(folder + name) == target)
+            ++count;
+    }
+    return count;
+}
+
 ScriptEditor::Placement ScriptEditor::placement(PictureKind kind, const QString &picked) const
 {
     const QFileInfo file(picked);
     const QString folder = pictureFolder(kind);
     if (QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(folder).canonicalFilePath())
         return Placement::InFolder;
-    const QString there = QDir(folder).filePath(file.fileName());
-    if (!QFileInfo::exists(there))
+    const QString there = pictureThere(kind, picked);
+    if (there.isEmpty())
         return Placement::Elsewhere;
-    QFile a(picked), b(there);
-    if (a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly) && a.size() == b.size() &&
-        a.readAll() == b.readAll())
+    const FileRead a = readWholeFile(picked, kMaxPictureBytes);
+    const FileRead b = readWholeFile(there, kMaxPictureBytes);
+    if (a.status == FileRead::Read && b.status == FileRead::Read && a.bytes == b.bytes)
         return Placement::SameThere;
     return Placement::OtherThere;
 }
@@ -276,31 +360,71 @@ ScriptEditor::Placement ScriptEditor::placement(PictureKind kind, const QString 
 Notice ScriptEditor::copyPicture(PictureKind kind, const QString &picked)
 {
     const QString folder = pictureFolder(kind);
-    QFile source(picked);
-    if (!source.open(QIODevice::ReadOnly))
-        return {kPictureCopyFailed.arg(source.errorString()), kSaveFailedTitle};
-    const QByteArray bytes = source.readAll();
+    const FileRead source = readWholeFile(picked, kMaxPictureBytes);
+    switch (source.status) {
+    case FileRead::Read: break;
+    case FileRead::TooLarge:
+        return {kPictureCopyFailed.arg(kPictureTooLarge.arg(QFileInfo(picked).fileName())),
+                kSaveFailedTitle};
+    case FileRead::Missing:
+    case FileRead::NotAFile:
+    case FileRead::Failed:
+        return {kPictureCopyFailed.arg(source.error.isEmpty() ? QDir::toNativeSeparators(picked)
+                                                              : source.error),
+                kSaveFailedTitle};
+    }
     if (!QDir().mkpath(folder))
         return {kPictureCopyFailed.arg(folder), kSaveFailedTitle};
-    if (const WriteResult written =
-            saveWholeFile(QDir(folder).filePath(QFileInfo(picked).fileName()), bytes);
-        !written)
+    // Over the file the player finds by this name, so that no second file of the name in
+    // another letter case stands beside it.
+    QString target = pictureThere(kind, picked);
+    if (target.isEmpty())
+        target = QDir(folder).filePath(QFileInfo(picked).fileName());
+    if (const WriteResult written = saveWholeFile(target, source.bytes); !written)
         return {kPictureCopyFailed.arg(written.error), kSaveFailedTitle};
     return {};
 }
 
+GameSettings ScriptEditor::settingsFromForm(const SettingsForm &form)
+{
+    return {form.name, form.music, form.font, Vocabulary::intervalForSpeed(form.speed),
+            Vocabulary::storedCode(form.skip)};
+}
+
 Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value)
 {
+    GameSettings panel = m_settings.value_or(GameSettings{});
+    panel.field(field) = value;
+    return saveSetting(panel, field);
+}
+
+Notice ScriptEditor::saveSetting(const GameSettings &panel, GameSettings::Field field)
+{
+    const QString &value = panel.field(field);
     // Refuse what would not read back as typed before touching the file.
     if (const QString problem = settingsValueProblem(field, value); !problem.isEmpty())
         return {problem + kSettingFix, kHintTitle};
     SettingsRead read = ReadSettings(m_folder);
-    if (!read.settings)
-        return {kSettingsMissing, kHintTitle};
-    GameSettings settings = *read.settings;
+    GameSettings settings;
+    if (read.settings) {
+        settings = *read.settings;
+    } else if (read.missing) {
+        // No Game.ini: the first save makes it from what the panel shows.
+        settings = panel;
+        if (settings.GameName.isEmpty())
+            settings.GameName = QDir(m_folder.path()).dirName();
+    } else {
+        return {kSettingsUnreadable.arg(read.error), kHintTitle};
+    }
     settings.field(field) = value;
-    if (const WriteResult written = WriteSettings(m_folder, settings); !written)
-        return {kSettingsMissing + u'\n' + written.error, kHintTitle};
+    if (const WriteResult written = WriteSettings(m_folder, settings, &m_settingsStamp); !written) {
+        if (written.changedElsewhere) {
+            reloadSettings();
+            return {written.error, kHintTitle, Notice::Reload::Settings};
+        }
+        return {kSettingsSaveFailed.arg(written.error), kSaveFailedTitle};
+    }
+    m_settings = settings;
     m_gameFont = settings.GameFont;
     return {};
 }

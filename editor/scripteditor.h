@@ -14,6 +14,15 @@ struct Notice
 {
     QString text;
     QString title;
+    /// Which file another program had changed: nothing was written, the editor read the file
+    /// again, and the window is to show what the editor now holds.
+    enum class Reload
+    {
+        None,
+        Script,   ///< Game.txt: the scene lists and CurRec
+        Settings, ///< Game.ini: the settings panel
+    };
+    Reload reloaded = Reload::None;
     bool isEmpty() const { return text.isEmpty(); }
 };
 
@@ -56,10 +65,14 @@ public:
     {
         Notice scriptNotice;                  ///< a damaged or unusable Game.txt
         std::optional<SettingsForm> settings; ///< the settings to show, when read
-        Notice settingsNotice;                ///< Game.ini exists but could not be read
+        Notice
+            settingsNotice; ///< Game.ini is missing (made by the first settings save) or unreadable
     };
-    /// Loads Game.txt, then (unless it was damaged) Game.ini when it exists.
+    /// Loads Game.txt, then (unless it was damaged) Game.ini.
     StartUp load();
+    /// The settings as Game.ini held them when last read or written (after a reload, what the
+    /// panel is to show); nothing when there is no readable Game.ini.
+    std::optional<SettingsForm> settingsForm() const;
 
     const SceneLists &scenes() const { return m_scenes; }
     const GameFolder &folder() const { return m_folder; }
@@ -91,7 +104,9 @@ public:
     SceneForm showScene(int i);
     /// The scene the fields describe. Line breaks in the text become blanks. With
     /// @p keepUntouchedCodes (Modify), a list still on the choice showScene() gave it keeps the
-    /// stored text of its code; otherwise the code is the chosen position ("-1" for none).
+    /// stored text of its code, and a text that differs from the stored one only in how its
+    /// line breaks are shown keeps the stored text byte for byte; otherwise the code is the
+    /// chosen position ("-1" for none).
     SceneRec sceneFromForm(const SceneForm &form, bool keepUntouchedCodes) const;
 
     /// Add and Modify take two presses: the first unlocks the scene fields (Add also empties the
@@ -104,6 +119,12 @@ public:
     bool modifyWaiting() const { return m_modifyWaiting; }
     /// Whether the scene fields are unlocked.
     bool editing() const { return m_editing; }
+    /// Whether @p fields hold something a waiting Add or Modify has not stored yet: closing
+    /// the window now would lose it.
+    bool hasUnstoredScene(const SceneForm &fields) const;
+    /// Stores what @p fields hold through the waiting button (Add before Modify), as its second
+    /// press does.
+    EditResult storeWaiting(const SceneForm &fields);
 
     /// Why no change may be written to Game.txt (damaged, too large, unreadable), or nothing.
     Notice checkChange() const;
@@ -118,7 +139,13 @@ public:
     /// Removes the scene at CurRec and rewrites Game.txt. CurRec does not move.
     Notice deleteScene();
 
-    /// Stores one setting: reads Game.ini, replaces @p field with @p value, writes it back.
+    /// The settings the panel @p form shows, as Game.ini stores them.
+    static GameSettings settingsFromForm(const SettingsForm &form);
+    /// Stores one setting: reads Game.ini, replaces @p field with its value in @p panel, writes
+    /// it back. Without a Game.ini, the file is made from the whole @p panel (an empty game
+    /// name becomes the folder's name).
+    Notice saveSetting(const GameSettings &panel, GameSettings::Field field);
+    /// Stores one setting @p value, the other values as Game.ini holds them.
     Notice saveSetting(GameSettings::Field field, const QString &value);
     /// Stores the interval of the speed at @p position (an empty value for none).
     Notice saveSpeed(int position);
@@ -134,18 +161,26 @@ public:
     /// The game's folder for @p kind (BG or Msg, found in any letter case), whether or not it
     /// exists yet.
     QString pictureFolder(PictureKind kind) const;
-    /// Where a picked file stands for the player, who looks for it by name in pictureFolder().
+    /// Where a picked file stands for the player, who looks for it by name (in any letter case)
+    /// in pictureFolder().
     enum class Placement
     {
         InFolder,   ///< it is in that folder: nothing to do
         SameThere,  ///< another copy with the same bytes is there already
-        Elsewhere,  ///< it is elsewhere and no file of its name is there: it can be copied
-        OtherThere, ///< a different file of its name is there: copying would replace it
+        Elsewhere,  ///< it is elsewhere and the player finds no file of its name: it can be copied
+        OtherThere, ///< the player finds a different file by its name: copying would replace it
     };
     Placement placement(PictureKind kind, const QString &picked) const;
-    /// Copies @p picked into pictureFolder() under its own name (creating the folder),
-    /// replacing a file of that name; all or nothing.
+    /// The file of pictureFolder() the player finds by @p picked's name, any letter case; empty
+    /// when there is none.
+    QString pictureThere(PictureKind kind, const QString &picked) const;
+    /// How many scenes show the file @p file (a path pictureThere() gave) as their @p kind.
+    int scenesUsing(PictureKind kind, const QString &file) const;
+    /// Copies @p picked into pictureFolder() (creating the folder): over the file the player
+    /// finds by its name, else under its own name; all or nothing. A picture larger than
+    /// kMaxPictureBytes is refused.
     Notice copyPicture(PictureKind kind, const QString &picked);
+    static constexpr qint64 kMaxPictureBytes = 256 * 1024 * 1024;
 
     /// The name a picked file is stored by: what follows the last "\\" or "/" of @p path.
     static QString pickedName(const QString &path);
@@ -154,7 +189,14 @@ public:
     static QString storableText(const QString &text);
 
 private:
-    Notice writeFailed(const QString &why) const;
+    /// The notice for a failed write of Game.txt; reads the file again if another program
+    /// changed it.
+    Notice scriptWriteFailed(const WriteResult &written);
+    /// Reads Game.txt again after another program changed it; CurRec stays, or names the
+    /// nearest scene.
+    void reloadScript();
+    /// What Game.ini holds now, read again after another program changed it.
+    void reloadSettings();
 
     void rememberShown(const SceneRec &rec);
     /// One press of Add (@p add) or Modify, whose waiting state is @p waiting.
@@ -167,6 +209,10 @@ private:
     SceneRec m_shown;     ///< the stored scene the fields were last loaded from
     SceneForm m_shownForm;
     QString m_gameFont;
+    FileStamp m_scriptStamp;                ///< Game.txt as the editor last read or wrote it
+    FileStamp m_settingsStamp;              ///< Game.ini likewise
+    std::optional<GameSettings> m_settings; ///< what Game.ini held then
+    SceneForm m_addStart;                   ///< the fields as Add's first press left them
     bool m_addWaiting = false;
     bool m_modifyWaiting = false;
     bool m_editing = false;

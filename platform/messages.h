@@ -4,6 +4,14 @@
 
 class QWidget;
 
+/// The answer to "save before closing?".
+enum class UnsavedChoice
+{
+    Save,    ///< 保存
+    Discard, ///< 不保存
+    Cancel,  ///< 取消: nothing closes
+};
+
 /// Modal message boxes: a text, a title, one OK button, no icon.
 class MessageBoxes
 {
@@ -19,6 +27,15 @@ public:
         Q_UNUSED(title);
         return false;
     }
+    /// Asks whether to save work before it would be lost, with the buttons 保存, 不保存 and
+    /// 取消. A service that cannot ask answers Cancel, so nothing is lost unasked.
+    virtual UnsavedChoice askUnsaved(QWidget *parent, const QString &text, const QString &title)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(text);
+        Q_UNUSED(title);
+        return UnsavedChoice::Cancel;
+    }
 };
 
 /// The real, modal QMessageBox.
@@ -27,4 +44,5 @@ class QtMessageBoxes : public MessageBoxes
 public:
     void show(QWidget *parent, const QString &text, const QString &title) override;
     bool ask(QWidget *parent, const QString &text, const QString &title) override;
+    UnsavedChoice askUnsaved(QWidget *parent, const QString &text, const QString &title) override;
 };

@@ -5,6 +5,7 @@
 #include <fluidsynth.h>
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -221,7 +222,8 @@ struct SdlMusic::Worker
     {
         if (command.startsWith(QLatin1StringView("play "), Qt::CaseInsensitive)) {
             const QString file = folder.resolve(argumentOf(command, QLatin1StringView("play")));
-            if (!file.isEmpty())
+            // Only a regular file: a pipe would stall the music thread, a device never end.
+            if (QFileInfo(file).isFile())
                 play(file);
         } else if (command.startsWith(QLatin1StringView("close "), Qt::CaseInsensitive)) {
             stop();

@@ -1,12 +1,14 @@
 #include "pictures.h"
 
+#include <QFileInfo>
 #include <QImageReader>
 
 namespace Pictures {
 
 QImage load(const QString &path)
 {
-    if (path.isEmpty())
+    // Only a regular file: reading a pipe would wait for a writer, a device would never end.
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return {};
     QImageReader reader(path);
     // A second guard for formats whose header gives no size: the decoder's own limit, in MB

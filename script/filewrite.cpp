@@ -36,14 +36,31 @@ WriteResult failed(const QString &path, const QString &why)
         QStringLiteral("无法写入%1：%2").arg(QFileInfo(path).fileName(), why));
 }
 
-// The file a write must reach: a symbolic link's target (also one that does not exist yet), so
-// that writing reaches the file that reading found and the link itself stays a link.
+// The file a write must reach: the one reading reaches. A link is resolved as the system
+// resolves it when the file is opened (a relative target from the link's real folder, not from
+// the path as it was written), so a link inside a folder opened through a link leads to the
+// same file. Empty when a link points nowhere: no write creates a file through such a link.
 QString followLinks(const QString &path)
 {
-    QFileInfo info(path);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
-    return info.absoluteFilePath();
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return info.absoluteFilePath();
+    return info.canonicalFilePath();
+}
+
+// Says which file a write through a link failed on, so that the author can find it.
+WriteResult throughLink(const QString &path, const QString &target, WriteResult result)
+{
+    if (!result && !result.changedElsewhere)
+        result.error += QStringLiteral("(%1是指向“%2”的链接)")
+                            .arg(QFileInfo(path).fileName(), QDir::toNativeSeparators(target));
+    return result;
+}
+
+WriteResult danglingLink(const QString &path)
+{
+    return failed(path, QStringLiteral("它是指向“%1”的链接,而那里没有文件;不会经由这个链接新建文件")
+                            .arg(QDir::toNativeSeparators(QFileInfo(path).symLinkTarget())));
 }
 
 bool folderTakesNewFiles(const QString &file)
@@ -59,6 +76,8 @@ WriteResult checkWritable(const QString &file)
     if (info.exists()) {
         if (info.isDir())
             return failed(file, QStringLiteral("该名称已被一个文件夹占用"));
+        if (!info.isFile())
+            return failed(file, QStringLiteral("它不是普通文件"));
         if (!(info.permissions() & kAnyWrite))
             return failed(file, QStringLiteral("文件是只读的"));
         return {};
@@ -169,23 +188,40 @@ Replaced replaceByRename(const QString &file, const QByteArray &bytes)
 
 } // namespace
 
+WriteResult WriteResult::changedSinceRead(const QString &fileName)
+{
+    return {
+        false,
+        QStringLiteral("%1已被其他程序修改,没有保存。已重新载入它现在的内容,请再做一次刚才的修改")
+            .arg(fileName),
+        true};
+}
+
 WriteResult saveWholeFile(const QString &path, const QByteArray &bytes)
 {
     const QString file = followLinks(path);
-    if (WriteResult check = checkWritable(file); !check)
-        return check;
-    const bool exists = QFileInfo::exists(file);
-    if (exists && !folderTakesNewFiles(file))
-        return writeInPlace(file, bytes);
-    const Replaced replaced = replaceByRename(file, bytes);
-    if (replaced.folderRefused && exists)
-        return writeInPlace(file, bytes);
-    return replaced.result;
+    if (file.isEmpty())
+        return danglingLink(path);
+    WriteResult result;
+    if (WriteResult check = checkWritable(file); !check) {
+        result = check;
+    } else {
+        const bool exists = QFileInfo::exists(file);
+        if (exists && !folderTakesNewFiles(file)) {
+            result = writeInPlace(file, bytes);
+        } else {
+            const Replaced replaced = replaceByRename(file, bytes);
+            result = replaced.folderRefused && exists ? writeInPlace(file, bytes) : replaced.result;
+        }
+    }
+    return file == QFileInfo(path).absoluteFilePath() ? result : throughLink(path, file, result);
 }
 
 WriteResult appendToFile(const QString &path, const QByteArray &bytes)
 {
     const QString file = followLinks(path);
+    if (file.isEmpty())
+        return danglingLink(path);
     if (WriteResult check = checkWritable(file); !check)
         return check;
     const bool existed = QFileInfo::exists(file);

@@ -9,22 +9,29 @@ struct WriteResult
 {
     bool ok = true;
     QString error;
+    /// Nothing was written because another program changed the file since it was read.
+    bool changedElsewhere = false;
 
-    static WriteResult failure(const QString &why) { return {false, why}; }
+    static WriteResult failure(const QString &why) { return {false, why, false}; }
+    /// Nothing was written: another program changed the file @p fileName since it was read.
+    static WriteResult changedSinceRead(const QString &fileName);
     explicit operator bool() const { return ok; }
 };
 
-/// Replaces the whole file at @p path with @p bytes, all or nothing. A symbolic link is followed:
-/// its target is replaced and the link stays a link. The new bytes are written, flushed and
-/// synced to the disk before they replace the old file, so a full disk is noticed before anything
-/// is lost. Where the folder allows new files, a temporary file is renamed over the old one
-/// (QSaveFile; the file keeps its permissions); where it does not (a folder marked read-only, a
-/// share that refuses new files or renames), the existing file is overwritten in place and, if
-/// that fails part way, its old bytes are put back. A file whose permission bits allow no write
-/// is refused, also for root. On failure the file is byte-identical to before.
+/// Replaces the whole file at @p path with @p bytes, all or nothing. A symbolic link is followed
+/// as the system follows it when reading: its target is replaced and the link stays a link; a
+/// link that points nowhere is refused (no file is created through it), and so is a target that
+/// is no regular file. A failure behind a link names the link's target. The new bytes are written,
+/// flushed and synced to the disk before they replace the old file, so a full disk is noticed
+/// before anything is lost. Where the folder allows new files, a temporary file is renamed over the
+/// old one (QSaveFile; the file keeps its permissions); where it does not (a folder marked
+/// read-only, a share that refuses new files or renames), the existing file is overwritten in place
+/// and, if that fails part way, its old bytes are put back. A file whose permission bits allow no
+/// write is refused, also for root. On failure the file is byte-identical to before.
 WriteResult saveWholeFile(const QString &path, const QByteArray &bytes);
 
-/// Appends @p bytes to the file at @p path (created if missing; a link is followed) in one write,
+/// Appends @p bytes to the file at @p path (created if missing; a link is followed as by
+/// saveWholeFile(), one that points nowhere is refused) in one write,
 /// flushed and synced to the disk. If any step fails, the file is cut back to its old length
 /// (and a file that did not exist is removed).
 WriteResult appendToFile(const QString &path, const QByteArray &bytes);

@@ -31,7 +31,7 @@ QStringList components(const QString &root, const QString &gamePath)
 QString findEntry(const QDir &dir, const QString &name, bool wantDir)
 {
     const QFileInfo exact(dir.filePath(name));
-    if (exact.exists() && (wantDir ? exact.isDir() : exact.isFile()))
+    if (exact.exists() && exact.isDir() == wantDir)
         return name;
     const QDir::Filters filter =
         (wantDir ? QDir::Dirs : QDir::Files) | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;

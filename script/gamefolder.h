@@ -18,7 +18,8 @@ public:
     /// The folder's absolute path.
     const QString &path() const { return m_root; }
 
-    /// The absolute path of the existing regular file that @p gamePath names, or an empty
+    /// The absolute path of the existing file that @p gamePath names (not a folder; readers check
+    /// that it is a regular file before they open it), or an empty
     /// string when there is none. An exact match wins; otherwise each component is matched
     /// ignoring letter case. Empty names, folders, absolute paths, drive letters and names whose
     /// ".." would lead out of the folder resolve to nothing. Symbolic links are followed wherever

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr qint64 kMaxFileBytes = 256 * 1024 * 1024;
 const QString kLineEnd = QStringLiteral("\r\n");
 
 QString sceneName(int number)
@@ -70,17 +69,21 @@ ScriptLoad LoadScript(const GameFolder &folder)
     const QString path = folder.resolve(kScriptFileName);
     if (path.isEmpty())
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failed(ScriptStatus::Unreadable,
-                      QStringLiteral("Game.txt无法读取：%1").arg(file.errorString()));
-    if (file.size() > kMaxFileBytes)
+    const FileRead read = readWholeFile(path, kMaxScriptBytes);
+    switch (read.status) {
+    case FileRead::Read: break;
+    case FileRead::Missing: return {};
+    case FileRead::NotAFile:
+        return failed(ScriptStatus::Unreadable, QStringLiteral("Game.txt不是普通文件,无法使用"));
+    case FileRead::TooLarge:
         return failed(ScriptStatus::TooLarge, QStringLiteral("Game.txt过大(超过256MB),无法使用"));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    case FileRead::Failed:
         return failed(ScriptStatus::Unreadable,
-                      QStringLiteral("Game.txt无法读取：%1").arg(file.errorString()));
-    return parseScript(bytes);
+                      QStringLiteral("Game.txt无法读取：%1").arg(read.error));
+    }
+    ScriptLoad load = parseScript(read.bytes);
+    load.stamp = FileStamp::of(read.bytes);
+    return load;
 }
 
 EncodedScenes encodeScenes(const SceneLists &scenes, int firstSceneNumber)
@@ -128,7 +131,21 @@ EncodedScenes encodeScenes(const SceneLists &scenes, int firstSceneNumber)
     return out;
 }
 
-WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec)
+namespace {
+
+// Whether the file at @p path still holds what @p expected stamps; its bytes in @p now.
+bool unchangedSince(const QString &path, const FileStamp &expected, QByteArray &now)
+{
+    const FileRead read = readWholeFile(path, kMaxScriptBytes);
+    if (read.status == FileRead::Missing)
+        return expected == FileStamp::missing();
+    now = read.bytes;
+    return read.status == FileRead::Read && FileStamp::of(read.bytes) == expected;
+}
+
+} // namespace
+
+WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec, FileStamp *expected)
 {
     const QString path = folder.pathForWrite(kScriptFileName);
     SceneLists one;
@@ -137,19 +154,32 @@ WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec)
     if (!encoded.error.isEmpty())
         return WriteResult::failure(encoded.error);
 
+    QByteArray old;
+    if (expected && !unchangedSince(path, *expected, old))
+        return WriteResult::changedSinceRead(kScriptFileName);
     QFile existing(path);
     if (existing.size() > 0 && existing.open(QIODevice::ReadOnly)) {
         existing.seek(existing.size() - qMin<qint64>(2, existing.size()));
         if (existing.read(2) != "\r\n")
             encoded.bytes.prepend("\r\n");
     }
-    return appendToFile(path, encoded.bytes);
+    WriteResult written = appendToFile(path, encoded.bytes);
+    if (written && expected)
+        *expected = FileStamp::of(old + encoded.bytes);
+    return written;
 }
 
-WriteResult RewriteScript(const GameFolder &folder, const SceneLists &scenes)
+WriteResult RewriteScript(const GameFolder &folder, const SceneLists &scenes, FileStamp *expected)
 {
     const EncodedScenes encoded = encodeScenes(scenes);
     if (!encoded.error.isEmpty())
         return WriteResult::failure(encoded.error);
-    return saveWholeFile(folder.pathForWrite(kScriptFileName), encoded.bytes);
+    const QString path = folder.pathForWrite(kScriptFileName);
+    QByteArray old;
+    if (expected && !unchangedSince(path, *expected, old))
+        return WriteResult::changedSinceRead(kScriptFileName);
+    WriteResult written = saveWholeFile(path, encoded.bytes);
+    if (written && expected)
+        *expected = FileStamp::of(encoded.bytes);
+    return written;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileread.h"
 #include "filewrite.h"
 #include "gamefolder.h"
 #include "scenerec.h"
@@ -21,7 +22,7 @@ enum class ScriptStatus
     Damaged,       ///< the line count is not a multiple of 8
     TooManyScenes, ///< more than kMaxScenes scenes
     TooLarge,      ///< larger than the 256 MB a script may take
-    Unreadable,    ///< the file exists but could not be read
+    Unreadable,    ///< the file exists but could not be read, or is no file (a pipe, a folder)
 };
 
 /// What LoadScript found. Only Loaded and Missing give scenes; every other status leaves
@@ -31,12 +32,16 @@ struct ScriptLoad
     ScriptStatus status = ScriptStatus::Missing;
     SceneLists scenes;
     QString message;
+    FileStamp stamp; ///< what the file held when read (nothing when missing)
 
     bool usable() const
     {
         return status == ScriptStatus::Loaded || status == ScriptStatus::Missing;
     }
 };
+
+/// The most a scene file may hold; reading stops one byte past it.
+constexpr qint64 kMaxScriptBytes = 256 * 1024 * 1024;
 
 /// Reads Game.txt of @p folder. Lines end with CR LF; a last line without CR LF still counts;
 /// a lone CR or LF is part of its line's value. Bytes that are not GBK are kept (see Gbk).
@@ -58,7 +63,12 @@ EncodedScenes encodeScenes(const SceneLists &scenes, int firstSceneNumber = 1);
 /// Appends one scene (eight lines) to Game.txt in a single write, creating the file if needed.
 /// If the file's last line lacks its CR LF, one is added first so no two lines run together.
 /// On failure the file keeps its old length and the result says why.
-WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec);
+/// With @p expected, nothing is written unless the file still holds what it stamps (else the
+/// result has `changedElsewhere`); after a write it stamps the file's new content.
+WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec,
+                        FileStamp *expected = nullptr);
 
 /// Replaces Game.txt with @p scenes, all or nothing. With no scenes the file becomes 0 bytes.
-WriteResult RewriteScript(const GameFolder &folder, const SceneLists &scenes);
+/// @p expected as for AppendScene.
+WriteResult RewriteScript(const GameFolder &folder, const SceneLists &scenes,
+                          FileStamp *expected = nullptr);

@@ -2,11 +2,7 @@
 
 #include "gbk.h"
 
-#include <QFile>
-
 namespace {
-
-constexpr qint64 kMaxSettingsBytes = 16 * 1024 * 1024;
 
 bool isBlank(QChar c)
 {
@@ -99,26 +95,25 @@ std::optional<GameSettings> parseSettings(const QByteArray &bytes)
 
 SettingsRead ReadSettings(const GameFolder &folder)
 {
-    SettingsRead read;
-    const QString path = folder.resolve(kSettingsFileName);
-    if (path.isEmpty()) {
-        read.error = QStringLiteral("Game.ini不存在");
-        return read;
+    SettingsRead result;
+    const FileRead read = readWholeFile(folder.resolve(kSettingsFileName), kMaxSettingsBytes);
+    switch (read.status) {
+    case FileRead::Read: break;
+    case FileRead::Missing:
+        result.missing = true;
+        result.error = QStringLiteral("Game.ini不存在");
+        return result;
+    case FileRead::NotAFile: result.error = QStringLiteral("Game.ini不是普通文件"); return result;
+    case FileRead::TooLarge: result.error = QStringLiteral("Game.ini过大(超过16MB)"); return result;
+    case FileRead::Failed:
+        result.error = QStringLiteral("Game.ini无法读取：%1").arg(read.error);
+        return result;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        read.error = QStringLiteral("Game.ini无法读取：%1").arg(file.errorString());
-        return read;
-    }
-    const QByteArray bytes = file.read(kMaxSettingsBytes);
-    if (file.error() != QFileDevice::NoError) {
-        read.error = QStringLiteral("Game.ini无法读取：%1").arg(file.errorString());
-        return read;
-    }
-    read.settings = parseSettings(bytes);
-    if (!read.settings)
-        read.error = QStringLiteral("Game.ini中的设置少于5项");
-    return read;
+    result.stamp = FileStamp::of(read.bytes);
+    result.settings = parseSettings(read.bytes);
+    if (!result.settings)
+        result.error = QStringLiteral("Game.ini中的设置少于5项");
+    return result;
 }
 
 QString settingsValueProblem(GameSettings::Field field, const QString &value)
@@ -153,10 +148,17 @@ EncodedSettings encodeSettings(const GameSettings &settings)
     return out;
 }
 
-WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings)
+WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings,
+                          FileStamp *expected)
 {
     const EncodedSettings encoded = encodeSettings(settings);
     if (!encoded.error.isEmpty())
         return WriteResult::failure(encoded.error);
-    return saveWholeFile(folder.pathForWrite(kSettingsFileName), encoded.bytes);
+    const QString path = folder.pathForWrite(kSettingsFileName);
+    if (expected && currentStamp(path, kMaxSettingsBytes) != *expected)
+        return WriteResult::changedSinceRead(kSettingsFileName);
+    WriteResult written = saveWholeFile(path, encoded.bytes);
+    if (written && expected)
+        *expected = FileStamp::of(encoded.bytes);
+    return written;
 }

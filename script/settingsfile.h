@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileread.h"
 #include "filewrite.h"
 #include "gamefolder.h"
 
@@ -45,10 +46,15 @@ struct SettingsRead
 {
     std::optional<GameSettings> settings; ///< empty on failure
     QString error;                        ///< why, when it failed
+    bool missing = false;                 ///< there is no Game.ini (the failure is that)
+    FileStamp stamp;                      ///< what the file held when read
 };
 
-/// Reads Game.ini of @p folder. Fails when the file is missing, unreadable or holds fewer
-/// than five values.
+/// The most a settings file may hold; reading stops one byte past it.
+constexpr qint64 kMaxSettingsBytes = 16 * 1024 * 1024;
+
+/// Reads Game.ini of @p folder. Fails when the file is missing, unreadable, larger than
+/// kMaxSettingsBytes or holds fewer than five values.
 SettingsRead ReadSettings(const GameFolder &folder);
 
 /// The field's name as the author knows it (游戏名称, BGM, 字体, 游戏速度, 文字显示效果).
@@ -69,4 +75,7 @@ EncodedSettings encodeSettings(const GameSettings &settings);
 
 /// Replaces Game.ini with one line of five quoted values and CR LF, all or nothing. Refuses
 /// values that settingsValueProblem() rejects or that GBK cannot hold, naming the field.
-WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings);
+/// With @p expected, nothing is written unless the file still holds what it stamps (else the
+/// result has `changedElsewhere`); after a write it stamps the new content.
+WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings,
+                          FileStamp *expected = nullptr);

@@ -28,8 +28,14 @@ public:
         asked.append(title + u'|' + text);
         return !answers.isEmpty() && answers.takeFirst();
     }
+    UnsavedChoice askUnsaved(QWidget *, const QString &text, const QString &title) override
+    {
+        asked.append(title + u'|' + text);
+        return unsavedAnswers.isEmpty() ? UnsavedChoice::Cancel : unsavedAnswers.takeFirst();
+    }
     QStringList shown, asked;
-    QList<bool> answers; ///< what the user answers to the questions, in turn
+    QList<bool> answers;                 ///< what the user answers to the questions, in turn
+    QList<UnsavedChoice> unsavedAnswers; ///< what the user answers to "save first?", in turn
 };
 
 /// A window stand-in that keeps what the logic set, and a clock that fires the reveal timer.

@@ -2,6 +2,7 @@
 #include "filewrite.h"
 #include "gamelogic.h"
 #include "gameset.h"
+#include "gbk.h"
 #include "linklabel.h"
 #include "playerfakes.h"
 #include "scriptfile.h"
@@ -26,6 +27,9 @@ using namespace TestUtil;
 
 namespace {
 
+const QString kNoSettingsNotice =
+    QStringLiteral("提示|Game.ini配置文件未找到,游戏设置显示默认值。\n"
+                   "按“全局修改”中任意一个“修改”按钮时,会用面板上的设置新建Game.ini。");
 const QByteArray kIni("\"\xb2\xe2\xca\xd4\",\"1.mid\",\"\",\"100\",\"1\"\r\n"); // 测试
 
 QByteArray threeScenes()
@@ -127,11 +131,14 @@ class TestGameSet : public QObject
     HelpLinks m_links = HelpLinks::onForum(QStringLiteral("http://bbs.tavrin.example"));
 
     QString file(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
-    Ui &open()
+    // Most tests need no Game.ini; the start-up notice of its absence is startUp()'s to check.
+    Ui &open(bool keepStartUpNotice = false)
     {
         m_window = std::make_unique<GameSet>(GameFolder(m_dir->path()),
                                              EditorPlatform{m_messages, m_picker, m_web, m_links});
         m_window->start();
+        if (!keepStartUpNotice)
+            m_messages.shown.removeAll(kNoSettingsNotice);
         m_window->show();
         if (!QTest::qWaitForWindowExposed(m_window.get()))
             qFatal("window not exposed");
@@ -194,11 +201,11 @@ private slots:
         QTest::newRow("no files") << QByteArray("-") << QByteArray("-") << "第0个" << 0
                                   << "每秒4个字"
                                   << "不能跳过"
-                                  << "" << QStringList{};
+                                  << "" << QStringList{kNoSettingsNotice};
         QTest::newRow("8 lines") << sceneBytes("a") << QByteArray("-") << "第0个" << 1
                                  << "每秒4个字"
                                  << "不能跳过"
-                                 << "" << QStringList{};
+                                 << "" << QStringList{kNoSettingsNotice};
         QTest::newRow("interval 10, skip 0")
             << QByteArray() << QByteArray("\"n\",\"\",\"\",\"10\",\"0\"") << "第0个" << 0
             << "每秒100个字"
@@ -245,7 +252,7 @@ private slots:
             writeBytes(file("Game.txt"), script);
         if (ini != "-")
             writeBytes(file("Game.ini"), ini);
-        Ui &w = open();
+        Ui &w = open(true);
         QCOMPARE(w.windowTitle(), QStringLiteral("游戏编辑"));
         QCOMPARE(w.size(), QSize(522, 446));
         QCOMPARE(w.WJID->text(), wjid);
@@ -636,19 +643,89 @@ private slots:
         click(w.Command3);
         QCOMPARE(takeMessages(),
                  QStringList{QStringLiteral(
-                     "提示|Game.ini配置文件未找到\n无法写入Game.ini：文件是只读的")});
+                     "保存失败|Game.ini保存失败,文件未被改动。\n无法写入Game.ini：文件是只读的")});
         QCOMPARE(readBytes(file("Game.ini")),
                  QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
         QCOMPARE(w.GameNameText->text(), QStringLiteral("say \"hi\"")); // what was typed stays
     }
 
-    void settingsWithoutTheFileCreateNothing()
+    void settingsWithoutTheFileAreSavedFromThePanel()
     {
         Ui &w = open();
-        for (QPushButton *b : {w.Command1, w.Command2, w.Command3, w.Command4, w.Command6})
-            click(b);
-        QCOMPARE(takeMessages(), QStringList(5, QStringLiteral("提示|Game.ini配置文件未找到")));
-        QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+        takeMessages();
+        type(w.BGMUrlText, QStringLiteral("a.mid"));
+        w.SuDuCombo->setCurrentIndex(3);
+        click(w.Command4); // the skip choice; the panel's other values come with it
+        QVERIFY(takeMessages().isEmpty());
+        const QByteArray name = Gbk::encode(QDir(m_dir->path()).dirName()).bytes;
+        QCOMPARE(readBytes(file("Game.ini")), "\"" + name + "\",\"a.mid\",\"\",\"50\",\"1\"\r\n");
+        type(w.GameNameText, QStringLiteral("g"));
+        click(w.Command1);
+        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"g\",\"a.mid\",\"\",\"50\",\"1\"\r\n"));
+    }
+
+    void closingWithAWaitingSceneAsksFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("save") << int(UnsavedChoice::Save) << true
+                              << sceneBytes("one") + sceneBytes("new", "1.jpg", "1.png");
+        QTest::newRow("don't save") << int(UnsavedChoice::Discard) << true << sceneBytes("one");
+        QTest::newRow("cancel") << int(UnsavedChoice::Cancel) << false << sceneBytes("one");
+    }
+    void closingWithAWaitingSceneAsksFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
+        QFETCH(QByteArray, stored);
+        writeBytes(file("Game.txt"), sceneBytes("one"));
+        writeBytes(file("Game.ini"), kIni);
+        Ui &w = open();
+        QVERIFY(w.window->close()); // nothing waits: no question
+        QVERIFY(m_messages.asked.isEmpty());
+        w.window->show();
+        click(w.NextRec);
+        click(w.AddRec);
+        type(w.NoteText, QStringLiteral("new"));
+        m_messages.unsavedAnswers = {UnsavedChoice(answer)};
+        QCOMPARE(w.window->close(), closed);
+        QCOMPARE(m_messages.asked,
+                 QStringList{QStringLiteral(
+                     "游戏编辑|正在增加或修改的场景还没有保存。\n关闭前要保存它吗?")});
+        QCOMPARE(readBytes(file("Game.txt")), stored);
+        if (!closed)
+            QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("new"));
+    }
+
+    void pickedPictureNeverShadowsOneThePlayerFindsInAnotherCase()
+    {
+        // A Windows-made game: BG/DUSK.JPG, named "dusk.jpg" by three scenes.
+        writeBytes(file("BG/DUSK.JPG"), "old");
+        writeBytes(file("Game.txt"), sceneBytes("a", "dusk.jpg") + sceneBytes("b", "Dusk.jpg") +
+                                         sceneBytes("c", "dusk.jpg") + sceneBytes("d", "x.jpg"));
+        writeBytes(file("Game.ini"), kIni);
+        QTemporaryDir elsewhere;
+        const QString picked = elsewhere.filePath(QStringLiteral("dusk.jpg"));
+        writeBytes(picked, "new");
+        Ui &w = open();
+        click(w.NextRec);
+        click(w.SetRec);
+        m_picker.answers = {picked, picked};
+        m_messages.answers = {true, false, /* again: */ true, true};
+        click(w.GetBgPic);
+        QCOMPARE(m_messages.asked.size(), 2);
+        QCOMPARE(m_messages.asked.last(),
+                 QStringLiteral(
+                     "复制图片|BG文件夹中已经有一个不同的“DUSK.JPG”,游戏播放时“dusk.jpg”会找到"
+                     "它;有3个场景使用它。\n要用选中的图片替换“DUSK.JPG”吗?这些场景都会"
+                     "显示新的图片。"));
+        QCOMPARE(QDir(file("BG")).entryList(QDir::Files), QStringList{QStringLiteral("DUSK.JPG")});
+        QCOMPARE(readBytes(file("BG/DUSK.JPG")), QByteArray("old"));
+        click(w.GetBgPic);
+        QCOMPARE(QDir(file("BG")).entryList(QDir::Files), QStringList{QStringLiteral("DUSK.JPG")});
+        QCOMPARE(readBytes(file("BG/DUSK.JPG")), QByteArray("new"));
+        QCOMPARE(w.BgUrlText->text(), QStringLiteral("dusk.jpg"));
     }
 
     void pickersTakeTheNameAfterTheLastSeparator()

@@ -141,7 +141,8 @@ private slots:
             QCOMPARE(window.preview()->stage()->BgPic()->picture(),
                      Stage::missingPicture(QSize(638, 482), QStringLiteral("BG\\gone.png")));
             window.preview()->move(40, 50);
-            window.close();
+            messages.unsavedAnswers = {UnsavedChoice::Discard}; // the Modify still waits
+            QVERIFY(window.close());
         }
         GameSet again(folder(), {messages, picker, web});
         again.start();

@@ -1,5 +1,6 @@
 // The editor's decisions without a window: two-press editing, stored codes, settings, names.
 #include "filewrite.h"
+#include "gbk.h"
 #include "scripteditor.h"
 #include "scriptfile.h"
 #include "testutil.h"
@@ -125,6 +126,133 @@ private slots:
         QVERIFY(editor.saveSpeed(-1).isEmpty());
         QVERIFY(editor.saveSkip(-1).isEmpty());
         QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"n\",\"m.mid\",\"f\",\"\",\"-1\"\r\n"));
+    }
+
+    void twoEditorsOnOneGameNeverWriteOverEachOther()
+    {
+        writeBytes(file("Game.txt"), sceneBytes("one") + sceneBytes("two"));
+        writeBytes(file("Game.ini"), "\"n\",\"\",\"\",\"100\",\"0\"\r\n");
+        ScriptEditor a(folder()), b(folder());
+        a.load();
+        b.load();
+        b.browse(ScriptEditor::Browse::Last);
+
+        a.pressAdd(form(QString()));
+        QVERIFY(a.pressAdd(form(QStringLiteral("AAA"))).notice.isEmpty());
+        // B's Add meets a file that A changed: nothing written, B holds the file as it is now,
+        // and what B typed still waits to be stored.
+        b.pressAdd(form(QString()));
+        const EditResult refused = b.pressAdd(form(QStringLiteral("BBB")));
+        QCOMPARE(refused.notice.text,
+                 QStringLiteral("Game.txt已被其他程序修改,没有保存。已重新载入它现在的内容,"
+                                "请再做一次刚才的修改"));
+        QCOMPARE(refused.notice.reloaded, Notice::Reload::Script);
+        QVERIFY(b.addWaiting());
+        QVERIFY(listsEqualFile(b));
+        QCOMPARE(b.CurRec(), 2);
+        QVERIFY(b.pressAdd(form(QStringLiteral("BBB"))).notice.isEmpty());
+        QCOMPARE(b.CurRec(), 4);
+        QVERIFY(b.deleteScene().isEmpty());
+        QCOMPARE(
+            LoadScript(folder()).scenes.NoteList,
+            (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("AAA")}));
+
+        // A text editor shortens the file under A: A's Delete writes nothing and A shows the
+        // nearest scene that still exists.
+        writeBytes(file("Game.txt"), sceneBytes("only"));
+        QCOMPARE(a.CurRec(), 3);
+        QCOMPARE(a.deleteScene().reloaded, Notice::Reload::Script);
+        QCOMPARE(readBytes(file("Game.txt")), sceneBytes("only"));
+        QCOMPARE(a.CurRec(), 1);
+        QVERIFY(listsEqualFile(a));
+
+        // Settings: B saves over a Game.ini that A changed only after reading it again.
+        QVERIFY(a.saveSetting(GameSettings::Name, QStringLiteral("A")).isEmpty());
+        const Notice settings = b.saveSetting(GameSettings::Music, QStringLiteral("b.mid"));
+        QCOMPARE(settings.reloaded, Notice::Reload::Settings);
+        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"A\",\"\",\"\",\"100\",\"0\"\r\n"));
+        QCOMPARE(b.settingsForm()->name, QStringLiteral("A"));
+        QVERIFY(b.saveSetting(GameSettings::Music, QStringLiteral("b.mid")).isEmpty());
+        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"A\",\"b.mid\",\"\",\"100\",\"0\"\r\n"));
+    }
+
+    void untouchedTextIsWrittenBackAsItWasRead_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("shown"); // what the text box gives back
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("lone LF, untouched") << QByteArray("a\nb") << "a\nb" << QByteArray("a\nb");
+        QTest::newRow("lone CR, shown as a line break")
+            << QByteArray("a\rb") << "a\nb" << QByteArray("a\rb");
+        QTest::newRow("lone LF, text edited")
+            << QByteArray("a\nb") << "a\nbc" << QByteArray("a bc");
+    }
+    void untouchedTextIsWrittenBackAsItWasRead()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, shown);
+        QFETCH(QByteArray, written);
+        writeBytes(file("Game.txt"), sceneBytes(stored.constData(), "b.jpg", "m.png"));
+        ScriptEditor editor(folder());
+        editor.load();
+        editor.browse(ScriptEditor::Browse::First);
+        SceneForm fields = editor.showScene(0);
+        fields.text = shown;
+        editor.pressModify(fields);
+        QVERIFY(editor.pressModify(fields).notice.isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), sceneBytes(written.constData(), "b.jpg", "m.png"));
+    }
+
+    void closingKnowsWhatIsNotStoredYet()
+    {
+        writeBytes(file("Game.txt"), sceneBytes("one", "b.jpg", "m.png"));
+        ScriptEditor editor(folder());
+        editor.load();
+        editor.browse(ScriptEditor::Browse::First);
+        SceneForm shown = editor.showScene(0);
+        QVERIFY(!editor.hasUnstoredScene(shown));
+        editor.pressModify(shown);
+        QVERIFY(!editor.hasUnstoredScene(shown)); // a Modify that would change nothing
+        SceneForm typed = shown;
+        typed.text = QStringLiteral("changed");
+        QVERIFY(editor.hasUnstoredScene(typed));
+        editor.pressAdd(typed);
+        SceneForm fresh = typed;
+        fresh.text.clear(); // Add's first press empties the text
+        typed.text = QStringLiteral("new scene");
+        QVERIFY(editor.hasUnstoredScene(typed));
+        QVERIFY(editor.storeWaiting(typed).notice.isEmpty()); // Add first
+        QCOMPARE(editor.scenes().count(), 2);
+        QVERIFY(!editor.addWaiting() && editor.modifyWaiting());
+        QVERIFY(editor.storeWaiting(fresh).notice.isEmpty());
+        QVERIFY(!editor.hasUnstoredScene(fresh));
+        QCOMPARE(editor.scenes().NoteList, (QStringList{QStringLiteral("one"), QString()}));
+    }
+
+    void missingSettingsFileIsMadeByTheFirstSave()
+    {
+        const QString link = m_dir->filePath(QStringLiteral("Game.ini"));
+        QTemporaryDir home;
+        // A game shared with its Game.ini linked to a file of the author's home that is not
+        // there: nothing is made through the link.
+        QVERIFY(QFile::link(home.filePath(QStringLiteral("mine.ini")), link));
+        ScriptEditor linked(folder());
+        QCOMPARE(linked.load().settingsNotice.title, QStringLiteral("提示"));
+        QCOMPARE(linked.saveSetting(GameSettings::Name, QStringLiteral("x")).title,
+                 QStringLiteral("保存失败"));
+        QVERIFY(QDir(home.path()).isEmpty());
+        QFile::remove(link);
+
+        ScriptEditor editor(folder());
+        const ScriptEditor::StartUp found = editor.load();
+        QVERIFY(found.settingsNotice.text.startsWith(QStringLiteral("Game.ini配置文件未找到")));
+        const GameSettings panel{QString(), QStringLiteral("a.mid"), QString(),
+                                 QStringLiteral("50"), QStringLiteral("0")};
+        QVERIFY(editor.saveSetting(panel, GameSettings::Music).isEmpty());
+        const QByteArray name = Gbk::encode(QDir(m_dir->path()).dirName()).bytes;
+        QCOMPARE(readBytes(link), "\"" + name + "\",\"a.mid\",\"\",\"50\",\"0\"\r\n");
+        QVERIFY(editor.saveSetting(GameSettings::Font, QStringLiteral("f")).isEmpty());
+        QCOMPARE(readBytes(link), "\"" + name + "\",\"a.mid\",\"f\",\"50\",\"0\"\r\n");
     }
 
     void pickedNameIsWhatFollowsTheLastSeparator_data()

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace TestUtil;
 
 namespace {
@@ -325,6 +328,135 @@ private slots:
                  QStringList{QStringLiteral("Game.txt")});
         QCOMPARE(QDir(shared.path()).entryList(QDir::Files),
                  QStringList{QStringLiteral("story.txt")});
+    }
+
+    void linksInAFolderOpenedThroughALinkLeadWhereReadingLeads()
+    {
+        // The game data/games/g1 is opened as home/mygame; its files are links
+        // "../shared/…", which the system resolves from g1's real folder, not from home.
+        const QDir root(m_dir->path());
+        for (const char *folder : {"data/games/g1", "data/games/shared", "home/shared"})
+            QVERIFY(root.mkpath(QString::fromLatin1(folder)));
+        QCOMPARE(::symlink("../data/games/g1",
+                           QFile::encodeName(root.filePath(QStringLiteral("home/mygame")))),
+                 0);
+        const QString real = root.filePath(QStringLiteral("data/games/shared/"));
+        const QString decoy = root.filePath(QStringLiteral("home/shared/"));
+        for (const char *name : {"Game.txt", "Game.ini"}) {
+            const QByteArray target = QByteArray("../shared/") + name;
+            const QString link =
+                root.filePath(QStringLiteral("data/games/g1/") + QString::fromLatin1(name));
+            QCOMPARE(::symlink(target.constData(), QFile::encodeName(link).constData()), 0);
+            writeBytes(decoy + QString::fromLatin1(name), "decoy");
+        }
+        writeBytes(real + QStringLiteral("Game.txt"), kChineseScene);
+        writeBytes(real + QStringLiteral("Game.ini"), "\"a\",\"\",\"\",\"100\",\"0\"\r\n");
+
+        const GameFolder game(root.filePath(QStringLiteral("home/mygame")));
+        SceneLists lists = LoadScript(game).scenes;
+        QCOMPARE(lists.count(), 1);
+        lists.append(chineseScene());
+        QVERIFY(RewriteScript(game, lists).ok);
+        QVERIFY(AppendScene(game, chineseScene()).ok);
+        std::optional<GameSettings> settings = ReadSettings(game).settings;
+        QVERIFY(settings);
+        settings->GameName = QStringLiteral("b");
+        QVERIFY(WriteSettings(game, *settings).ok);
+
+        QCOMPARE(readBytes(real + QStringLiteral("Game.txt")), kChineseScene.repeated(3));
+        QCOMPARE(readBytes(real + QStringLiteral("Game.ini")),
+                 QByteArray("\"b\",\"\",\"\",\"100\",\"0\"\r\n"));
+        QCOMPARE(readBytes(decoy + QStringLiteral("Game.txt")), QByteArray("decoy"));
+        QCOMPARE(readBytes(decoy + QStringLiteral("Game.ini")), QByteArray("decoy"));
+        QVERIFY(QFileInfo(root.filePath(QStringLiteral("data/games/g1/Game.txt"))).isSymLink());
+    }
+
+    void writesThroughALink_data()
+    {
+        QTest::addColumn<bool>("targetExists");
+        QTest::addColumn<bool>("targetReadOnly");
+        QTest::addColumn<bool>("folderTakesNewFiles");
+        QTest::addColumn<QString>("error"); // empty: written
+        QTest::newRow("read-only target") << true << true << true << "文件是只读的";
+        QTest::newRow("target in a folder that takes no new files") << true << false << false << "";
+        QTest::newRow("link that points nowhere") << false << false << true << "那里没有文件";
+        QTest::newRow("link that points nowhere, folder takes no new files")
+            << false << false << false << "那里没有文件";
+    }
+    void writesThroughALink()
+    {
+        QFETCH(bool, targetExists);
+        QFETCH(bool, targetReadOnly);
+        QFETCH(bool, folderTakesNewFiles);
+        QFETCH(QString, error);
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath(QStringLiteral("story.txt"));
+        if (targetExists)
+            writeBytes(target, kChineseScene);
+        if (targetReadOnly)
+            QFile::setPermissions(target, QFile::ReadOwner);
+        if (!folderTakesNewFiles)
+            QFile::setPermissions(elsewhere.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(QFile::link(target, txt()));
+        struct stat before = {};
+        ::stat(QFile::encodeName(target).constData(), &before);
+
+        const WriteResult written = RewriteScript(folder(), SceneLists());
+        const WriteResult appended = AppendScene(folder(), chineseScene());
+        QFile::setPermissions(elsewhere.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (error.isEmpty()) {
+            QVERIFY2(written.ok && appended.ok, qPrintable(written.error + appended.error));
+            QCOMPARE(readBytes(target), kChineseScene);
+            struct stat after = {};
+            ::stat(QFile::encodeName(target).constData(), &after);
+            QCOMPARE(after.st_ino, before.st_ino); // in place: no new file was made
+        } else {
+            QVERIFY(!written.ok && !appended.ok);
+            QVERIFY2(written.error.contains(error), qPrintable(written.error));
+            // The message names the file behind the link, where the author must look.
+            QVERIFY2(written.error.contains(target), qPrintable(written.error));
+            QCOMPARE(readBytes(target), targetExists ? kChineseScene : QByteArray("<missing>"));
+        }
+        QVERIFY(QFileInfo(txt()).isSymLink());
+        QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden),
+                 targetExists ? QStringList{QStringLiteral("story.txt")} : QStringList{});
+    }
+
+    void filesThatNeverEndOrWaitAreRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("Game.txt linked to /dev/zero") << "Game.txt"
+                                                      << "zero"
+                                                      << "Game.txt过大(超过256MB),无法使用";
+        QTest::newRow("Game.txt a pipe") << "Game.txt"
+                                         << "fifo"
+                                         << "Game.txt不是普通文件,无法使用";
+        QTest::newRow("Game.ini linked to /dev/zero") << "Game.ini"
+                                                      << "zero"
+                                                      << "Game.ini过大(超过16MB)";
+        QTest::newRow("Game.ini a pipe") << "Game.ini"
+                                         << "fifo"
+                                         << "Game.ini不是普通文件";
+    }
+    void filesThatNeverEndOrWaitAreRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QByteArray path = QFile::encodeName(m_dir->filePath(name));
+        QCOMPARE(kind == u"zero" ? ::symlink("/dev/zero", path) : ::mkfifo(path, 0600), 0);
+        if (name == u"Game.txt") {
+            const ScriptLoad load = LoadScript(folder());
+            QVERIFY(!load.usable());
+            QCOMPARE(load.message, message);
+        } else {
+            const SettingsRead read = ReadSettings(folder());
+            QVERIFY(!read.settings && !read.missing);
+            QCOMPARE(read.error, message);
+        }
     }
 
     void failedAppendToMissingFileCreatesNothing()

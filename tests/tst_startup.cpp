@@ -1,5 +1,6 @@
 // How the programs start: the command line, the recent folders and the game chooser.
 #include "gamechooser.h"
+#include "gamelock.h"
 #include "startup.h"
 
 #include <QListWidget>
@@ -7,6 +8,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using Startup::Program;
 using Startup::Request;
@@ -91,6 +95,31 @@ private slots:
         r = parse(Program::Editor, {QStringLiteral("--new"), QStringLiteral("fresh")});
         QCOMPARE(r.kind, Request::NewGame);
         QCOMPARE(r.folder, QDir::current().absoluteFilePath(QStringLiteral("fresh")));
+    }
+
+    void secondEditorFindsTheGameMarkedUnlessItsHolderHasEnded()
+    {
+        const QString game = folder("marked");
+        const QString link = m_dir.filePath(QStringLiteral("marked-link"));
+        QVERIFY(QFile::link(game, link));
+        {
+            GameLock first(game);
+            QVERIFY(first.tryLock());
+            GameLock second(link); // the same game, reached through a link
+            QVERIFY(!second.tryLock());
+            QCOMPARE(second.holder(), QCoreApplication::applicationPid());
+        }
+        // An editor that ended without removing its mark (killed, or crashed).
+        const pid_t child = ::fork();
+        if (child == 0) {
+            GameLock lost(game);
+            ::_exit(lost.tryLock() ? 0 : 1);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QCOMPARE(status, 0);
+        GameLock after(game);
+        QVERIFY(after.tryLock());
     }
 
     void recentFoldersMostRecentFirstWithoutVanishedOnes()

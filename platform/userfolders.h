@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+/// The user's own folders that the programs use, named in one place. Nothing of the user's is
+/// ever written into a game folder, which may be shared or read-only.
+namespace UserFolders {
+
+/// Where a running program leaves marks that end with the session (locks): the user's runtime
+/// folder, "taletools" inside it; created when missing.
+QString runtime();
+
+/// Where the author's own games go when the programs make one for them (a copy of the demo):
+/// "taletools" in the user's documents folder, else in the home folder.
+QString games();
+
+} // namespace UserFolders
