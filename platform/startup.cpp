@@ -4,7 +4,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSettings>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -157,6 +161,26 @@ void RecentFolders::add(const QString &folder)
     while (folders.size() > kMax)
         folders.removeLast();
     settings.setValue(kRecentKey, folders);
+}
+
+void setUpApplication(Program program)
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("taletools"));
+    QCoreApplication::setApplicationName(programName(program));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALE_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.tavrin.") + programName(program));
+    // Settings kept before the programs had an organisation move over once.
+    QSettings settings;
+    if (settings.allKeys().isEmpty()) {
+        const QSettings before(QStringLiteral("Unknown Organization"), programName(program));
+        for (const QString &key : before.allKeys())
+            settings.setValue(key, before.value(key));
+    }
+    // The programs speak Chinese; so do the file dialogs and the Yes and No of Qt's own boxes.
+    auto *translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
 }
 
 QString programPath(Program program)

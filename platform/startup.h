@@ -56,6 +56,11 @@ public:
     void add(const QString &folder);
 };
 
+/// Names the running @p program for the desktop and for its settings (everything under one
+/// "taletools" folder of the user's), and installs Qt's own Chinese texts for its dialogs and
+/// buttons, whatever the system's language. Call it once the QApplication exists.
+void setUpApplication(Program program);
+
 /// Where the other program of the pair is (talerun beside scriptwell, or in its build folder),
 /// or just its name, for the system to find on its search path.
 QString programPath(Program program);

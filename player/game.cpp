@@ -175,9 +175,13 @@ void Game::describe(const QString &description)
     }
 }
 
-bool Game::start(int first)
+bool Game::start(int first, GameLogic::StartResult *result)
 {
-    return m_logic.start(first) != GameLogic::StartResult::EndProgram;
+    const GameLogic::StartResult started = m_logic.start(first);
+    if (result)
+        *result = started;
+    return started != GameLogic::StartResult::EndProgram &&
+           started != GameLogic::StartResult::NoGame;
 }
 
 QImage Game::loadPicture(const QString &path)

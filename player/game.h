@@ -25,8 +25,8 @@ public:
          QWidget *parent = nullptr);
 
     /// Runs start-up, at the scene at list position @p first. Returns false when the program
-    /// must end (a missing picture of that scene).
-    bool start(int first = 0);
+    /// must end (a missing picture of that scene, nothing to play); @p result then says which.
+    bool start(int first = 0, GameLogic::StartResult *result = nullptr);
 
     GameLogic &logic() { return m_logic; }
 

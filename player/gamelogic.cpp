@@ -49,6 +49,10 @@ GameLogic::StartResult GameLogic::start(int first)
         m_surface.showMessage(load.message, kScriptWarningTitle);
         return StartResult::NoScenes;
     }
+    if (const QString nothing = nothingToPlay(load, settings.has_value()); !nothing.isEmpty()) {
+        m_surface.showMessage(nothing, PlayerTexts::kMissingPictureTitle);
+        return StartResult::NoGame;
+    }
     m_scenes = std::move(load.scenes);
 
     // 6. The first scene, whole.
@@ -56,6 +60,14 @@ GameLogic::StartResult GameLogic::start(int first)
     if (!PresentScene(first, Form::StartUp))
         return StartResult::EndProgram;
     return StartResult::Playing;
+}
+
+QString GameLogic::nothingToPlay(const ScriptLoad &script, bool hasSettings)
+{
+    if (!script.usable() || script.scenes.count() > 0)
+        return {};
+    return script.status == ScriptStatus::Missing && !hasSettings ? PlayerTexts::kNoGame
+                                                                  : PlayerTexts::kNoScenes;
 }
 
 bool GameLogic::PresentScene(int i, Form form)

@@ -3,6 +3,7 @@
 #include "gamefolder.h"
 #include "scenelook.h"
 #include "scenerec.h"
+#include "scriptfile.h"
 #include "settingsfile.h"
 
 #include <QImage>
@@ -49,8 +50,9 @@ public:
     enum class StartResult
     {
         Playing,
-        NoScenes,
-        EndProgram
+        NoScenes,   ///< the scene file was damaged: the window stays, without a scene
+        NoGame,     ///< the folder holds no game, or a game without scenes (after saying so)
+        EndProgram, ///< a picture of the first scene is missing (after saying so)
     };
 
     GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice &music);
@@ -58,6 +60,7 @@ public:
     /// Start-up: settings, title, music, speed, font, scenes, then scene 0 whole. Returns
     /// EndProgram when a picture of scene 0 is missing (after its message): the caller ends
     /// the program. NoScenes: the scene file was damaged; the window stays without a scene.
+    /// NoGame: nothing to play (no Game.txt and no Game.ini, or no scene yet), said plainly.
     /// @p first is the list position of the scene to start at (0: the first scene); it must
     /// name a scene of the script.
     StartResult start(int first = 0);
@@ -78,6 +81,11 @@ public:
     /// The reveal interval in milliseconds; 0 when texts appear at once.
     int interval() const { return m_interval; }
     const SceneLists &scenes() const { return m_scenes; }
+
+    /// What to say when @p script (read from a folder with or without a readable Game.ini, as
+    /// @p hasSettings says) gives nothing to play: no game at all, or no scene yet. Empty when
+    /// there is something to play, or the script is damaged (start() says so itself).
+    static QString nothingToPlay(const ScriptLoad &script, bool hasSettings);
 
     /// The longest interval the timer keeps; longer ones are cut to it.
     static constexpr int kMaxInterval = 65535;

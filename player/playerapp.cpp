@@ -4,6 +4,7 @@
 #include "gamechooser.h"
 #include "messages.h"
 #include "music.h"
+#include "playertexts.h"
 #include "scriptfile.h"
 #include "startup.h"
 #include "windowplacement.h"
@@ -51,27 +52,38 @@ int runPlayer(int argc, char *argv[])
     if (request.kind == Startup::Request::Exit)
         return request.exitCode;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("talerun"));
-    QApplication::setApplicationVersion(QStringLiteral(TALE_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.tavrin.talerun"));
+    Startup::setUpApplication(Startup::Program::Player);
 
-    Startup::RecentFolders recent;
-    if (request.kind == Startup::Request::Choose) {
-        GameChooser chooser(Startup::Program::Player, recent.list(),
-                            Startup::dataPath(QStringLiteral("demo")));
-        if (chooser.exec() != QDialog::Accepted)
-            return 0;
-        request.folder = chooser.folder();
-    }
-    // The game folder is the folder the program runs in, as for a game started inside it.
-    QDir::setCurrent(request.folder);
-    const GameFolder folder(request.folder);
-    recent.add(request.folder);
-
-    if (request.scene > 0) {
-        // Asked for a scene the game does not have: say so before anything plays or shows.
+    const bool chosen = request.kind == Startup::Request::Choose;
+    QtMessageBoxes messages;
+    for (;;) {
+        if (chosen) {
+            GameChooser chooser(Startup::Program::Player, Startup::RecentFolders().list(),
+                                Startup::dataPath(QStringLiteral("demo")));
+            if (chooser.exec() != QDialog::Accepted)
+                return 0;
+            request.folder = chooser.folder();
+        }
+        const GameFolder folder(request.folder);
         const ScriptLoad script = LoadScript(folder);
-        if (script.usable() && request.scene > script.scenes.count()) {
+        // Nothing to play: said plainly, and the chooser asks again; from the command line, one
+        // line on standard error and exit status 1.
+        if (const QString nothing =
+                GameLogic::nothingToPlay(script, ReadSettings(folder).settings.has_value());
+            !nothing.isEmpty()) {
+            if (chosen) {
+                messages.show(nullptr, nothing, PlayerTexts::kMissingPictureTitle);
+                continue;
+            }
+            std::fputs(QStringLiteral("talerun: %1: %2\n")
+                           .arg(QDir::toNativeSeparators(request.folder), nothing)
+                           .toLocal8Bit()
+                           .constData(),
+                       stderr);
+            return 1;
+        }
+        // Asked for a scene the game does not have: say so before anything plays or shows.
+        if (request.scene > 0 && script.usable() && request.scene > script.scenes.count()) {
             std::fputs(QStringLiteral("talerun: 没有第%1个场景,这个游戏有%2个场景\n")
                            .arg(request.scene)
                            .arg(script.scenes.count())
@@ -80,16 +92,22 @@ int runPlayer(int argc, char *argv[])
                        stderr);
             return 2;
         }
-    }
 
-    SdlMusic music(folder);
-    music.hold(); // nothing but the first frame competes for the processor until it is drawn
-    QtMessageBoxes messages;
-    Game game(folder, music, messages);
-    AfterFirstPaint releaseMusic(game.BgPic(), [&music] { music.release(); });
-    if (!game.start(qMax(0, request.scene - 1)))
-        return 0;
-    game.restoreZoom();
-    WindowPlacement::showCentred(game);
-    return app.exec();
+        // The game folder is the folder the program runs in, as for a game started inside it.
+        QDir::setCurrent(request.folder);
+        SdlMusic music(folder);
+        music.hold(); // nothing but the first frame competes for the processor until it is drawn
+        Game game(folder, music, messages);
+        AfterFirstPaint releaseMusic(game.BgPic(), [&music] { music.release(); });
+        GameLogic::StartResult started = GameLogic::StartResult::Playing;
+        if (!game.start(qMax(0, request.scene - 1), &started)) {
+            if (chosen)
+                continue; // it said why; another game may be chosen
+            return started == GameLogic::StartResult::NoGame ? 1 : 0;
+        }
+        Startup::RecentFolders().add(request.folder); // only a game that opened
+        game.restoreZoom();
+        WindowPlacement::showCentred(game);
+        return app.exec();
+    }
 }

@@ -14,6 +14,11 @@ inline const QString kInitialTitle = QStringLiteral("Game");
 /// A picture of the first scene is missing: this text followed by the picture's path.
 inline const QString kMissingPicture = QStringLiteral("加载错误，没有找到");
 inline const QString kMissingPictureTitle = QStringLiteral("提示");
+/// Nothing to play in the folder: no game at all, or a game without scenes yet.
+inline const QString kNoGame =
+    QStringLiteral("这个文件夹里没有游戏(没有Game.txt和Game.ini),没有可以玩的内容。");
+inline const QString kNoScenes =
+    QStringLiteral("这个游戏还没有场景,没有可以玩的内容。请先用“游戏编辑”增加场景。");
 /// What a screen reader says for the message box, which advances the game.
 inline const QString kNextAccessibleName = QStringLiteral("下一个");
 /// What a screen reader says when the closing picture stands.

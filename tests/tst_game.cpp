@@ -2,6 +2,7 @@
 #include "playerfakes.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
+#include "testutil.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -176,6 +177,35 @@ private slots:
             const QByteArray error = player.readAllStandardError();
             QVERIFY2(error.startsWith("talerun: ") && error.count('\n') == 1, error.constData());
         }
+    }
+
+    void folderWithNothingToPlayExitsWithStatusOne_data()
+    {
+        QTest::addColumn<QByteArray>("ini"); // empty: no Game.ini
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("no game") << QByteArray() << QByteArray("没有游戏");
+        QTest::newRow("no scene yet")
+            << QByteArray("\"g\",\"\",\"\",\"100\",\"0\"\r\n") << QByteArray("还没有场景");
+    }
+    void folderWithNothingToPlayExitsWithStatusOne()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QByteArray, message);
+        QTemporaryDir game;
+        if (!ini.isEmpty())
+            TestUtil::writeBytes(game.filePath(QStringLiteral("Game.ini")), ini);
+        QProcess player;
+        QTemporaryDir runtime; // so that Qt has nothing of its own to say on stderr
+        QFile::setPermissions(runtime.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        player.setProcessEnvironment(env);
+        player.start(QStringLiteral(TALERUN), {game.path()});
+        QVERIFY(player.waitForFinished(30000));
+        QCOMPARE(player.exitCode(), 1);
+        const QByteArray error = player.readAllStandardError();
+        QVERIFY2(error.startsWith("talerun: ") && error.contains(message), error.constData());
     }
 
     void missingPictureShowsItsMessageAndEndsStartUp()

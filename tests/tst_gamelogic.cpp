@@ -217,11 +217,20 @@ private slots:
                                            : GameLogic::StartResult::EndProgram);
     }
 
-    void emptyScriptEndsAtTheFirstPicture()
+    void nothingToPlayIsSaidPlainly()
     {
         Fixture f({});
-        QCOMPARE(f.start(), GameLogic::StartResult::EndProgram);
-        QCOMPARE(f.surface.messages, QStringList{QStringLiteral("提示|加载错误，没有找到Msg\\")});
+        QCOMPARE(f.start(), GameLogic::StartResult::NoGame);
+        QCOMPARE(f.surface.messages,
+                 QStringList{QStringLiteral("提示|这个游戏还没有场景,没有可以玩的内容。"
+                                            "请先用“游戏编辑”增加场景。")});
+        QFile::remove(f.dir.filePath(QStringLiteral("Game.txt")));
+        QFile::remove(f.dir.filePath(QStringLiteral("Game.ini")));
+        f.surface.messages.clear();
+        QCOMPARE(f.start(), GameLogic::StartResult::NoGame);
+        QCOMPARE(f.surface.messages,
+                 QStringList{QStringLiteral("提示|这个文件夹里没有游戏(没有Game.txt和Game.ini),"
+                                            "没有可以玩的内容。")});
     }
 
     void damagedScriptWarnsAndTheFirstClickCloses()

@@ -92,5 +92,6 @@ for path in ./usr/bin/talerun ./usr/bin/scriptwell \
   grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
 done
 dpkg-deb -f "$deb" Depends | grep -q timgm6mb-soundfont || fail "the package does not depend on the sound font"
+dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n || fail "the package does not depend on Qt's translations"
 lintian --fail-on error "$deb" 2>/dev/null
 echo "check-install: installed tree, programs, package: all fine ($(basename "$deb"))"
