@@ -62,6 +62,10 @@ FileRead readWholeFile(const QString &path, qint64 limit)
         // Stops at the limit plus one byte, whatever the file claims its size to be.
         if (read.bytes.size() + n > limit)
             return failure(FileRead::TooLarge);
+        // Grown by hand, so that a file of unknown size never takes more room than the limit.
+        if (read.bytes.size() + n > read.bytes.capacity())
+            read.bytes.reserve(qsizetype(
+                qMin(limit, qMax<qint64>(2 * read.bytes.capacity(), qint64(sizeof chunk) * 16))));
         read.bytes.append(chunk, n);
     }
     return read;

@@ -121,6 +121,20 @@ private slots:
         p.start(QStringLiteral(SCRIPTWELL), {QStringLiteral("--check"), empty.path()});
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(p.exitCode(), 2);
+
+        // A Game.txt that never ends, checked with a memory limit in force: the read stops at
+        // its limit and says so, instead of growing until the program is killed.
+        QVERIFY(
+            QFile::link(QStringLiteral("/dev/zero"), empty.filePath(QStringLiteral("Game.txt"))));
+        p.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("ulimit -v 1000000; exec \"$0\" --check \"$1\""),
+                 QStringLiteral(SCRIPTWELL), empty.path()});
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput())
+                    .contains(QStringLiteral("游戏: Game.txt过大(超过256MB),无法使用")));
     }
 
     void checkWindowListsProblemsAndOpensTheirScene()
