@@ -57,8 +57,18 @@ WriteResult throughLink(const QString &path, const QString &target, WriteResult 
     return result;
 }
 
+// A link whose target exists but whose real path Qt cannot spell (a name in code page 936
+// bytes, reached through the resolver's own link): refused rather than written elsewhere.
+bool unspellableTarget(const QString &path, const QString &file)
+{
+    return !file.isEmpty() && QFileInfo::exists(path) && !QFileInfo::exists(file);
+}
+
 WriteResult danglingLink(const QString &path)
 {
+    if (QFileInfo::exists(path))
+        return failed(path,
+                      QStringLiteral("它指向的文件名不是UTF-8编码,请先在“检查游戏”中给它改名"));
     return failed(path, QStringLiteral("它是指向“%1”的链接,而那里没有文件;不会经由这个链接新建文件")
                             .arg(QDir::toNativeSeparators(QFileInfo(path).symLinkTarget())));
 }
@@ -200,7 +210,7 @@ WriteResult WriteResult::changedSinceRead(const QString &fileName)
 WriteResult saveWholeFile(const QString &path, const QByteArray &bytes)
 {
     const QString file = followLinks(path);
-    if (file.isEmpty())
+    if (file.isEmpty() || unspellableTarget(path, file))
         return danglingLink(path);
     WriteResult result;
     if (WriteResult check = checkWritable(file); !check) {
@@ -220,7 +230,7 @@ WriteResult saveWholeFile(const QString &path, const QByteArray &bytes)
 WriteResult appendToFile(const QString &path, const QByteArray &bytes)
 {
     const QString file = followLinks(path);
-    if (file.isEmpty())
+    if (file.isEmpty() || unspellableTarget(path, file))
         return danglingLink(path);
     if (WriteResult check = checkWritable(file); !check)
         return check;

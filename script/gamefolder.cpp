@@ -1,8 +1,21 @@
 #include "gamefolder.h"
 
+#include "gbk.h"
+
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <dirent.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +40,74 @@ QStringList components(const QString &root, const QString &gamePath)
     return full.sliced(base.size()).split(u'/');
 }
 
+// The name that the bytes @p raw of a folder entry stand for when they are not UTF-8 but code
+// page 936, as a Chinese Windows zip leaves them; nothing for any other name.
+std::optional<QString> windowsName(const QByteArray &raw)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString asUtf8 = utf8.decode(raw); // the conversion runs when it is made a QString
+    if (!utf8.hasError())
+        return std::nullopt;
+    const QString name = Gbk::decode(raw);
+    // Bytes that are not GBK either decode to lone surrogates.
+    for (QChar c : name) {
+        if (c.isSurrogate() || c == u'/' || c == u'\\')
+            return std::nullopt;
+    }
+    return name;
+}
+
+struct NativeEntry
+{
+    QString name;      ///< decoded from code page 936
+    QByteArray native; ///< the absolute path in bytes
+};
+
+// The entries of @p dir whose names are code page 936 bytes, in name order.
+QList<NativeEntry> windowsNamedEntries(const QString &dir, bool wantDir)
+{
+    QList<NativeEntry> found;
+    const QByteArray base = QFile::encodeName(dir);
+    DIR *d = ::opendir(base.constData());
+    if (!d)
+        return found;
+    while (const dirent *e = ::readdir(d)) {
+        const QByteArray raw(e->d_name);
+        const std::optional<QString> name = windowsName(raw);
+        if (!name)
+            continue;
+        const QByteArray native = base + '/' + raw;
+        struct stat st = {};
+        if (::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode) != wantDir)
+            continue;
+        found.append({*name, native});
+    }
+    ::closedir(d);
+    std::sort(found.begin(), found.end(),
+              [](const NativeEntry &a, const NativeEntry &b) { return a.name < b.name; });
+    return found;
+}
+
+// A path Qt can open for the file at @p native: a link to it, named @p name, in a folder of
+// this process's own that goes when the process ends.
+QString linkFor(const QByteArray &native, const QString &name)
+{
+    static QTemporaryDir links(QDir::tempPath() + QStringLiteral("/taletools-names-XXXXXX"));
+    if (!links.isValid())
+        return {};
+    const QString folder = links.filePath(QString::fromLatin1(
+        QCryptographicHash::hash(native, QCryptographicHash::Sha1).toHex().left(16)));
+    const QString link = folder + u'/' + name;
+    if (!QFileInfo(link).isSymLink()) {
+        QDir().mkpath(folder);
+        // Another thread may have made it a moment ago: then it is there all the same.
+        if (::symlink(native.constData(), QFile::encodeName(link).constData()) != 0 &&
+            !QFileInfo(link).isSymLink())
+            return {};
+    }
+    return link;
+}
+
 // Finds the entry @p name in @p dir: exactly, else ignoring letter case (first in name order).
 QString findEntry(const QDir &dir, const QString &name, bool wantDir)
 {
@@ -39,6 +120,12 @@ QString findEntry(const QDir &dir, const QString &name, bool wantDir)
     for (const QString &entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;
+    }
+    if (!wantDir) {
+        for (const NativeEntry &entry : windowsNamedEntries(dir.absolutePath(), false)) {
+            if (entry.name.compare(name, Qt::CaseInsensitive) == 0)
+                return linkFor(entry.native, entry.name); // an absolute path
+        }
     }
     return {};
 }
@@ -64,7 +151,7 @@ QString GameFolder::resolve(const QString &gamePath) const
         if (entry.isEmpty())
             return {};
         if (last)
-            return dir.filePath(entry);
+            return entry.startsWith(u'/') ? entry : dir.filePath(entry);
         if (!dir.cd(entry))
             return {};
     }
@@ -80,4 +167,34 @@ QString GameFolder::pathForWrite(const QString &gamePath) const
     if (parts.isEmpty())
         return {};
     return QDir(m_root).filePath(parts.join(u'/'));
+}
+
+QList<GameFolder::WindowsName> GameFolder::windowsNames() const
+{
+    QList<WindowsName> names;
+    const QDir root(m_root);
+    for (const QString &folder : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (folder.compare(u"BG", Qt::CaseInsensitive) != 0 &&
+            folder.compare(u"Msg", Qt::CaseInsensitive) != 0 &&
+            folder.compare(u"Music", Qt::CaseInsensitive) != 0)
+            continue;
+        for (const NativeEntry &entry : windowsNamedEntries(root.filePath(folder), false))
+            names.append({folder + u'\\' + entry.name, entry.native});
+    }
+    return names;
+}
+
+QStringList GameFolder::renameWindowsNames() const
+{
+    QStringList failed;
+    for (const WindowsName &file : windowsNames()) {
+        const qsizetype slash = file.native.lastIndexOf('/');
+        const QString name = file.gamePath.mid(file.gamePath.indexOf(u'\\') + 1);
+        const QByteArray proper = file.native.left(slash + 1) + QFile::encodeName(name);
+        struct stat st = {};
+        if (::lstat(proper.constData(), &st) == 0 ||
+            ::rename(file.native.constData(), proper.constData()) != 0)
+            failed.append(file.gamePath);
+    }
+    return failed;
 }

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 class TestGameFolder : public QObject
 {
     Q_OBJECT
@@ -68,6 +70,45 @@ private slots:
         QFETCH(QString, found);
         const GameFolder folder(m_dir.path());
         QCOMPARE(folder.resolve(gamePath), found.isEmpty() ? QString() : m_dir.filePath(found));
+    }
+
+    void namesLeftAsWindowsBytesAreFoundListedAndRenamed()
+    {
+        // 海边.jpg and 音乐.MID as code page 936 bytes; FF FE is neither UTF-8 nor GBK.
+        QTemporaryDir game;
+        const QByteArray root = QFile::encodeName(game.path());
+        for (const char *folder : {"/BG", "/Music"})
+            QVERIFY(QDir().mkpath(game.path() + QString::fromLatin1(folder)));
+        const auto make = [&](const QByteArray &rel, const QByteArray &bytes) {
+            FILE *f = std::fopen((root + rel).constData(), "wb");
+            QVERIFY(f);
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+            std::fclose(f);
+        };
+        make("/BG/\xba\xa3\xb1\xdf.jpg", "sea");
+        make("/Music/\xd2\xf4\xc0\xd6.MID", "tune");
+        make("/BG/\xff\xfe.jpg", "?");
+        const GameFolder folder(game.path());
+
+        const QString sea = folder.resolve(QStringLiteral("BG\\海边.JPG"));
+        QVERIFY(!sea.isEmpty());
+        QCOMPARE(TestUtil::readBytes(sea), QByteArray("sea"));
+        QCOMPARE(TestUtil::readBytes(folder.resolve(QStringLiteral("Music/音乐.mid"))),
+                 QByteArray("tune"));
+        QCOMPARE(folder.resolve(QStringLiteral("BG\\海.jpg")), QString());
+
+        const QList<GameFolder::WindowsName> names = folder.windowsNames();
+        QCOMPARE(names.size(), 2);
+        QCOMPARE(names.at(0).gamePath, QStringLiteral("BG\\海边.jpg"));
+        QCOMPARE(names.at(1).gamePath, QStringLiteral("Music\\音乐.MID"));
+        QCOMPARE(names.at(0).native, root + "/BG/\xba\xa3\xb1\xdf.jpg");
+
+        QCOMPARE(folder.renameWindowsNames(), QStringList());
+        QVERIFY(folder.windowsNames().isEmpty());
+        QCOMPARE(folder.resolve(QStringLiteral("BG\\海边.jpg")),
+                 game.filePath(QStringLiteral("BG/海边.jpg")));
+        QCOMPARE(TestUtil::readBytes(game.filePath(QStringLiteral("Music/音乐.MID"))),
+                 QByteArray("tune"));
     }
 
     void pathForWriteUsesTheExistingFileElseTheExactName()
