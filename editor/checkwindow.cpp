@@ -17,6 +17,8 @@ CheckWindow::CheckWindow(QWidget *parent)
     resize(560, 360);
     m_list->setObjectName(QStringLiteral("problems"));
     m_list->setAccessibleName(EditorTexts::kCheckCaption);
+    const int line = fontMetrics().height();
+    m_list->setIconSize(QSize(line, line));
     m_summary->setBuddy(m_list);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
