@@ -4,7 +4,10 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 CheckWindow::CheckWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), m_summary(new QLabel(this)), m_list(new QListWidget(this))
@@ -14,6 +17,8 @@ CheckWindow::CheckWindow(QWidget *parent)
     resize(560, 360);
     m_list->setObjectName(QStringLiteral("problems"));
     m_list->setAccessibleName(EditorTexts::kCheckCaption);
+    const int line = fontMetrics().height();
+    m_list->setIconSize(QSize(line, line));
     m_summary->setBuddy(m_list);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
@@ -27,15 +32,26 @@ CheckWindow::CheckWindow(QWidget *parent)
 void CheckWindow::showResult(GameCheck::Verdict verdict, const QList<GameProblem> &problems)
 {
     m_list->clear();
+    const auto warnings = std::count_if(problems.cbegin(), problems.cend(),
+                                        [](const GameProblem &p) { return p.warning; });
+    const auto faults = problems.size() - warnings;
     switch (verdict) {
     case GameCheck::Verdict::Fine: m_summary->setText(EditorTexts::kCheckFine); break;
     case GameCheck::Verdict::NoGame: m_summary->setText(EditorTexts::kCheckNoGame); break;
+    case GameCheck::Verdict::Warnings:
+        m_summary->setText(EditorTexts::kCheckWarnings.arg(warnings));
+        break;
     case GameCheck::Verdict::Problems:
-        m_summary->setText(EditorTexts::kCheckProblems.arg(problems.size()));
+        m_summary->setText(warnings > 0
+                               ? EditorTexts::kCheckProblemsAndWarnings.arg(faults).arg(warnings)
+                               : EditorTexts::kCheckProblems.arg(faults));
         break;
     }
+    const QIcon problemIcon = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    const QIcon warningIcon = style()->standardIcon(QStyle::SP_MessageBoxInformation);
     for (const GameProblem &problem : problems) {
-        auto *item = new QListWidgetItem(problem.line(), m_list);
+        auto *item = new QListWidgetItem(problem.warning ? warningIcon : problemIcon,
+                                         problem.line(), m_list);
         item->setData(Qt::UserRole, problem.scene);
     }
     m_list->setCurrentRow(0);

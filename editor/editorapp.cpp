@@ -45,7 +45,8 @@ int checkGame(int argc, char *argv[], const QString &folder)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     GameCheck check{GameFolder(folder)};
-    switch (check.run()) {
+    const GameCheck::Verdict verdict = check.run();
+    switch (verdict) {
     case GameCheck::Verdict::NoGame:
         std::fprintf(stderr, "scriptwell: %s\n",
                      QStringLiteral("“%1”中没有游戏(Game.txt或Game.ini)")
@@ -54,11 +55,13 @@ int checkGame(int argc, char *argv[], const QString &folder)
                          .constData());
         return 2;
     case GameCheck::Verdict::Fine: return 0;
+    case GameCheck::Verdict::Warnings:
     case GameCheck::Verdict::Problems: break;
     }
     for (const GameProblem &problem : check.problems())
         std::fputs((problem.line() + u'\n').toUtf8().constData(), stdout);
-    return 1;
+    // A game whose only findings are warnings plays as its author saw it.
+    return verdict == GameCheck::Verdict::Warnings ? 0 : 1;
 }
 
 } // namespace

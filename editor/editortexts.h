@@ -72,6 +72,10 @@ inline const QString kCheckCaption = QStringLiteral("检查游戏");
 inline const QString kCheckFine = QStringLiteral("没有发现问题。");
 inline const QString kCheckNoGame = QStringLiteral("这个文件夹里没有游戏(Game.txt或Game.ini)。");
 inline const QString kCheckProblems = QStringLiteral("发现%1个问题(双击一行可打开那个场景):");
+inline const QString kCheckProblemsAndWarnings =
+    QStringLiteral("发现%1个问题和%2条提示(双击一行可打开那个场景):");
+inline const QString kCheckWarnings =
+    QStringLiteral("没有发现问题,有%1条提示(双击一行可打开那个场景):");
 /// Where the editor remembers the preview window (QSettings keys).
 inline const QString kPreviewOpenKey = QStringLiteral("preview/open");
 inline const QString kPreviewGeometryKey = QStringLiteral("preview/geometry");

@@ -6,6 +6,7 @@
 #include "settingsfile.h"
 #include "vocabulary.h"
 
+#include <QColor>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -13,6 +14,8 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImageReader>
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +31,27 @@ QString fieldLabel(SceneField field)
     case SceneField::FontColor: return QStringLiteral("颜色设置");
     default: return QStringLiteral("对话框位置");
     }
+}
+
+// The colours the colour list's labels name, and the ones the player paints instead of some.
+struct NamedColour
+{
+    const char16_t *name;
+    QRgb rgb;
+};
+constexpr NamedColour kColourNames[] = {
+    {u"黑色", qRgb(0, 0, 0)},     {u"白色", qRgb(255, 255, 255)}, {u"红色", qRgb(255, 0, 0)},
+    {u"绿色", qRgb(0, 255, 0)},   {u"蓝色", qRgb(0, 0, 255)},     {u"紫色", qRgb(128, 0, 128)},
+    {u"黄色", qRgb(255, 255, 0)}, {u"青色", qRgb(0, 255, 255)},
+};
+
+QString colourName(QRgb rgb)
+{
+    for (const NamedColour &named : kColourNames) {
+        if (named.rgb == rgb)
+            return QString::fromUtf16(named.name);
+    }
+    return QColor(rgb).name();
 }
 
 // The music formats the player plays, told by their first bytes.
@@ -133,6 +157,17 @@ void GameCheck::checkText(int scene, const QString &text, const QString &fontNam
                        .arg(fontName.isEmpty() ? QFont().family() : fontName, missing));
 }
 
+void GameCheck::checkColour(int scene, int entry)
+{
+    // The desktop's text colour is what 黑色 has always meant.
+    const NoteColour painted = SceneLook::noteColour(entry);
+    if (painted.systemButtonText)
+        return;
+    const QString label = Vocabulary::fontColours().at(entry);
+    if (const QString shown = colourName(painted.rgb); shown != label)
+        warn(scene, QStringLiteral("文字颜色“%1”在游戏中显示为%2").arg(label, shown));
+}
+
 GameCheck::Verdict GameCheck::run()
 {
     m_problems.clear();
@@ -168,6 +203,8 @@ GameCheck::Verdict GameCheck::run()
             if (!ok || value < 0 || value >= Vocabulary::choicesFor(field).size())
                 add(number, QStringLiteral("%1的代码“%2”不在选项中,编辑器无法显示它")
                                 .arg(fieldLabel(field), code));
+            else if (field == SceneField::FontColor)
+                checkColour(number, value);
         }
         checkText(number, scenes.at(SceneField::Note, i), fontName);
     }
@@ -177,5 +214,9 @@ GameCheck::Verdict GameCheck::run()
         add(0, QStringLiteral("没有结束画面BG/over.jpg:最后一幕之后将显示黑色画面"));
     else if (!closing.problem.isEmpty())
         add(0, closing.problem);
-    return m_problems.isEmpty() ? Verdict::Fine : Verdict::Problems;
+    if (m_problems.isEmpty())
+        return Verdict::Fine;
+    const bool onlyWarnings = std::all_of(m_problems.cbegin(), m_problems.cend(),
+                                          [](const GameProblem &p) { return p.warning; });
+    return onlyWarnings ? Verdict::Warnings : Verdict::Problems;
 }

@@ -12,8 +12,9 @@
 /// One thing wrong with a game, found by GameCheck.
 struct GameProblem
 {
-    int scene = 0; ///< the scene it concerns, counted from 1 (as in 第N个); 0 for the game
-    QString text;  ///< what is wrong, in Chinese
+    int scene = 0;        ///< the scene it concerns, counted from 1 (as in 第N个); 0 for the game
+    QString text;         ///< what is wrong, in Chinese
+    bool warning = false; ///< the game plays, but looks other than the editor's labels say
     bool operator==(const GameProblem &) const = default;
     /// "第N个: text", or "游戏: text" for the game as a whole.
     QString line() const;
@@ -23,13 +24,15 @@ struct GameProblem
 /// pictures (by the player's own lookup: either separator, any letter case), whether they
 /// decode and their size, codes no choice can show, and characters of its text the game's font
 /// cannot draw; for the game, Game.txt and Game.ini, the music file and the closing picture.
-/// Each distinct file is looked at once.
+/// Each distinct file is looked at once. A text colour the player paints other than its label
+/// says is a warning: games have always looked so, and their authors chose it by what they saw.
 class GameCheck
 {
 public:
     enum class Verdict
     {
         Fine,     ///< no problem
+        Warnings, ///< only warnings, listed in problems()
         Problems, ///< problems() says what
         NoGame,   ///< the folder does not exist, or holds neither Game.txt nor Game.ini
     };
@@ -47,7 +50,9 @@ private:
     const Picture &picture(const QString &gamePath, QSize expected);
     void checkSettings(QString &fontName);
     void checkText(int scene, const QString &text, const QString &fontName);
+    void checkColour(int scene, int entry);
     void add(int scene, const QString &text) { m_problems.append({scene, text}); }
+    void warn(int scene, const QString &text) { m_problems.append({scene, text, true}); }
 
     GameFolder m_folder;
     QList<GameProblem> m_problems;

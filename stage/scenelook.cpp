@@ -86,6 +86,11 @@ void apply(StageSurface &stage, SceneField field, int entry)
     }
 }
 
+NoteColour noteColour(int entry)
+{
+    return kColours.at(entry);
+}
+
 void applyExact(StageSurface &stage, const SceneRec &scene)
 {
     for (SceneField field : kCodeFields) {

@@ -59,6 +59,9 @@ std::optional<int> entryFor(SceneField field, double value);
 /// Sets the property @p field controls from entry @p entry of its table.
 void apply(StageSurface &stage, SceneField field, int entry);
 
+/// The colour entry @p entry (0 … 6) of the colour table paints the text in.
+NoteColour noteColour(int entry);
+
 /// Applies every code of @p scene that names an entry (the start-up form).
 void applyExact(StageSurface &stage, const SceneRec &scene);
 

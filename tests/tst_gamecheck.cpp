@@ -87,6 +87,82 @@ private slots:
                  }));
     }
 
+    // A game of one scene, everything else in order: each row is one finding on its own.
+    void oneSceneFinding_data()
+    {
+        QTest::addColumn<QSize>("background");
+        QTest::addColumn<QSize>("box");
+        QTest::addColumn<QString>("codes"); // text position, style, size, colour, box position
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<GameCheck::Verdict>("verdict");
+        const QSize bg(638, 482), box(600, 120);
+        const auto problems = GameCheck::Verdict::Problems;
+        QTest::newRow("all in order")
+            << bg << box << "20002" << QStringList() << GameCheck::Verdict::Fine;
+        QTest::newRow("background 2 rows short")
+            << QSize(638, 480) << box << "20002"
+            << QStringList{"第1个: 图片BG\\sky.png的大小是638×480,应为638×482"} << problems;
+        QTest::newRow("box 20 rows short")
+            << bg << QSize(600, 100) << "20002"
+            << QStringList{"第1个: 图片Msg\\box.png的大小是600×100,应为600×120"} << problems;
+        QTest::newRow("text position one past the last")
+            << bg << box << "30002"
+            << QStringList{"第1个: 字体位置的代码“3”不在选项中,编辑器无法显示它"} << problems;
+        QTest::newRow("style one past the last")
+            << bg << box << "28002"
+            << QStringList{"第1个: 字体设置的代码“8”不在选项中,编辑器无法显示它"} << problems;
+        QTest::newRow("size one past the last")
+            << bg << box << "20602"
+            << QStringList{"第1个: 字号设置的代码“6”不在选项中,编辑器无法显示它"} << problems;
+        QTest::newRow("colour one past the last")
+            << bg << box << "20072"
+            << QStringList{"第1个: 颜色设置的代码“7”不在选项中,编辑器无法显示它"} << problems;
+        QTest::newRow("box position one past the last")
+            << bg << box << "20003"
+            << QStringList{"第1个: 对话框位置的代码“3”不在选项中,编辑器无法显示它"} << problems;
+        QTest::newRow("last entries")
+            << bg << box << "27552" << QStringList() << GameCheck::Verdict::Fine;
+        QTest::newRow("red is red")
+            << bg << box << "20022" << QStringList() << GameCheck::Verdict::Fine;
+        QTest::newRow("yellow paints black")
+            << bg << box << "20062" << QStringList{"第1个: 文字颜色“黄色”在游戏中显示为黑色"}
+            << GameCheck::Verdict::Warnings;
+        QTest::newRow("blue paints cyan")
+            << bg << box << "20042" << QStringList{"第1个: 文字颜色“蓝色”在游戏中显示为青色"}
+            << GameCheck::Verdict::Warnings;
+        QTest::newRow("a warning beside a problem")
+            << bg << box << "28062"
+            << QStringList{"第1个: 字体设置的代码“8”不在选项中,编辑器无法显示它",
+                           "第1个: 文字颜色“黄色”在游戏中显示为黑色"}
+            << problems;
+    }
+    void oneSceneFinding()
+    {
+        QFETCH(QSize, background);
+        QFETCH(QSize, box);
+        QFETCH(QString, codes);
+        QFETCH(QStringList, lines);
+        QFETCH(GameCheck::Verdict, verdict);
+        QTemporaryDir dir;
+        picture(dir.filePath(QStringLiteral("BG/sky.png")), background);
+        picture(dir.filePath(QStringLiteral("Msg/box.png")), box);
+        picture(dir.filePath(QStringLiteral("BG/over.jpg")), QSize(638, 482));
+        const GameFolder game(dir.path());
+        SceneLists lists;
+        lists.append(sceneWith(QStringLiteral("one"), QStringLiteral("sky.png"),
+                               QStringLiteral("box.png"), qPrintable(codes)));
+        QVERIFY(RewriteScript(game, lists).ok);
+        QVERIFY(WriteSettings(game, GameSettings{QStringLiteral("g"), QString(), QString(),
+                                                 QStringLiteral("100"), QStringLiteral("0")})
+                    .ok);
+        GameCheck check(game);
+        QCOMPARE(check.run(), verdict);
+        QStringList found;
+        for (const GameProblem &p : check.problems())
+            found.append(p.line());
+        QCOMPARE(found, lines);
+    }
+
     void unplayableMusicAndFolderWithoutAGame()
     {
         QTemporaryDir other;
@@ -112,9 +188,13 @@ private slots:
         QCOMPARE(lines.size(), 8);
         QCOMPARE(lines.at(1), QStringLiteral("第2个: 找不到图片BG\\missing.jpg"));
 
+        // The demo shows every colour; the two the player paints otherwise are listed, and the
+        // game still passes.
         p.start(QStringLiteral(SCRIPTWELL), {QStringLiteral("--check"), QStringLiteral(DEMO_DIR)});
         QVERIFY(p.waitForFinished(30000));
-        QCOMPARE(p.readAllStandardOutput(), QByteArray());
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
+                 QStringLiteral("第5个: 文字颜色“蓝色”在游戏中显示为青色\n"
+                                "第7个: 文字颜色“黄色”在游戏中显示为黑色\n"));
         QCOMPARE(p.exitCode(), 0);
 
         QTemporaryDir empty;

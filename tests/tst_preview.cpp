@@ -140,6 +140,10 @@ private slots:
                 ->setText(QStringLiteral("gone.png"));
             QCOMPARE(window.preview()->stage()->BgPic()->picture(),
                      Stage::missingPicture(QSize(638, 482), QStringLiteral("BG\\gone.png")));
+            window.findChild<QLineEdit *>(QStringLiteral("MsgUrlText"))
+                ->setText(QStringLiteral("lost.png"));
+            QCOMPARE(window.preview()->stage()->MsgPic()->picture(),
+                     Stage::missingPicture(QSize(600, 120), QStringLiteral("Msg\\lost.png")));
             window.preview()->move(40, 50);
             messages.unsavedAnswers = {UnsavedChoice::Discard}; // the Modify still waits
             QVERIFY(window.close());

@@ -31,6 +31,15 @@ for program in talerun scriptwell; do
   [ "$(wc -l <"$work/err")" = 1 ] || fail "$program on a missing folder: not one line on stderr"
 done
 
+# The installed guide finds every picture it shows, by its relative path.
+guide="$prefix/share/taletools/guide"
+pictures=$(grep -o '<img src="[^"]*"' "$guide/index.html" | sed 's/^<img src="//; s/"$//')
+[ -n "$pictures" ] || fail "the guide shows no pictures"
+for picture in $pictures; do
+  case $picture in /* | *:*) fail "the guide's picture $picture is not a relative path" ;; esac
+  [ -f "$guide/$picture" ] || fail "the installed guide lacks its picture $picture"
+done
+
 # A game to open, away from the current folder; the installed demo must not be the source's.
 cp -r "$prefix/share/taletools/demo" "$work/game"
 mkdir "$work/elsewhere"
@@ -88,6 +97,7 @@ for path in ./usr/bin/talerun ./usr/bin/scriptwell \
   ./usr/share/applications/example.tavrin.scriptwell.desktop \
   ./usr/share/metainfo/example.tavrin.talerun.metainfo.xml \
   ./usr/share/taletools/demo/Game.txt ./usr/share/taletools/guide/index.html \
+  ./usr/share/taletools/screenshots/guide-add.png \
   ./usr/share/doc/taletools/copyright; do
   grep -q " $path\$" <<<"$contents" || fail "the package lacks $path"
 done

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Makes the screenshots of the README and the guide from the demo game: the player, the editor
 # on a scene, both programs' game choosers, the preview during a Modify, and the game check on
-# a copy of the demo with problems. Run it again when the windows change.
+# a copy of the demo with problems; then the guide's worked example (guide-*.png), made by
+# driving the editor on a new game, and the demo's 黄色 scene beside its check. Run it again
+# when the windows change. docs/screenshots/scriptwell-new.png (the new-game dialog) is made
+# by hand.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 command -v import >/dev/null || apt-get install -y -q --no-install-recommends imagemagick
+command -v optipng >/dev/null || apt-get install -y -q --no-install-recommends optipng
 cmake --preset default >/dev/null
 cmake --build --preset default --target talerun scriptwell >/dev/null
 out=docs/screenshots
@@ -18,6 +22,7 @@ cp -r examples/demo "$work/有问题的游戏"
 rm "$work/有问题的游戏/BG/over.jpg"
 mv "$work/有问题的游戏/Msg/dark.png" "$work/有问题的游戏/Msg/dark-old.png"
 sed -i '5s/^0\r$/9\r/' "$work/有问题的游戏/Game.txt"
+cp -r examples/demo "$work/示例"
 
 cat >"$work/shoot.sh" <<'SCRIPT'
 #!/usr/bin/env bash
@@ -34,8 +39,8 @@ window() { # window TITLE: the id of the window once it shows
   echo "no window $1" >&2; exit 1
 }
 shot() { # shot TITLE FILE: the window with its frame
-  id=$(window "$1"); sleep 1
-  import -frame -window "$id" "$out/$2"
+  local w; w=$(window "$1"); sleep 1
+  import -frame -window "$w" "$out/$2"
 }
 "$root/build/player/talerun" "$work/灯塔之光" & pid=$!
 shot '灯塔之光' talerun.png
@@ -77,6 +82,76 @@ kill $pid
 "$root/build/editor/scriptwell" --choose & pid=$!
 shot 'scriptwell - 选择要编辑的游戏' scriptwell-chooser.png
 kill $pid
+
+# The guide's worked example: a new game, two scenes, its settings, preview, check and play.
+at() { xdotool mousemove --window "$id" "$1" "$2" click 1; sleep 0.4; } # at X Y: a click
+pick() { # pick X Y NAME: "获取" at X Y, then NAME typed into the file dialog (Qt's "Open")
+  at "$1" "$2"
+  xdotool windowactivate --sync "$(window Open)"; sleep 0.5
+  xdotool type --delay 40 "$3"; xdotool key Return
+  for _ in $(seq 50); do xdotool search --name '^Open$' >/dev/null 2>&1 || break; sleep 0.2; done
+  sleep 0.3
+}
+crop() { # crop TITLE FILE GEOMETRY: a part of the window, without its frame
+  local w; w=$(window "$1"); sleep 1
+  import -window "$w" -crop "$3" +repage "$out/$2"
+}
+export XDG_CONFIG_HOME="$work/config-example" # the preview starts closed
+game="$work/灯塔下的信"
+"$root/build/editor/scriptwell" --new "$game" & pid=$!
+id=$(window '游戏编辑')
+xdotool windowactivate --sync "$id"
+shot '游戏编辑' guide-empty.png
+cp "$work/示例/BG/"{dusk,tower,over}.jpg "$game/BG/"
+cp "$work/示例/Msg/"{light,dark}.png "$game/Msg/"
+cp "$work/示例/Music/1.mid" "$game/Music/"
+at 160 408 # "增加"
+at 124 216 # the text
+xdotool key ctrl+a
+xdotool type --delay 60 '傍晚，灯塔下的小路上一个人也没有。'
+pick 472 88 dusk.jpg
+pick 472 144 light.png
+at 176 106; xdotool key Home Down Down Return; sleep 0.3 # size 18
+shot '游戏编辑' guide-add.png
+at 160 408 # "OK?"
+at 160 408 # "增加": the second scene
+at 124 216
+xdotool key ctrl+a
+xdotool type --delay 60 '信封上没有署名，只写着：请点亮那盏灯。'
+pick 472 88 tower.jpg
+pick 472 144 dark.png
+at 176 106; xdotool key Home Down Down Return; sleep 0.3 # size 18
+at 176 138; xdotool key Home Down Return; sleep 0.3  # 白色
+at 160 408                                          # "OK?"
+at 372 236; xdotool key ctrl+a type '1.mid'; at 480 236        # BGM, its "修改"
+crop '游戏编辑' guide-settings.png 265x193+248+176    # the frame 全局修改
+xdotool key F2
+xdotool windowmove "$(window '预览')" 1000 60
+shot '预览' guide-preview.png
+xdotool windowactivate --sync "$id"; xdotool key F7
+shot '检查游戏' guide-check.png
+xdotool windowactivate --sync "$id"
+at 40 408 # "<<": the first scene
+xdotool key F5
+shot '灯塔下的信' guide-play.png
+kill "$(xdotool search --name '^灯塔下的信$' getwindowpid)"
+kill $pid
+# The demo's scene 7, coloured 黄色: its preview beside the check's warning.
+export XDG_CONFIG_HOME="$work/config-colours"
+"$root/build/editor/scriptwell" "$work/示例" & pid=$!
+id=$(window '游戏编辑')
+xdotool windowactivate --sync "$id"
+for _ in 1 2 3 4 5 6 7; do at 368 408; done # ">" seven times
+xdotool key F2
+xdotool windowmove "$(window '预览')" 1000 60
+shot '预览' colour-preview.png
+xdotool windowactivate --sync "$id"; xdotool key F7
+shot '检查游戏' colour-check.png
+kill $pid
+convert "$out/colour-preview.png" -size 16x1 xc:white "$out/colour-check.png" \
+  -background white -gravity north +append "$out/guide-colours.png"
+rm "$out/colour-preview.png" "$out/colour-check.png"
 SCRIPT
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1680x1050x24" bash "$work/shoot.sh" "$PWD" "$work" "$out"
+optipng -quiet -o2 "$out"/*.png
 ls -l "$out"
