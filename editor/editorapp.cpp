@@ -25,15 +25,23 @@ namespace {
 QString chooseGame(MessageBoxes &messages)
 {
     for (;;) {
-        GameChooser chooser(Startup::Program::Editor, Startup::RecentFolders().list(), {});
+        GameChooser chooser(Startup::Program::Editor, Startup::RecentFolders().list(),
+                            Startup::dataPath(QStringLiteral("demo")));
         if (chooser.exec() != QDialog::Accepted)
             return {};
-        if (chooser.action() == GameChooser::Action::Open)
+        WriteResult made;
+        switch (chooser.action()) {
+        case GameChooser::Action::Open: return chooser.folder();
+        case GameChooser::Action::NewGame:
+            made = CreateGame(chooser.folder(), chooser.gameName());
+            break;
+        case GameChooser::Action::CopyDemo:
+            made = CopyGame(Startup::dataPath(QStringLiteral("demo")), chooser.folder());
+            break;
+        }
+        if (made)
             return chooser.folder();
-        const WriteResult created = CreateGame(chooser.folder());
-        if (created)
-            return chooser.folder();
-        messages.show(nullptr, created.error, QStringLiteral("新建游戏"));
+        messages.show(nullptr, made.error, QStringLiteral("新建游戏"));
     }
 }
 

@@ -135,6 +135,10 @@ inline const QString kAlreadyOpen =
     QStringLiteral("游戏“%1”已经在另一个编辑器窗口中打开(进程%2)。\n"
                    "两个编辑器同时修改同一个游戏时,保存前会发现对方的修改并重新载入,"
                    "但容易混乱。\n仍要在这里再打开一次吗?");
+inline const QString kReadOnlyGame =
+    QStringLiteral("这个游戏不能修改(例如随程序安装的示例游戏),修改将无法保存。\n"
+                   "要学习示例游戏,请从菜单打开“游戏编辑”,在选择窗口中点“复制示例游戏”,"
+                   "再修改复制的那一份。\n(%1)");
 inline const QString kUnstoredScene =
     QStringLiteral("正在增加或修改的场景还没有保存。\n关闭前要保存它吗?");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");

@@ -375,6 +375,7 @@ void GameSet::start()
     WJID->setText(kSceneNumber.arg(m_editor.CurRec()));
     if (found.settings)
         showSettings(*found.settings);
+    tell(found.readOnlyNotice);
     tell(found.settingsNotice);
     if (QSettings().value(kPreviewOpenKey).toBool())
         togglePreview();

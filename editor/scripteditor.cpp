@@ -30,6 +30,9 @@ ScriptEditor::StartUp ScriptEditor::load()
     if (m_settings)
         m_gameFont = m_settings->GameFont;
     result.settings = settingsForm();
+    if (const WriteResult writable = checkCanWrite(m_folder.pathForWrite(kScriptFileName));
+        !writable)
+        result.readOnlyNotice = {kReadOnlyGame.arg(writable.error), kHintTitle};
     if (read.missing)
         result.settingsNotice = {kSettingsMissingAtStart, kHintTitle};
     else if (!read.settings)

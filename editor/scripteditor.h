@@ -65,8 +65,9 @@ public:
     {
         Notice scriptNotice;                  ///< a damaged or unusable Game.txt
         std::optional<SettingsForm> settings; ///< the settings to show, when read
-        Notice
-            settingsNotice; ///< Game.ini is missing (made by the first settings save) or unreadable
+        /// Game.ini is missing (the first settings save makes it) or unreadable.
+        Notice settingsNotice;
+        Notice readOnlyNotice; ///< the game may not be changed (the installed demo)
     };
     /// Loads Game.txt, then (unless it was damaged) Game.ini.
     StartUp load();

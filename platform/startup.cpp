@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "gamefolder.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -131,10 +133,49 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     return r;
 }
 
+namespace {
+
+// A name as bash reads it back byte for byte: $'\xba\xa3…'.
+QString shellBytes(const QByteArray &bytes)
+{
+    QString quoted = QStringLiteral("$'");
+    for (char c : bytes)
+        quoted += QStringLiteral("\\x%1").arg(uchar(c), 2, 16, QLatin1Char('0'));
+    return quoted + u'\'';
+}
+
+// A folder named on the command line in code page 936 bytes (unpacked from a Chinese Windows
+// zip): Qt cannot open it, so the user is told which folder it is and how to rename it.
+QString windowsNamedFolder(const QByteArray &argument)
+{
+    const QList<QByteArray> parts = argument.split('/');
+    QByteArray parent = argument.startsWith('/') ? QByteArray() : QByteArray(".");
+    for (const QByteArray &part : parts) {
+        if (const std::optional<QString> name = nameFromWindowsBytes(part)) {
+            const QString where = QString::fromUtf8(parent.isEmpty() ? QByteArray("/") : parent);
+            return QStringLiteral("文件夹名称“%1”是Windows中文编码(GBK)的字节,无法打开。"
+                                  "请先改成正确的名称,例如在%2中运行:\n    mv %3 '%1'")
+                .arg(*name, where, shellBytes(part));
+        }
+        if (!part.isEmpty())
+            parent += '/' + part;
+    }
+    return {};
+}
+
+} // namespace
+
 Request readCommandLine(Program program, int argc, char *argv[])
 {
     // A core application only: the window system is not needed to answer the command line.
     QCoreApplication core(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (const QString problem = windowsNamedFolder(QByteArray(argv[i])); !problem.isEmpty()) {
+            const QString line = programName(program) + QStringLiteral(": ") + problem + u'\n';
+            std::fputs(line.toLocal8Bit().constData(), stderr);
+            return exitWith(2, {}, line);
+        }
+    }
     const Request request = parseCommandLine(program, QCoreApplication::arguments());
     std::fputs(request.output.toLocal8Bit().constData(), stdout);
     std::fputs(request.error.toLocal8Bit().constData(), stderr);
@@ -181,6 +222,14 @@ void setUpApplication(Program program)
     if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
                          QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
+}
+
+void RecentFolders::remove(const QString &folder)
+{
+    QSettings settings = recentSettings();
+    QStringList folders = settings.value(kRecentKey).toStringList();
+    folders.removeAll(QDir(folder).absolutePath());
+    settings.setValue(kRecentKey, folders);
 }
 
 QString programPath(Program program)

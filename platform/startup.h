@@ -54,6 +54,8 @@ public:
     QStringList list() const;
     /// Puts @p folder first.
     void add(const QString &folder);
+    /// Forgets @p folder.
+    void remove(const QString &folder);
 };
 
 /// Names the running @p program for the desktop and for its settings (everything under one

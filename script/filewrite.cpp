@@ -227,6 +227,20 @@ WriteResult saveWholeFile(const QString &path, const QByteArray &bytes)
     return file == QFileInfo(path).absoluteFilePath() ? result : throughLink(path, file, result);
 }
 
+WriteResult checkCanWrite(const QString &path)
+{
+    const QString file = followLinks(path);
+    if (file.isEmpty() || unspellableTarget(path, file))
+        return danglingLink(path);
+    if (WriteResult check = checkWritable(file); !check)
+        return check;
+    // The bits allow it; may this user (not root, say, on an installed game) write too?
+    const QFileInfo info(file);
+    if (info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable())
+        return failed(file, qt_error_string(EACCES));
+    return {};
+}
+
 WriteResult appendToFile(const QString &path, const QByteArray &bytes)
 {
     const QString file = followLinks(path);

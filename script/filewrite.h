@@ -30,6 +30,10 @@ struct WriteResult
 /// write is refused, also for root. On failure the file is byte-identical to before.
 WriteResult saveWholeFile(const QString &path, const QByteArray &bytes);
 
+/// Whether saveWholeFile(@p path, …) may write, as far as can be told without writing: a link
+/// is followed, permission bits and the current user's rights are asked; the reason otherwise.
+WriteResult checkCanWrite(const QString &path);
+
 /// Appends @p bytes to the file at @p path (created if missing; a link is followed as by
 /// saveWholeFile(), one that points nowhere is refused) in one write,
 /// flushed and synced to the disk. If any step fails, the file is cut back to its old length

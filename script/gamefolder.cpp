@@ -40,9 +40,9 @@ QStringList components(const QString &root, const QString &gamePath)
     return full.sliced(base.size()).split(u'/');
 }
 
-// The name that the bytes @p raw of a folder entry stand for when they are not UTF-8 but code
-// page 936, as a Chinese Windows zip leaves them; nothing for any other name.
-std::optional<QString> windowsName(const QByteArray &raw)
+} // namespace
+
+std::optional<QString> nameFromWindowsBytes(const QByteArray &raw)
 {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString asUtf8 = utf8.decode(raw); // the conversion runs when it is made a QString
@@ -56,6 +56,8 @@ std::optional<QString> windowsName(const QByteArray &raw)
     }
     return name;
 }
+
+namespace {
 
 struct NativeEntry
 {
@@ -73,7 +75,7 @@ QList<NativeEntry> windowsNamedEntries(const QString &dir, bool wantDir)
         return found;
     while (const dirent *e = ::readdir(d)) {
         const QByteArray raw(e->d_name);
-        const std::optional<QString> name = windowsName(raw);
+        const std::optional<QString> name = nameFromWindowsBytes(raw);
         if (!name)
             continue;
         const QByteArray native = base + '/' + raw;

@@ -5,6 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
+/// The name the bytes @p raw of a file or folder name stand for when they are not UTF-8 but code
+/// page 936, as a Chinese Windows zip leaves them; nothing for any other name.
+std::optional<QString> nameFromWindowsBytes(const QByteArray &raw);
+
 /// The game folder: the folder a program runs in, holding Game.txt, Game.ini, BG/, Msg/ and
 /// Music/. Games are made on Windows and shared, so a game path such as `BG\1.JPG` or
 /// `BG/over.jpg` may use either separator and may differ from the file's name in letter case.

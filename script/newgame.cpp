@@ -53,7 +53,7 @@ bool makeFolder(const QString &path, Undo &undo)
 
 } // namespace
 
-WriteResult CreateGame(const QString &folder)
+WriteResult CreateGame(const QString &folder, const QString &name)
 {
     const QString root = QDir(folder).absolutePath();
     const QFileInfo info(root);
@@ -86,9 +86,53 @@ WriteResult CreateGame(const QString &folder)
     if (const WriteResult written = RewriteScript(game, SceneLists()); !written)
         return fail(written.error);
     undo.madeFile(script);
-    const GameSettings settings{info.fileName(), QString(), QString(), QStringLiteral("100"),
-                                QStringLiteral("0")};
+    const GameSettings settings{name.isEmpty() ? info.fileName() : name, QString(), QString(),
+                                QStringLiteral("100"), QStringLiteral("0")};
     if (const WriteResult written = WriteSettings(game, settings); !written)
         return fail(written.error);
+    return {};
+}
+
+QString newGameFolder(const QString &location, const QString &name)
+{
+    QString folder = name;
+    for (QChar c : QStringLiteral("/\\:*?\"<>|"))
+        folder.replace(c, u'_');
+    folder = folder.trimmed();
+    if (folder.isEmpty() || folder == u"." || folder == u"..")
+        return {};
+    return QDir(location).filePath(folder);
+}
+
+namespace {
+
+bool copyTree(const QString &from, const QString &to)
+{
+    if (!QDir().mkdir(to))
+        return false;
+    const QDir source(from);
+    for (const QFileInfo &entry :
+         source.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        const QString target = QDir(to).filePath(entry.fileName());
+        if (entry.isDir() ? !copyTree(entry.absoluteFilePath(), target)
+                          : !QFile::copy(entry.absoluteFilePath(), target))
+            return false;
+        // A copy to learn from and change: writable, whatever the original's marks.
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner);
+    }
+    return true;
+}
+
+} // namespace
+
+WriteResult CopyGame(const QString &from, const QString &to)
+{
+    if (QFileInfo::exists(to))
+        return WriteResult::failure(QStringLiteral("无法复制游戏：%1已经存在").arg(to));
+    const QString parent = QFileInfo(to).absolutePath();
+    if (!QDir().mkpath(parent) || !copyTree(from, to)) {
+        QDir(to).removeRecursively();
+        return WriteResult::failure(QStringLiteral("无法复制游戏到%1").arg(to));
+    }
     return {};
 }

@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 
 void picture(const QTemporaryDir &dir, const char *rel, QColor c, QSize size)
@@ -206,6 +208,26 @@ private slots:
         QCOMPARE(player.exitCode(), 1);
         const QByteArray error = player.readAllStandardError();
         QVERIFY2(error.startsWith("talerun: ") && error.contains(message), error.constData());
+    }
+
+    void folderNamedInWindowsBytesIsNamedWithItsFix()
+    {
+        QTemporaryDir parent;
+        const QByteArray game = QFile::encodeName(parent.path()) + "/\xba\xa3\xb1\xdf"; // 海边
+        QCOMPARE(::mkdir(game.constData(), 0700), 0);
+        QProcess player;
+        // The folder's bytes as the system holds them: no QString can carry them to a process.
+        player.start(QStringLiteral("/bin/sh"),
+                     {QStringLiteral("-c"),
+                      QStringLiteral("exec \"$0\" \"$(printf '%s/\\272\\243\\261\\337' \"$1\")\""),
+                      QStringLiteral(TALERUN), parent.path()});
+        QVERIFY(player.waitForFinished(30000));
+        ::rmdir(game.constData()); // QTemporaryDir cannot spell it
+        QCOMPARE(player.exitCode(), 2);
+        const QString error = QString::fromUtf8(player.readAllStandardError());
+        QVERIFY2(error.contains(QStringLiteral("“海边”是Windows中文编码")) &&
+                     error.contains(QStringLiteral("mv $'\\xba\\xa3\\xb1\\xdf' '海边'")),
+                 qPrintable(error));
     }
 
     void missingPictureShowsItsMessageAndEndsStartUp()

@@ -49,6 +49,28 @@ private slots:
         QCOMPARE(LoadScript(GameFolder(folder)).status, ScriptStatus::Loaded);
     }
 
+    void namedGameAndACopyToLearnFrom()
+    {
+        const QString folder = path(QStringLiteral("d/g"));
+        QVERIFY(CreateGame(folder, QStringLiteral("灯塔")).ok);
+        QCOMPARE(readBytes(folder + QStringLiteral("/Game.ini")),
+                 QByteArray("\"\xb5\xc6\xcb\xfe\",\"\",\"\",\"100\",\"0\"\r\n"));
+        // A game installed read-only is copied with every file and folder, writable.
+        writeBytes(folder + QStringLiteral("/BG/a.jpg"), "pic");
+        QFile::setPermissions(folder + QStringLiteral("/Game.txt"), QFile::ReadOwner);
+        const QString copy = path(QStringLiteral("mine/copy"));
+        QVERIFY(CopyGame(folder, copy).ok);
+        QCOMPARE(readBytes(copy + QStringLiteral("/BG/a.jpg")), QByteArray("pic"));
+        QCOMPARE(readBytes(copy + QStringLiteral("/Game.ini")),
+                 readBytes(folder + QStringLiteral("/Game.ini")));
+        QVERIFY(QFileInfo(copy + QStringLiteral("/Game.txt")).permissions() & QFile::WriteOwner);
+        QVERIFY(QDir(copy + QStringLiteral("/Music")).exists());
+        QVERIFY(!CopyGame(folder, copy).ok); // never over a folder that is there
+        QCOMPARE(newGameFolder(QStringLiteral("/x"), QStringLiteral(" a/b ")),
+                 QStringLiteral("/x/a_b"));
+        QCOMPARE(newGameFolder(QStringLiteral("/x"), QStringLiteral(" ")), QString());
+    }
+
     void foldersAlreadyThereAreKept()
     {
         writeBytes(path(QStringLiteral("bg/sky.jpg")), "x");

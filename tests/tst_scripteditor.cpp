@@ -255,6 +255,18 @@ private slots:
         QCOMPARE(readBytes(link), "\"" + name + "\",\"a.mid\",\"f\",\"50\",\"0\"\r\n");
     }
 
+    void gameThatMayNotBeChangedSaysSoAtStartUp()
+    {
+        writeBytes(file("Game.txt"), sceneBytes("one"));
+        writeBytes(file("Game.ini"), "\"n\",\"\",\"\",\"100\",\"0\"\r\n");
+        QVERIFY(ScriptEditor(folder()).load().readOnlyNotice.isEmpty());
+        QFile::setPermissions(file("Game.txt"), QFile::ReadOwner | QFile::ReadOther);
+        const Notice notice = ScriptEditor(folder()).load().readOnlyNotice;
+        QVERIFY2(notice.text.startsWith(QStringLiteral("这个游戏不能修改")),
+                 qPrintable(notice.text));
+        QVERIFY(notice.text.contains(QStringLiteral("复制示例游戏")));
+    }
+
     void pickedNameIsWhatFollowsTheLastSeparator_data()
     {
         QTest::addColumn<QString>("path");

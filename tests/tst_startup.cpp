@@ -1,8 +1,10 @@
 // How the programs start: the command line, the recent folders and the game chooser.
 #include "gamechooser.h"
 #include "gamelock.h"
+#include "newgamedialog.h"
 #include "startup.h"
 
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -157,21 +159,70 @@ private slots:
         QCOMPARE(again.action(), GameChooser::Action::Open);
     }
 
-    void editorChooserBeginsANewGameInTheFolderAsked()
+    void editorChooserBeginsANewGameByNameAndPlace()
     {
-        QStringList answers{QString(), folder("new")}; // first a cancel, then a folder
-        GameChooser chooser(Program::Editor, {}, {},
-                            [&](QWidget *, const QString &) { return answers.takeFirst(); });
+        QList<std::pair<QString, QString>> answers{{}, {QStringLiteral("灯塔"), folder("place")}};
+        GameChooser chooser(Program::Editor, {}, folder("demo"), {},
+                            [&](QWidget *, QString &name, QString &where) {
+                                std::tie(name, where) = answers.takeFirst();
+                                return !name.isEmpty(); // the first time: cancelled
+                            });
         QVERIFY(!chooser.findChild<QPushButton *>(QStringLiteral("open"))->isEnabled());
         QVERIFY(!chooser.findChild<QPushButton *>(QStringLiteral("demo")));
         auto *create = chooser.findChild<QPushButton *>(QStringLiteral("new"));
         create->click(); // cancelled: the chooser still asks
         QCOMPARE(chooser.result(), int(QDialog::Rejected));
-        QVERIFY(chooser.folder().isEmpty());
         create->click();
         QCOMPARE(chooser.result(), int(QDialog::Accepted));
         QCOMPARE(chooser.action(), GameChooser::Action::NewGame);
-        QCOMPARE(chooser.folder(), m_dir.filePath(QStringLiteral("new")));
+        QCOMPARE(chooser.gameName(), QStringLiteral("灯塔"));
+        QCOMPARE(chooser.folder(), m_dir.filePath(QStringLiteral("place")));
+
+        // The demo may not be changed where it is installed: the editor offers a copy.
+        GameChooser again(Program::Editor, {}, folder("demo"));
+        again.findChild<QPushButton *>(QStringLiteral("copyDemo"))->click();
+        QCOMPARE(again.action(), GameChooser::Action::CopyDemo);
+        QVERIFY(!QFileInfo::exists(again.folder()));
+    }
+
+    void newGameDialogMakesTheFolderFromTheName()
+    {
+        const QString place = folder("games");
+        QDir().mkpath(place + QStringLiteral("/taken/BG"));
+        NewGameDialog dialog(place, [&](QWidget *, const QString &) { return folder("other"); });
+        auto *name = dialog.findChild<QLineEdit *>(QStringLiteral("name"));
+        auto *create = dialog.findChild<QPushButton *>(QStringLiteral("create"));
+        QVERIFY(!create->isEnabled()); // no name yet
+        name->setText(QStringLiteral("taken"));
+        QVERIFY(!create->isEnabled()); // a folder with things in it
+        name->setText(QStringLiteral(" 灯塔: 第1部 "));
+        QVERIFY(create->isEnabled());
+        QCOMPARE(dialog.folder(), place + QStringLiteral("/灯塔_ 第1部"));
+        QCOMPARE(dialog.gameName(), QStringLiteral("灯塔: 第1部"));
+        dialog.findChild<QPushButton *>(QStringLiteral("browse"))->click();
+        QCOMPARE(dialog.folder(), folder("other") + QStringLiteral("/灯塔_ 第1部"));
+    }
+
+    void recentGamesShowTheirNameAndCanBeForgotten()
+    {
+        const QString named = folder("named"), plain = folder("plain");
+        QFile ini(named + QStringLiteral("/Game.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("\"\xb5\xc6\xcb\xfe\",\"\",\"\",\"100\",\"0\"\r\n"); // 灯塔
+        ini.close();
+        Startup::RecentFolders recent;
+        recent.add(plain);
+        recent.add(named);
+        GameChooser chooser(Program::Player, {named, plain}, {});
+        auto *list = chooser.findChild<QListWidget *>(QStringLiteral("recent"));
+        QCOMPARE(list->item(0)->text(),
+                 QStringLiteral("灯塔\n    ") + QDir::toNativeSeparators(named));
+        QVERIFY(list->item(1)->text().startsWith(QStringLiteral("plain\n")));
+        list->setCurrentRow(0);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(list->count(), 1);
+        QVERIFY(!recent.list().contains(named));
+        QCOMPARE(recent.list().first(), plain);
     }
 };
 
