@@ -4,13 +4,16 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 CheckWindow::CheckWindow(QWidget *parent)
-    : QWidget(parent, Qt::Window), m_summary(new QLabel(this)), m_list(new QListWidget(this))
+    : QWidget(parent, Qt::Window), m_summary(new QLabel(this)),
+      m_rename(new QPushButton(EditorTexts::kRenameWindowsNames, this)),
+      m_list(new QListWidget(this))
 {
     setObjectName(QStringLiteral("CheckWindow"));
     setWindowTitle(EditorTexts::kCheckCaption);
@@ -23,15 +26,21 @@ CheckWindow::CheckWindow(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
     layout->addWidget(m_list);
+    m_rename->setObjectName(QStringLiteral("rename"));
+    m_rename->hide();
+    layout->addWidget(m_rename, 0, Qt::AlignRight);
+    connect(m_rename, &QPushButton::clicked, this, &CheckWindow::renameRequested);
     connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         if (const int scene = item->data(Qt::UserRole).toInt(); scene > 0)
             emit sceneChosen(scene);
     });
 }
 
-void CheckWindow::showResult(GameCheck::Verdict verdict, const QList<GameProblem> &problems)
+void CheckWindow::showResult(GameCheck::Verdict verdict, const QList<GameProblem> &problems,
+                             bool windowsNames)
 {
     m_list->clear();
+    m_rename->setVisible(windowsNames);
     const auto warnings = std::count_if(problems.cbegin(), problems.cend(),
                                         [](const GameProblem &p) { return p.warning; });
     const auto faults = problems.size() - warnings;

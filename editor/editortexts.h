@@ -139,6 +139,9 @@ inline const QString kReadOnlyGame =
     QStringLiteral("这个游戏不能修改(例如随程序安装的示例游戏),修改将无法保存。\n"
                    "要学习示例游戏,请从菜单打开“游戏编辑”,在选择窗口中点“复制示例游戏”,"
                    "再修改复制的那一份。\n(%1)");
+inline const QString kRenameWindowsNames = QStringLiteral("改正文件名(&R)");
+inline const QString kRenameFailed =
+    QStringLiteral("这些文件没有改名(已经有同名的文件,或文件夹不能修改):\n%1");
 inline const QString kUnstoredScene =
     QStringLiteral("正在增加或修改的场景还没有保存。\n关闭前要保存它吗?");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");

@@ -174,6 +174,12 @@ GameCheck::Verdict GameCheck::run()
     if (!m_folder.exists(kScriptFileName) && !m_folder.exists(kSettingsFileName))
         return Verdict::NoGame;
 
+    // Names only this program can read: the player finds them, every other program not.
+    for (const GameFolder::WindowsName &file : m_folder.windowsNames())
+        add(0, QStringLiteral("%1的文件名是Windows中文编码(GBK)的字节,其他程序看不到这个名字;"
+                              "在检查窗口中点“改正文件名”可以给它改名")
+                   .arg(file.gamePath));
+
     QString fontName;
     checkSettings(fontName);
     const ScriptLoad script = LoadScript(m_folder);

@@ -307,10 +307,15 @@ void GameSet::checkGame()
         m_check = new CheckWindow(this);
         connect(m_check, &CheckWindow::sceneChosen, this,
                 [this](int number) { showBrowsed(m_editor.browseTo(number)); });
+        connect(m_check, &CheckWindow::renameRequested, this, [this] {
+            if (const QStringList left = m_editor.folder().renameWindowsNames(); !left.isEmpty())
+                tell({kRenameFailed.arg(left.join(u'\n')), kHintTitle});
+            checkGame();
+        });
     }
     GameCheck check(m_editor.folder());
     const GameCheck::Verdict verdict = check.run();
-    m_check->showResult(verdict, check.problems());
+    m_check->showResult(verdict, check.problems(), !m_editor.folder().windowsNames().isEmpty());
     m_check->show();
     m_check->raise();
 }

@@ -2,6 +2,7 @@
 #include "editorfakes.h"
 #include "gamecheck.h"
 #include "gameset.h"
+#include "gbk.h"
 #include "messages.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -215,6 +217,50 @@ private slots:
         QCOMPARE(p.exitCode(), 1);
         QVERIFY(QString::fromUtf8(p.readAllStandardOutput())
                     .contains(QStringLiteral("游戏: Game.txt过大(超过256MB),无法使用")));
+    }
+
+    void namesInWindowsBytesAreListedAndRenamedFromTheWindow()
+    {
+        QTemporaryDir game;
+        QImage(638, 482, QImage::Format_RGB32).save(game.filePath(QStringLiteral("sea.jpg")));
+        QDir().mkpath(game.filePath(QStringLiteral("BG")));
+        // 海边.jpg as a Chinese Windows zip leaves it: its code page 936 bytes.
+        const QByteArray native = QFile::encodeName(game.path()) + "/BG/\xba\xa3\xb1\xdf.jpg";
+        QCOMPARE(::rename(QFile::encodeName(game.filePath(QStringLiteral("sea.jpg"))).constData(),
+                          native.constData()),
+                 0);
+        TestUtil::writeBytes(
+            game.filePath(QStringLiteral("Game.txt")),
+            Gbk::encode(QStringLiteral("a\r\n海边.jpg\r\n\r\n2\r\n0\r\n0\r\n0\r\n2\r\n")).bytes);
+        const QString line = QStringLiteral(
+            "游戏: BG\\海边.jpg的文件名是Windows中文编码(GBK)的字节,其他程序看不到这个名字;"
+            "在检查窗口中点“改正文件名”可以给它改名");
+        GameCheck check{GameFolder(game.path())};
+        check.run();
+        QStringList lines;
+        for (const GameProblem &p : check.problems())
+            lines.append(p.line());
+        QVERIFY2(lines.contains(line), qPrintable(lines.join(u'\n')));
+        QVERIFY(!lines.join(u'\n').contains(QStringLiteral("找不到图片BG\\海边.jpg"))); // found
+
+        struct : MessageBoxes
+        {
+            void show(QWidget *, const QString &, const QString &) override {}
+        } messages;
+        ScriptedPicker picker;
+        RecordingWeb web;
+        GameSet window(GameFolder(game.path()), {messages, picker, web});
+        window.start();
+        window.show();
+        window.checkGame();
+        auto *rename = window.findChild<QPushButton *>(QStringLiteral("rename"));
+        QVERIFY(rename && rename->isVisible());
+        rename->click();
+        QVERIFY(QFileInfo::exists(game.filePath(QStringLiteral("BG/海边.jpg"))));
+        QVERIFY(!rename->isVisible());
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("problems"));
+        for (int i = 0; i < list->count(); ++i)
+            QVERIFY(list->item(i)->text() != line);
     }
 
     void checkWindowListsProblemsAndOpensTheirScene()
