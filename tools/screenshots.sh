@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Makes the screenshots of the README and the guide from the demo game: the player, the editor
-# on a scene, both programs' game choosers, the preview during a Modify, and the game check on
+# on a scene, both programs' game choosers, the editor's new-game dialog, the preview during a
+# Modify, and the game check on
 # a copy of the demo with problems; then the guide's worked example (guide-*.png), made by
 # driving the editor on a new game, and the demo's 黄色 scene beside its check. Run it again
-# when the windows change. docs/screenshots/scriptwell-new.png (the new-game dialog) is made
-# by hand.
+# when the windows change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -81,15 +81,20 @@ shot 'talerun - 选择要玩的游戏' talerun-chooser.png
 kill $pid
 "$root/build/editor/scriptwell" --choose & pid=$!
 shot 'scriptwell - 选择要编辑的游戏' scriptwell-chooser.png
+xdotool windowactivate --sync "$(window 'scriptwell - 选择要编辑的游戏')"
+xdotool key alt+n # "新建游戏…"
+xdotool windowactivate --sync "$(window '新建游戏')"
+xdotool type --delay 60 '灯塔下的信'
+shot '新建游戏' scriptwell-new.png
 kill $pid
 
 # The guide's worked example: a new game, two scenes, its settings, preview, check and play.
 at() { xdotool mousemove --window "$id" "$1" "$2" click 1; sleep 0.4; } # at X Y: a click
-pick() { # pick X Y NAME: "获取" at X Y, then NAME typed into the file dialog (Qt's "Open")
+pick() { # pick X Y NAME: "获取" at X Y, then NAME typed into the file dialog
   at "$1" "$2"
-  xdotool windowactivate --sync "$(window Open)"; sleep 0.5
+  xdotool windowactivate --sync "$(window 选择图片)"; sleep 0.5
   xdotool type --delay 40 "$3"; xdotool key Return
-  for _ in $(seq 50); do xdotool search --name '^Open$' >/dev/null 2>&1 || break; sleep 0.2; done
+  for _ in $(seq 50); do xdotool search --name '^选择图片$' >/dev/null 2>&1 || break; sleep 0.2; done
   sleep 0.3
 }
 crop() { # crop TITLE FILE GEOMETRY: a part of the window, without its frame
