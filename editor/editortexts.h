@@ -142,6 +142,20 @@ inline const QString kReadOnlyGame =
 inline const QString kRenameWindowsNames = QStringLiteral("改正文件名(&R)");
 inline const QString kRenameFailed =
     QStringLiteral("这些文件没有改名(已经有同名的文件,或文件夹不能修改):\n%1");
+// What the history calls each change ("撤销 删除第5个场景").
+inline const QString kUndoPrefix = QStringLiteral("撤销");
+inline const QString kRedoPrefix = QStringLiteral("重做");
+inline const QString kSceneName = QStringLiteral("第%1个场景");
+inline const QString kScenesName = QStringLiteral("第%1-%2个场景");
+inline const QString kAddedScene = QStringLiteral("增加第%1个场景");
+inline const QString kModifiedScene = QStringLiteral("修改第%1个场景");
+inline const QString kDeleted = QStringLiteral("删除%1");
+inline const QString kInsertedBefore = QStringLiteral("在第%1个场景前插入场景");
+inline const QString kInsertedAfter = QStringLiteral("在第%1个场景后插入场景");
+inline const QString kDuplicated = QStringLiteral("复制%1");
+inline const QString kMoved = QStringLiteral("移动%1");
+inline const QString kSavedSetting = QStringLiteral("修改%1");
+inline const QString kCopiedPicture = QStringLiteral("复制图片%1");
 inline const QString kUnstoredScene =
     QStringLiteral("正在增加或修改的场景还没有保存。\n关闭前要保存它吗?");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");

@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QUndoStack>
 
 using namespace EditorTexts;
 using WindowPlacement::px;
@@ -240,7 +241,7 @@ void GameSet::connectControls()
             [this] { apply(m_editor.pressAdd(formFromFields())); });
     connect(SetRec, &QPushButton::clicked, this,
             [this] { apply(m_editor.pressModify(formFromFields())); });
-    connect(DelRec, &QPushButton::clicked, this, [this] { tell(m_editor.deleteScene()); });
+    connect(DelRec, &QPushButton::clicked, this, [this] { showChange(m_editor.deleteScene()); });
     connect(GetBgPic, &QPushButton::clicked, this, [this] { pickPicture(BgUrlText); });
     connect(GetMsgPic, &QPushButton::clicked, this, [this] { pickPicture(MsgUrlText); });
     const std::pair<QPushButton *, GameSettings::Field> saves[] = {
@@ -274,6 +275,7 @@ void GameSet::addCommands()
     play->setShortcut(Qt::Key_F5);
     connect(play, &QAction::triggered, this, &GameSet::playFromHere);
     addAction(play);
+    addHistoryCommands();
 
     // Every edit of a field redraws the preview at once.
     const auto refresh = [this] { refreshPreview(); };
@@ -282,6 +284,46 @@ void GameSet::addCommands()
         connect(box, &QLineEdit::textChanged, this, refresh);
     for (QComboBox *list : choiceLists())
         connect(list, &QComboBox::currentIndexChanged, this, refresh);
+}
+
+void GameSet::addHistoryCommands()
+{
+    // Our own actions, not QUndoStack's: a failed undo must leave the step where it was.
+    QUndoStack &history = m_editor.history();
+    const auto command = [this](const char *name, const QString &prefix, QList<QKeySequence> keys) {
+        auto *action = new QAction(prefix, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setEnabled(false);
+        addAction(action);
+        return action;
+    };
+    m_undo = command("undoAction", kUndoPrefix, {QKeySequence::Undo});
+    m_redo = command(
+        "redoAction", kRedoPrefix,
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(&history, &QUndoStack::canUndoChanged, m_undo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, m_redo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::undoTextChanged, m_undo,
+            [this](const QString &text) { m_undo->setText(kUndoPrefix + u' ' + text); });
+    connect(&history, &QUndoStack::redoTextChanged, m_redo,
+            [this](const QString &text) { m_redo->setText(kRedoPrefix + u' ' + text); });
+    connect(m_undo, &QAction::triggered, this, [this] { undo(); });
+    connect(m_redo, &QAction::triggered, this, [this] { redo(); });
+}
+
+void GameSet::undo()
+{
+    showChange(m_editor.undo());
+    if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
+        showSettings(*settings);
+}
+
+void GameSet::redo()
+{
+    showChange(m_editor.redo());
+    if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
+        showSettings(*settings);
 }
 
 void GameSet::togglePreview()
@@ -407,10 +449,26 @@ void GameSet::tell(const Notice &notice)
 
 void GameSet::showReloadedScript()
 {
+    showCurrent();
+}
+
+void GameSet::showCurrent()
+{
     // What was typed into a waiting Add or Modify stays in the fields, to be stored again.
     WJID->setText(kSceneNumber.arg(m_editor.CurRec()));
-    if (!m_editor.editing() && m_editor.CurRec() >= 1)
-        ShowScene(m_editor.CurRec() - 1);
+    if (!m_editor.editing()) {
+        if (m_editor.CurRec() >= 1)
+            ShowScene(m_editor.CurRec() - 1);
+        else
+            showForm(SceneForm{});
+    }
+}
+
+void GameSet::showChange(const Notice &notice)
+{
+    tell(notice);
+    if (notice.reloaded != Notice::Reload::Script) // tell() showed it already
+        showCurrent();
 }
 
 SettingsForm GameSet::settingsPanel() const

@@ -11,6 +11,8 @@
 class LinkLabel;
 class ScenePreview;
 class CheckWindow;
+class QAction;
+class SceneListWindow;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -64,6 +66,9 @@ public:
     void checkGame();
     /// Starts the player on this game at the scene the editor shows (F5); the editor stays.
     void playFromHere();
+    /// Takes back the last change of the game, or makes it again (Ctrl+Z, Ctrl+Y).
+    void undo();
+    void redo();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,12 +83,18 @@ private:
     void connectControls();
     void addCommands();
     void refreshPreview();
+    void addHistoryCommands();
     void rememberPreview(bool open);
 
     void showSettings(const SettingsForm &settings);
     SettingsForm settingsPanel() const;
     void saveSetting(GameSettings::Field field);
     void showReloadedScript();
+    /// Shows CurRec in the form (unless an Add or Modify waits) and in the scene list.
+    void showCurrent();
+    /// After a change of the story (a delete, a structure command, undo, redo): what it said,
+    /// and what the editor now holds.
+    void showChange(const Notice &notice);
     void showEditState();
     void browse(ScriptEditor::Browse action);
     void showBrowsed(const ScriptEditor::BrowseResult &result);
@@ -99,6 +110,8 @@ private:
     EditorPlatform m_platform;
     ScenePreview *m_preview = nullptr;
     CheckWindow *m_check = nullptr;
+    SceneListWindow *m_sceneList = nullptr;
+    QAction *m_undo = nullptr, *m_redo = nullptr;
 
     // Frame2 "文字修改"
     QComboBox *FontWZ, *SetFont, *SetFontSize, *SetFontColor;

@@ -2,10 +2,12 @@
 
 #include "editortexts.h"
 #include "fileread.h"
+#include "history.h"
 #include "scriptfile.h"
 #include "vocabulary.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 using namespace EditorTexts;
@@ -24,9 +26,14 @@ ScriptEditor::StartUp ScriptEditor::load()
     }
     m_scenes = std::move(script.scenes);
     m_scriptStamp = script.stamp;
+    m_openedScenes = m_scenes;
+    m_openedScript = script.bytes;
     SettingsRead read = ReadSettings(m_folder);
     m_settingsStamp = read.stamp;
     m_settings = read.settings;
+    m_openedSettings = read.settings;
+    if (!read.missing)
+        m_openedSettingsBytes = read.bytes;
     if (m_settings)
         m_gameFont = m_settings->GameFont;
     result.settings = settingsForm();
@@ -259,6 +266,150 @@ Notice ScriptEditor::addScene(const SceneRec &rec)
 {
     if (Notice refused = checkAdd(); !refused.isEmpty())
         return refused;
+    const int n = m_scenes.count();
+    return run(new SceneSplice(*this, kAddedScene.arg(n + 1), n, {}, {rec}, m_curRec, n + 1, true));
+}
+
+Notice ScriptEditor::modifyScene(const SceneRec &rec)
+{
+    if (Notice refused = checkModify(); !refused.isEmpty())
+        return refused;
+    const int i = m_curRec - 1;
+    return run(new SceneSplice(*this, kModifiedScene.arg(m_curRec), i, {m_scenes.scene(i)}, {rec},
+                               m_curRec, m_curRec));
+}
+
+Notice ScriptEditor::deleteScene()
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
+    if (m_curRec < 1 || m_curRec > m_scenes.count())
+        return {kNothingToDelete, kSystemWarningTitle};
+    return removeScenes(m_curRec - 1, 1);
+}
+
+QString ScriptEditor::sceneRange(int first, int count)
+{
+    return count == 1 ? kSceneName.arg(first + 1) : kScenesName.arg(first + 1).arg(first + count);
+}
+
+Notice ScriptEditor::insertScene(int position, bool after)
+{
+    if (Notice refused = checkAdd(); !refused.isEmpty())
+        return refused;
+    if (position < 0 || position >= m_scenes.count())
+        return {};
+    SceneRec rec = m_scenes.scene(position);
+    rec[SceneField::Note].clear(); // the neighbour's pictures and codes, a text of its own
+    const int at = after ? position + 1 : position;
+    return run(new SceneSplice(*this, (after ? kInsertedAfter : kInsertedBefore).arg(position + 1),
+                               at, {}, {rec}, m_curRec, at + 1));
+}
+
+Notice ScriptEditor::duplicateScenes(int first, int count)
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
+    if (first < 0 || count < 1 || first + count > m_scenes.count())
+        return {};
+    if (m_scenes.count() + count > kMaxScenes)
+        return {kTooManyScenes, kHintTitle};
+    return run(new SceneSplice(*this, kDuplicated.arg(sceneRange(first, count)), first + count, {},
+                               m_scenes.scenes(first, count), m_curRec, first + count + 1));
+}
+
+Notice ScriptEditor::moveScenes(int first, int count, int to)
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
+    const int n = m_scenes.count();
+    if (first < 0 || count < 1 || first + count > n || to < 0 || to + count > n || to == first)
+        return {};
+    // Only the span between the old and the new place changes.
+    const int low = qMin(first, to);
+    const int high = qMax(first, to) + count;
+    const QList<SceneRec> before = m_scenes.scenes(low, high - low);
+    QList<SceneRec> after = before;
+    const QList<SceneRec> moving = after.mid(first - low, count);
+    after.remove(first - low, count);
+    for (int k = 0; k < count; ++k)
+        after.insert(to - low + k, moving.at(k));
+    return run(new SceneSplice(*this, kMoved.arg(sceneRange(first, count)), low, before, after,
+                               m_curRec, to + 1));
+}
+
+Notice ScriptEditor::removeScenes(int first, int count)
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
+    const int n = m_scenes.count();
+    if (first < 0 || count < 1 || first + count > n)
+        return {};
+    // The scene that takes the first one's place, or the new last scene.
+    const int next = qMin(first + 1, n - count);
+    return run(new SceneSplice(*this, kDeleted.arg(sceneRange(first, count)), first,
+                               m_scenes.scenes(first, count), {}, first + 1, next));
+}
+
+Notice ScriptEditor::run(QUndoCommand *command)
+{
+    m_commandNotice = {};
+    m_pushing = true;
+    m_history.push(command);
+    m_pushing = false;
+    return finishCommand();
+}
+
+bool ScriptEditor::carryOut(QUndoCommand *command, const std::function<Notice()> &write)
+{
+    if (m_replaying)
+        return true;
+    m_commandNotice = write();
+    if (m_commandNotice.isEmpty())
+        return true;
+    if (m_pushing)
+        command->setObsolete(true);
+    return false;
+}
+
+Notice ScriptEditor::finishCommand()
+{
+    if (m_commandNotice.reloaded != Notice::Reload::None)
+        m_history.clear(); // its steps no longer fit the files
+    return std::exchange(m_commandNotice, {});
+}
+
+Notice ScriptEditor::undo()
+{
+    if (!m_history.canUndo())
+        return {};
+    m_commandNotice = {};
+    m_history.undo();
+    if (!m_commandNotice.isEmpty() && m_commandNotice.reloaded == Notice::Reload::None) {
+        // Nothing was written: the step stays where it was.
+        m_replaying = true;
+        m_history.redo();
+        m_replaying = false;
+    }
+    return finishCommand();
+}
+
+Notice ScriptEditor::redo()
+{
+    if (!m_history.canRedo())
+        return {};
+    m_commandNotice = {};
+    m_history.redo();
+    if (!m_commandNotice.isEmpty() && m_commandNotice.reloaded == Notice::Reload::None) {
+        m_replaying = true;
+        m_history.undo();
+        m_replaying = false;
+    }
+    return finishCommand();
+}
+
+Notice ScriptEditor::appendScene(const SceneRec &rec)
+{
     // The file first: the lists change only once it holds the scene.
     if (const WriteResult written = AppendScene(m_folder, rec, &m_scriptStamp); !written)
         return scriptWriteFailed(written);
@@ -268,30 +419,53 @@ Notice ScriptEditor::addScene(const SceneRec &rec)
     return {};
 }
 
-Notice ScriptEditor::modifyScene(const SceneRec &rec)
-{
-    if (Notice refused = checkModify(); !refused.isEmpty())
-        return refused;
-    SceneLists changed = m_scenes;
-    changed.replace(m_curRec - 1, rec);
-    if (const WriteResult written = RewriteScript(m_folder, changed, &m_scriptStamp); !written)
-        return scriptWriteFailed(written);
-    m_scenes = std::move(changed);
-    rememberShown(rec);
-    return {};
-}
-
-Notice ScriptEditor::deleteScene()
+Notice ScriptEditor::spliceScenes(int at, int removeCount, const QList<SceneRec> &insert,
+                                  int curRec)
 {
     if (Notice locked = checkChange(); !locked.isEmpty())
         return locked;
-    if (m_curRec < 1 || m_curRec > m_scenes.count())
-        return {kNothingToDelete, kSystemWarningTitle};
     SceneLists changed = m_scenes;
-    changed.remove(m_curRec - 1);
-    if (const WriteResult written = RewriteScript(m_folder, changed, &m_scriptStamp); !written)
+    changed.splice(at, removeCount, insert);
+    const WriteResult written = changed == m_openedScenes && !m_openedScript.isNull()
+                                    ? RestoreScript(m_folder, m_openedScript, &m_scriptStamp)
+                                    : RewriteScript(m_folder, changed, &m_scriptStamp);
+    if (!written)
         return scriptWriteFailed(written);
     m_scenes = std::move(changed);
+    m_curRec = qBound(0, curRec, m_scenes.count());
+    if (m_curRec > 0)
+        rememberShown(m_scenes.scene(m_curRec - 1));
+    return {};
+}
+
+Notice ScriptEditor::writeSettingsState(const std::optional<GameSettings> &state)
+{
+    const WriteResult written =
+        state == m_openedSettings || !state
+            ? RestoreSettings(m_folder, m_openedSettingsBytes, &m_settingsStamp)
+            : WriteSettings(m_folder, *state, &m_settingsStamp);
+    if (!written) {
+        if (written.changedElsewhere) {
+            reloadSettings();
+            return {written.error, kHintTitle, Notice::Reload::Settings};
+        }
+        return {kSettingsSaveFailed.arg(written.error), kSaveFailedTitle};
+    }
+    m_settings = state;
+    if (state)
+        m_gameFont = state->GameFont;
+    return {};
+}
+
+Notice ScriptEditor::writePicture(const QString &target, const std::optional<QByteArray> &bytes)
+{
+    if (!bytes) {
+        if (QFile::exists(target) && !QFile::remove(target))
+            return {kPictureCopyFailed.arg(QDir::toNativeSeparators(target)), kSaveFailedTitle};
+        return {};
+    }
+    if (const WriteResult written = saveWholeFile(target, *bytes); !written)
+        return {kPictureCopyFailed.arg(written.error), kSaveFailedTitle};
     return {};
 }
 
@@ -381,11 +555,18 @@ Notice ScriptEditor::copyPicture(PictureKind kind, const QString &picked)
     // Over the file the player finds by this name, so that no second file of the name in
     // another letter case stands beside it.
     QString target = pictureThere(kind, picked);
-    if (target.isEmpty())
+    std::optional<QByteArray> before;
+    if (target.isEmpty()) {
         target = QDir(folder).filePath(QFileInfo(picked).fileName());
-    if (const WriteResult written = saveWholeFile(target, source.bytes); !written)
-        return {kPictureCopyFailed.arg(written.error), kSaveFailedTitle};
-    return {};
+    } else {
+        const FileRead old = readWholeFile(target, kMaxPictureBytes);
+        if (old.status != FileRead::Read)
+            return {kPictureCopyFailed.arg(QDir::toNativeSeparators(target)), kSaveFailedTitle};
+        before = old.bytes;
+    }
+    const QString name = QDir(m_folder.path()).relativeFilePath(target);
+    return run(new PictureCopy(*this, kCopiedPicture.arg(QDir::toNativeSeparators(name)), target,
+                               before, source.bytes));
 }
 
 GameSettings ScriptEditor::settingsFromForm(const SettingsForm &form)
@@ -396,7 +577,9 @@ GameSettings ScriptEditor::settingsFromForm(const SettingsForm &form)
 
 Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value)
 {
-    GameSettings panel = m_settings.value_or(GameSettings{});
+    // Without a Game.ini, the other values are those the panel starts with.
+    GameSettings panel = m_settings.value_or(settingsFromForm(
+        {{}, {}, {}, Vocabulary::kSpeedStart, Vocabulary::kSkipStart}));
     panel.field(field) = value;
     return saveSetting(panel, field);
 }
@@ -420,14 +603,6 @@ Notice ScriptEditor::saveSetting(const GameSettings &panel, GameSettings::Field 
         return {kSettingsUnreadable.arg(read.error), kHintTitle};
     }
     settings.field(field) = value;
-    if (const WriteResult written = WriteSettings(m_folder, settings, &m_settingsStamp); !written) {
-        if (written.changedElsewhere) {
-            reloadSettings();
-            return {written.error, kHintTitle, Notice::Reload::Settings};
-        }
-        return {kSettingsSaveFailed.arg(written.error), kSaveFailedTitle};
-    }
-    m_settings = settings;
-    m_gameFont = settings.GameFont;
-    return {};
+    return run(new SettingsChange(*this, kSavedSetting.arg(settingsFieldName(field)),
+                                  read.settings, settings));
 }

@@ -5,8 +5,10 @@
 #include "settingsfile.h"
 
 #include <QString>
+#include <QUndoStack>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 /// What an editing step asks the window to tell the author: nothing when `text` is empty.
@@ -137,8 +139,29 @@ public:
     Notice addScene(const SceneRec &rec);
     /// Replaces the scene at CurRec and rewrites Game.txt.
     Notice modifyScene(const SceneRec &rec);
-    /// Removes the scene at CurRec and rewrites Game.txt. CurRec does not move.
+    /// Removes the scene at CurRec and rewrites Game.txt. CurRec then names the scene that took
+    /// its place, or the new last scene (0 when none is left).
     Notice deleteScene();
+
+    // The story's structure. Each command writes Game.txt at once, as Modify does, is one step
+    // of history(), and makes CurRec the scene it touched. Positions count from 0.
+
+    /// A new scene before (or @p after) the one at @p position, with its pictures and codes
+    /// and an empty text.
+    Notice insertScene(int position, bool after);
+    /// Copies of the scenes [@p first, @p first + @p count) right after them.
+    Notice duplicateScenes(int first, int count);
+    /// Moves the scenes [@p first, @p first + @p count) so that the first stands at @p to.
+    Notice moveScenes(int first, int count, int to);
+    /// Removes the scenes [@p first, @p first + @p count).
+    Notice removeScenes(int first, int count);
+
+    /// Every change of the game, to undo and redo: scenes, settings, pictures copied in. Each
+    /// undo or redo writes the files at once; one that fails leaves history, lists and files
+    /// as they were and says why. Another program's change (read again) empties the history.
+    QUndoStack &history() { return m_history; }
+    Notice undo();
+    Notice redo();
 
     /// The settings the panel @p form shows, as Game.ini stores them.
     static GameSettings settingsFromForm(const SettingsForm &form);
@@ -146,7 +169,8 @@ public:
     /// it back. Without a Game.ini, the file is made from the whole @p panel (an empty game
     /// name becomes the folder's name).
     Notice saveSetting(const GameSettings &panel, GameSettings::Field field);
-    /// Stores one setting @p value, the other values as Game.ini holds them.
+    /// Stores one setting @p value, the other values as Game.ini holds them (or the panel's
+    /// start values, without a Game.ini).
     Notice saveSetting(GameSettings::Field field, const QString &value);
     /// Stores the interval of the speed at @p position (an empty value for none).
     Notice saveSpeed(int position);
@@ -190,6 +214,25 @@ public:
     static QString storableText(const QString &text);
 
 private:
+    friend class SceneSplice;
+    friend class SettingsChange;
+    friend class PictureCopy;
+
+    /// Runs @p command as a new step of the history and says what went wrong, if anything.
+    Notice run(QUndoCommand *command);
+    /// Carries out a command's write. Its notice is kept for run(), undo() and redo(); a
+    /// command that fails on its first run is made obsolete, so the history drops it.
+    bool carryOut(QUndoCommand *command, const std::function<Notice()> &write);
+    /// After a command: a file another program changed empties the history.
+    Notice finishCommand();
+    /// The writes behind the commands: the one path for every change of each file.
+    Notice appendScene(const SceneRec &rec);
+    Notice spliceScenes(int at, int removeCount, const QList<SceneRec> &insert, int curRec);
+    Notice writeSettingsState(const std::optional<GameSettings> &state);
+    Notice writePicture(const QString &target, const std::optional<QByteArray> &bytes);
+    /// "第N个场景" or "第N-M个场景".
+    static QString sceneRange(int first, int count);
+
     /// The notice for a failed write of Game.txt; reads the file again if another program
     /// changed it.
     Notice scriptWriteFailed(const WriteResult &written);
@@ -214,6 +257,16 @@ private:
     FileStamp m_settingsStamp;              ///< Game.ini likewise
     std::optional<GameSettings> m_settings; ///< what Game.ini held then
     SceneForm m_addStart;                   ///< the fields as Add's first press left them
+    QUndoStack m_history;
+    Notice m_commandNotice;   ///< what the command just carried out said
+    bool m_pushing = false;   ///< a command runs for the first time
+    bool m_replaying = false; ///< a failed undo or redo is taken back: write nothing
+    // The files as the editor opened them, so that undoing every step gives them back byte
+    // for byte, whatever their spelling.
+    SceneLists m_openedScenes;
+    QByteArray m_openedScript;
+    std::optional<GameSettings> m_openedSettings;
+    std::optional<QByteArray> m_openedSettingsBytes;
     bool m_addWaiting = false;
     bool m_modifyWaiting = false;
     bool m_editing = false;

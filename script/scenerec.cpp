@@ -55,3 +55,21 @@ void SceneLists::remove(int i)
     for (int f = 0; f < kSceneFieldCount; ++f)
         list(SceneField(f)).removeAt(i);
 }
+
+QList<SceneRec> SceneLists::scenes(int first, int count) const
+{
+    QList<SceneRec> out;
+    for (int i = first; i < first + count && i < this->count(); ++i)
+        out.append(scene(i));
+    return out;
+}
+
+void SceneLists::splice(int at, int removeCount, const QList<SceneRec> &insert)
+{
+    for (int f = 0; f < kSceneFieldCount; ++f) {
+        QStringList &l = list(SceneField(f));
+        l.remove(at, removeCount);
+        for (qsizetype k = 0; k < insert.size(); ++k)
+            l.insert(at + k, insert.at(k).fields[f]);
+    }
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -61,6 +62,12 @@ struct SceneLists
     void replace(int i, const SceneRec &rec);
     /// Removes the scene at @p i; does nothing when @p i is out of range.
     void remove(int i);
+    /// The @p count scenes from position @p first (fewer at the end of the lists).
+    QList<SceneRec> scenes(int first, int count) const;
+    /// Replaces the @p removeCount scenes from position @p at with @p insert: the one change
+    /// every insert, removal, move and copy of scenes is made of. @p at and @p removeCount must
+    /// lie within the lists.
+    void splice(int at, int removeCount, const QList<SceneRec> &insert);
 
     bool operator==(const SceneLists &) const = default;
 };

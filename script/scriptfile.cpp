@@ -83,6 +83,8 @@ ScriptLoad LoadScript(const GameFolder &folder)
     }
     ScriptLoad load = parseScript(read.bytes);
     load.stamp = FileStamp::of(read.bytes);
+    if (load.usable())
+        load.bytes = read.bytes;
     return load;
 }
 
@@ -169,17 +171,22 @@ WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec, FileStamp
     return written;
 }
 
+WriteResult RestoreScript(const GameFolder &folder, const QByteArray &bytes, FileStamp *expected)
+{
+    const QString path = folder.pathForWrite(kScriptFileName);
+    QByteArray old;
+    if (expected && !unchangedSince(path, *expected, old))
+        return WriteResult::changedSinceRead(kScriptFileName);
+    WriteResult written = saveWholeFile(path, bytes);
+    if (written && expected)
+        *expected = FileStamp::of(bytes);
+    return written;
+}
+
 WriteResult RewriteScript(const GameFolder &folder, const SceneLists &scenes, FileStamp *expected)
 {
     const EncodedScenes encoded = encodeScenes(scenes);
     if (!encoded.error.isEmpty())
         return WriteResult::failure(encoded.error);
-    const QString path = folder.pathForWrite(kScriptFileName);
-    QByteArray old;
-    if (expected && !unchangedSince(path, *expected, old))
-        return WriteResult::changedSinceRead(kScriptFileName);
-    WriteResult written = saveWholeFile(path, encoded.bytes);
-    if (written && expected)
-        *expected = FileStamp::of(encoded.bytes);
-    return written;
+    return RestoreScript(folder, encoded.bytes, expected);
 }

@@ -32,7 +32,8 @@ struct ScriptLoad
     ScriptStatus status = ScriptStatus::Missing;
     SceneLists scenes;
     QString message;
-    FileStamp stamp; ///< what the file held when read (nothing when missing)
+    FileStamp stamp;  ///< what the file held when read (nothing when missing)
+    QByteArray bytes; ///< the bytes read, for a program that may have to put them back
 
     bool usable() const
     {
@@ -67,6 +68,11 @@ EncodedScenes encodeScenes(const SceneLists &scenes, int firstSceneNumber = 1);
 /// result has `changedElsewhere`); after a write it stamps the file's new content.
 WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec,
                         FileStamp *expected = nullptr);
+
+/// Replaces Game.txt with exactly @p bytes (as they were once read), all or nothing; @p expected
+/// as for AppendScene.
+WriteResult RestoreScript(const GameFolder &folder, const QByteArray &bytes,
+                          FileStamp *expected = nullptr);
 
 /// Replaces Game.txt with @p scenes, all or nothing. With no scenes the file becomes 0 bytes.
 /// @p expected as for AppendScene.

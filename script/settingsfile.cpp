@@ -2,6 +2,8 @@
 
 #include "gbk.h"
 
+#include <QFile>
+
 namespace {
 
 bool isBlank(QChar c)
@@ -110,6 +112,7 @@ SettingsRead ReadSettings(const GameFolder &folder)
         return result;
     }
     result.stamp = FileStamp::of(read.bytes);
+    result.bytes = read.bytes;
     result.settings = parseSettings(read.bytes);
     if (!result.settings)
         result.error = QStringLiteral("Game.ini中的设置少于5项");
@@ -160,5 +163,24 @@ WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings
     WriteResult written = saveWholeFile(path, encoded.bytes);
     if (written && expected)
         *expected = FileStamp::of(encoded.bytes);
+    return written;
+}
+
+WriteResult RestoreSettings(const GameFolder &folder, const std::optional<QByteArray> &bytes,
+                            FileStamp *expected)
+{
+    const QString path = folder.pathForWrite(kSettingsFileName);
+    if (expected && currentStamp(path, kMaxSettingsBytes) != *expected)
+        return WriteResult::changedSinceRead(kSettingsFileName);
+    if (!bytes) {
+        if (QFile::exists(path) && !QFile::remove(path))
+            return WriteResult::failure(QStringLiteral("无法删除Game.ini"));
+        if (expected)
+            *expected = FileStamp::missing();
+        return {};
+    }
+    WriteResult written = saveWholeFile(path, *bytes);
+    if (written && expected)
+        *expected = FileStamp::of(*bytes);
     return written;
 }

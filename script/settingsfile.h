@@ -48,6 +48,7 @@ struct SettingsRead
     QString error;                        ///< why, when it failed
     bool missing = false;                 ///< there is no Game.ini (the failure is that)
     FileStamp stamp;                      ///< what the file held when read
+    QByteArray bytes;                     ///< the bytes read
 };
 
 /// The most a settings file may hold; reading stops one byte past it.
@@ -79,3 +80,8 @@ EncodedSettings encodeSettings(const GameSettings &settings);
 /// result has `changedElsewhere`); after a write it stamps the new content.
 WriteResult WriteSettings(const GameFolder &folder, const GameSettings &settings,
                           FileStamp *expected = nullptr);
+
+/// Puts Game.ini back as it was once read: exactly @p bytes, or no file when @p bytes is empty
+/// (std::nullopt). @p expected as for WriteSettings.
+WriteResult RestoreSettings(const GameFolder &folder, const std::optional<QByteArray> &bytes,
+                            FileStamp *expected = nullptr);

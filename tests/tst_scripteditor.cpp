@@ -267,6 +267,139 @@ private slots:
         QVERIFY(notice.text.contains(QStringLiteral("复制示例游戏")));
     }
 
+    void structureCommandsAndTheirUndo_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QList<int>>("args");
+        QTest::addColumn<QString>("after"); // the scenes' texts, "_" for an empty one
+        QTest::addColumn<int>("curRec");
+        QTest::newRow("insert before the first") << "insert" << QList<int>{0, 0} << "_abcde" << 1;
+        QTest::newRow("insert after the middle") << "insert" << QList<int>{2, 1} << "abc_de" << 4;
+        QTest::newRow("insert after the last") << "insert" << QList<int>{4, 1} << "abcde_" << 6;
+        QTest::newRow("duplicate a range") << "duplicate" << QList<int>{1, 2} << "abcbcde" << 4;
+        QTest::newRow("move a range down across another")
+            << "move" << QList<int>{0, 2, 3} << "cdeab" << 4;
+        QTest::newRow("move a range up") << "move" << QList<int>{3, 2, 0} << "deabc" << 1;
+        QTest::newRow("remove a range") << "remove" << QList<int>{1, 3} << "ae" << 2;
+        QTest::newRow("remove the last two") << "remove" << QList<int>{3, 2} << "abc" << 3;
+    }
+    void structureCommandsAndTheirUndo()
+    {
+        QFETCH(QString, command);
+        QFETCH(QList<int>, args);
+        QFETCH(QString, after);
+        QFETCH(int, curRec);
+        QByteArray before;
+        for (const char *s : {"a", "b", "c", "d", "e"})
+            before += sceneBytes(s, (QByteArray(s) + ".jpg").constData());
+        writeBytes(file("Game.txt"), before);
+        ScriptEditor editor(folder());
+        editor.load();
+        Notice done;
+        if (command == u"insert")
+            done = editor.insertScene(args[0], args[1]);
+        else if (command == u"duplicate")
+            done = editor.duplicateScenes(args[0], args[1]);
+        else if (command == u"move")
+            done = editor.moveScenes(args[0], args[1], args[2]);
+        else
+            done = editor.removeScenes(args[0], args[1]);
+        QVERIFY2(done.isEmpty(), qPrintable(done.text));
+        QStringList texts;
+        for (const QString &note : LoadScript(folder()).scenes.NoteList)
+            texts.append(note.isEmpty() ? QStringLiteral("_") : note);
+        QCOMPARE(texts.join(QString()), after);
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.CurRec(), curRec);
+        if (command == u"insert") // the neighbour's pictures, a text of its own
+            QCOMPARE(editor.scenes().at(SceneField::BG, curRec - 1),
+                     QString(QChar(u'a' + args[0])) + QStringLiteral(".jpg"));
+        QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), before);
+        QVERIFY(editor.redo().isEmpty());
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.scenes().count(), after.size());
+    }
+
+    void undoingEveryChangeGivesBackTheFilesAsOpened()
+    {
+        // A hand-made file: its last line without CR LF, a byte that is no GBK; no Game.ini.
+        const QByteArray opened = sceneBytes("one") + sceneBytes("t\xffwo").chopped(2);
+        writeBytes(file("Game.txt"), opened);
+        writeBytes(file("BG/there.jpg"), "old picture");
+        QTemporaryDir elsewhere;
+        writeBytes(elsewhere.filePath(QStringLiteral("there.jpg")), "new picture");
+        writeBytes(elsewhere.filePath(QStringLiteral("new.jpg")), "new");
+        ScriptEditor editor(folder());
+        editor.load();
+        editor.browse(ScriptEditor::Browse::Last);
+        QVERIFY(
+            editor.addScene(editor.sceneFromForm(form(QStringLiteral("three")), false)).isEmpty());
+        QVERIFY(
+            editor.modifyScene(editor.sceneFromForm(form(QStringLiteral("3")), false)).isEmpty());
+        QVERIFY(editor.moveScenes(2, 1, 0).isEmpty());
+        QVERIFY(editor.saveSetting(GameSettings::Name, QStringLiteral("g")).isEmpty());
+        QVERIFY(editor.saveSetting(GameSettings::Font, QStringLiteral("f")).isEmpty());
+        using Kind = ScriptEditor::PictureKind;
+        QVERIFY(
+            editor.copyPicture(Kind::Background, elsewhere.filePath(QStringLiteral("there.jpg")))
+                .isEmpty());
+        QVERIFY(editor.copyPicture(Kind::Background, elsewhere.filePath(QStringLiteral("new.jpg")))
+                    .isEmpty());
+        QVERIFY(editor.deleteScene().isEmpty());
+        QCOMPARE(editor.history().undoText(), QStringLiteral("删除第1个场景"));
+        QCOMPARE(editor.history().count(), 8);
+
+        while (editor.history().canUndo())
+            QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), opened);
+        QVERIFY(!QFileInfo::exists(file("Game.ini")));
+        QCOMPARE(readBytes(file("BG/there.jpg")), QByteArray("old picture"));
+        QVERIFY(!QFileInfo::exists(file("BG/new.jpg")));
+        QVERIFY(listsEqualFile(editor));
+        while (editor.history().canRedo())
+            QVERIFY(editor.redo().isEmpty());
+        QCOMPARE(readBytes(file("Game.ini")), QByteArray("\"g\",\"\",\"f\",\"250\",\"1\"\r\n"));
+        QCOMPARE(readBytes(file("BG/new.jpg")), QByteArray("new"));
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.scenes().count(), 2); // "3" moved first, then deleted
+    }
+
+    void failedWritesLeaveHistoryListsAndFileAsTheyWere()
+    {
+        QByteArray before;
+        for (const char *s : {"a", "b", "c"})
+            before += sceneBytes(s);
+        writeBytes(file("Game.txt"), before);
+        ScriptEditor editor(folder());
+        editor.load();
+        FileWriteTesting::failAt(FileWriteTesting::Step::Flush);
+        QCOMPARE(editor.moveScenes(0, 1, 2).title, QStringLiteral("保存失败"));
+        QCOMPARE(editor.history().count(), 0);
+        QCOMPARE(readBytes(file("Game.txt")), before);
+        QVERIFY(listsEqualFile(editor));
+
+        FileWriteTesting::failAfterBytes(-1);
+        QVERIFY(editor.moveScenes(0, 1, 2).isEmpty());
+        const QByteArray moved = readBytes(file("Game.txt"));
+        FileWriteTesting::failAt(FileWriteTesting::Step::Commit);
+        QCOMPARE(editor.undo().title, QStringLiteral("保存失败"));
+        QCOMPARE(readBytes(file("Game.txt")), moved);
+        QVERIFY(listsEqualFile(editor));
+        QVERIFY(editor.history().canUndo() && !editor.history().canRedo());
+        FileWriteTesting::failAfterBytes(-1);
+        QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), before);
+
+        // At the scene limit, a copy is refused before anything is written.
+        writeBytes(file("Game.txt"), sceneBytes("s").repeated(kMaxScenes));
+        ScriptEditor full(folder());
+        full.load();
+        QCOMPARE(full.duplicateScenes(0, 1).text,
+                 QStringLiteral("场景数已达上限4095个,无法再增加"));
+        QCOMPARE(full.history().count(), 0);
+    }
+
     void pickedNameIsWhatFollowsTheLastSeparator_data()
     {
         QTest::addColumn<QString>("path");

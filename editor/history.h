@@ -1,0 +1,67 @@
+#pragma once
+
+#include "scenerec.h"
+#include "settingsfile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QUndoCommand>
+
+#include <optional>
+
+class ScriptEditor;
+
+/// The editor's history: one command per kind of change, each naming itself for the menu and
+/// calling one operation of ScriptEditor both ways. A command whose first write fails marks
+/// itself obsolete, so that the stack drops it and the lists stay equal to the file.
+
+/// A change of the scenes: the scenes [at, at + removed) give way to `inserted`. Add, Modify,
+/// Delete, insert, duplicate and move are all of this shape; the command keeps only the scenes
+/// it touches.
+class SceneSplice : public QUndoCommand
+{
+public:
+    SceneSplice(ScriptEditor &editor, const QString &text, int at, QList<SceneRec> removed,
+                QList<SceneRec> inserted, int curRecBefore, int curRecAfter,
+                bool appendFirst = false);
+    void redo() override;
+    void undo() override;
+
+private:
+    ScriptEditor &m_editor;
+    int m_at;
+    QList<SceneRec> m_removed, m_inserted;
+    int m_curRecBefore, m_curRecAfter;
+    bool m_append; ///< the first redo appends to Game.txt, as Add does
+};
+
+/// A settings save: Game.ini from one state to another (none: no file).
+class SettingsChange : public QUndoCommand
+{
+public:
+    SettingsChange(ScriptEditor &editor, const QString &text, std::optional<GameSettings> before,
+                   GameSettings after);
+    void redo() override;
+    void undo() override;
+
+private:
+    ScriptEditor &m_editor;
+    std::optional<GameSettings> m_before;
+    GameSettings m_after;
+};
+
+/// A picture copied into BG or Msg: undo puts back the file it replaced, or removes the copy.
+class PictureCopy : public QUndoCommand
+{
+public:
+    PictureCopy(ScriptEditor &editor, const QString &text, QString target,
+                std::optional<QByteArray> before, QByteArray after);
+    void redo() override;
+    void undo() override;
+
+private:
+    ScriptEditor &m_editor;
+    QString m_target;
+    std::optional<QByteArray> m_before;
+    QByteArray m_after;
+};
