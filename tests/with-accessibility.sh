@@ -4,7 +4,18 @@
 exec dbus-run-session -- sh -c '
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
   launcher=$!
-  sleep 0.5
+  # A cold machine takes a while to start the bus: wait until it answers, ten seconds at most.
+  tries=0
+  until dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
+      org.a11y.Bus.GetAddress >/dev/null 2>&1; do
+    tries=$((tries + 1))
+    if [ $tries -ge 100 ]; then
+      echo "with-accessibility.sh: the accessibility bus did not answer in 10 s" >&2
+      kill $launcher 2>/dev/null
+      exit 1
+    fi
+    sleep 0.1
+  done
   QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 sh "$(dirname "$0")/with-window-manager.sh" "$@"
   rc=$?
   kill $launcher 2>/dev/null
