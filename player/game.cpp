@@ -5,7 +5,6 @@
 #include "playertexts.h"
 #include "windowplacement.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QKeyEvent>
@@ -19,7 +18,7 @@
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_messages(messages),
       m_folderPath(folder.path()), m_stage(new Stage(this)), m_wordTimer(new QTimer(this)),
-      m_logic(folder, *this, music)
+      m_logic(folder, *this, music), m_announcer(*this)
 {
     setObjectName(QStringLiteral("Game"));
     setWindowTitle(PlayerTexts::kInitialTitle);
@@ -147,32 +146,42 @@ void Game::toggleFullScreen()
 void Game::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // The first scene was described before the window existed for a screen reader: again now.
+    // Without a window manager the window may never be activated: say the first scene anyway.
     if (!m_pendingDescription.isEmpty())
-        QTimer::singleShot(0, this, [this] { describe(std::exchange(m_pendingDescription, {})); });
+        QTimer::singleShot(1000, this, [this] { sayPending(); });
+}
+
+void Game::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The first scene waits for the window to take the focus: a screen reader presents the new
+    // window and its focused control first, and would talk over what was said before.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, [this] { sayPending(); });
+}
+
+void Game::sayPending()
+{
+    if (!m_pendingDescription.isEmpty())
+        m_announcer.announce(std::exchange(m_pendingDescription, {}));
 }
 
 void Game::describe(const QString &description)
 {
-    if (!isVisible()) {
+    // At the ending the box is gone: the closing picture takes the focus, so that keys still
+    // reach the window and a reader knows where the focus stands.
+    QWidget *box = m_stage->MsgPic();
+    if (!box->isVisible() && isVisible()) {
+        QWidget *picture = m_stage->BgPic();
+        picture->setFocusPolicy(Qt::StrongFocus);
+        setFocusProxy(picture);
+        picture->setFocus();
+    }
+    if (!isVisible() || !m_pendingDescription.isEmpty() || !isActiveWindow()) {
         m_pendingDescription = description;
         return;
     }
-    // A listener hears the focused control: the box during the game, the picture at its end.
-    QWidget *target = m_stage->MsgPic();
-    if (!target->isVisible() && isVisible()) {
-        target = m_stage->BgPic();
-        target->setFocusPolicy(Qt::StrongFocus);
-        setFocusProxy(target);
-        target->setFocus();
-    }
-    if (target->accessibleDescription() == description) {
-        // The same words again are still a new scene: say them again.
-        QAccessibleEvent event(target, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&event);
-    } else {
-        target->setAccessibleDescription(description);
-    }
+    m_announcer.announce(description);
 }
 
 bool Game::start(int first)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "announcer.h"
 #include "gamelogic.h"
 #include "stage.h"
 
@@ -13,7 +14,8 @@ class MessageBoxes;
 /// `GameNote` and the reveal timer `WordTimer`. It shows what GameLogic asks for and passes
 /// timer ticks and clicks back to it. The message box holds the keyboard focus: Space, Enter
 /// and Page Down act as a click on it. F11 shows the game full screen; Ctrl+= and Ctrl+- step
-/// the window through whole multiples of its size, Ctrl+0 returns to 638×482.
+/// the window through whole multiples of its size, Ctrl+0 returns to 638×482. A screen reader
+/// is told each scene's whole text once, as it appears (Announcer).
 class Game : public QWidget, private GameSurface
 {
     Q_OBJECT
@@ -48,6 +50,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -63,12 +66,14 @@ private:
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;
     void describe(const QString &description) override;
+    void sayPending();
 
     MessageBoxes &m_messages;
     QString m_folderPath;
     Stage *m_stage;
     int m_zoom = 1;
-    QString m_pendingDescription; ///< said once the window shows
+    QString m_pendingDescription; ///< said once the window has the focus
     QTimer *m_wordTimer;
     GameLogic m_logic;
+    Announcer m_announcer;
 };
