@@ -40,6 +40,10 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
         connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
     };
     shortcut(QKeySequence(Qt::Key_F11), [this] { toggleFullScreen(); });
+    shortcut(QKeySequence(Qt::Key_Escape), [this] {
+        if (isFullScreen())
+            toggleFullScreen();
+    });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { setZoom(m_zoom + 1); });
     shortcut(QKeySequence::ZoomIn, [this] { setZoom(m_zoom + 1); });
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
@@ -133,9 +137,13 @@ void Game::restoreZoom()
 void Game::toggleFullScreen()
 {
     if (isFullScreen()) {
-        showNormal();
+        // The fixed size first: the window manager frames the window as it will be.
         setFixedSize(kWidth * m_zoom, kHeight * m_zoom);
+        showNormal();
+        // Placed by its client area: the frame it will have again is not known yet.
+        setGeometry(m_normalGeometry);
     } else {
+        m_normalGeometry = geometry();
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         showFullScreen();

@@ -39,7 +39,8 @@ public:
     bool setZoom(int zoom);
     /// The zoom this game folder had last time, if the window still fits at it.
     void restoreZoom();
-    /// Full screen, the scene scaled to fit with its proportions, centred on black (F11).
+    /// Full screen, the scene scaled to fit with its proportions, centred on black (F11); or
+    /// back to the window where it stood before (F11 or Esc).
     void toggleFullScreen();
     PictureBox *BgPic() const { return m_stage->BgPic(); }
     AlphaImage *MsgPic() const { return m_stage->MsgPic(); }
@@ -72,6 +73,7 @@ private:
     QString m_folderPath;
     Stage *m_stage;
     int m_zoom = 1;
+    QRect m_normalGeometry;       ///< the window's client area before full screen
     QString m_pendingDescription; ///< said once the window has the focus
     QTimer *m_wordTimer;
     GameLogic m_logic;

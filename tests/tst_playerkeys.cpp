@@ -4,6 +4,7 @@
 #include "playerfakes.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
+#include "windowplacement.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -203,25 +204,58 @@ private slots:
         QCOMPARE(again.MsgPic()->geometry(), QRect(16, 336, 600, 120));
     }
 
+    void fullScreenScalesTheSceneToFitOnBlack_data()
+    {
+        QTest::addColumn<bool>("placed");
+        QTest::addColumn<int>("leaveKey");
+        // Placed: shown as talerun shows it, centred while the window manager frames it; full
+        // screen is asked for at once, while the placement still watches the frame.
+        QTest::newRow("F11 and F11") << false << int(Qt::Key_F11);
+        QTest::newRow("placed, F11 at once and F11") << true << int(Qt::Key_F11);
+        QTest::newRow("placed, F11 at once and Esc") << true << int(Qt::Key_Escape);
+    }
+
     void fullScreenScalesTheSceneToFitOnBlack()
     {
+        QFETCH(bool, placed);
+        QFETCH(int, leaveKey);
         writeGame("0");
         Game game(folder(), m_music, m_messages);
         QVERIFY(game.start());
+        if (placed)
+            WindowPlacement::showCentred(game);
         showActive(game);
+        // Where the window stands once the window manager has framed it.
+        QTRY_VERIFY(game.frameGeometry().top() < game.geometry().top());
+        const QRect before = game.frameGeometry();
+        const QRect room = game.screen()->availableGeometry();
+        QVERIFY(room.contains(before));
+
+        QTest::keyClick(&game, Qt::Key_Escape); // not full screen: Esc does nothing
+        QVERIFY(!game.isFullScreen());
+        QVERIFY(game.isVisible());
+
         QTest::keyClick(&game, Qt::Key_F11);
         QTRY_VERIFY(game.isFullScreen());
         const QSize screen = game.screen()->geometry().size();
         QTRY_COMPARE(game.size(), screen);
+        QVERIFY(game.isFullScreen());
         const qreal scale = qMin(screen.width() / 638.0, screen.height() / 482.0);
         auto *stage = game.findChild<Stage *>();
         QCOMPARE(stage->size(), QSize(qRound(638 * scale), qRound(482 * scale)));
         QCOMPARE(stage->geometry().center().x(), game.rect().center().x());
+        QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * scale); // the text scaled too
         QTest::mouseClick(game.MsgPic(), Qt::LeftButton, {}, game.MsgPic()->rect().center());
         QCOMPARE(game.logic().SceneIndex(), 1);
-        QTest::keyClick(&game, Qt::Key_F11);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(leaveKey));
         QTRY_VERIFY(!game.isFullScreen());
         QTRY_COMPARE(game.size(), QSize(638, 482));
+        // Back where it was, title bar and all on the screen.
+        QTRY_COMPARE(game.frameGeometry(), before);
+        QCOMPARE(stage->size(), QSize(638, 482));
+        QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0);
+        QVERIFY(game.isVisible());
     }
 };
 
