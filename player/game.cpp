@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
+#include <QToolTip>
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_messages(messages),
@@ -44,8 +45,8 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
         if (isFullScreen())
             toggleFullScreen();
     });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { setZoom(m_zoom + 1); });
-    shortcut(QKeySequence::ZoomIn, [this] { setZoom(m_zoom + 1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
+    shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1); });
 
@@ -125,6 +126,16 @@ bool Game::setZoom(int zoom)
         WindowPlacement::centre(*this);
     QSettings().setValue(zoomKey(), zoom);
     return true;
+}
+
+void Game::zoomIn()
+{
+    if (setZoom(m_zoom + 1) || isFullScreen())
+        return;
+    // A key that does nothing looks broken: say why, and what to use instead.
+    QToolTip::showText(mapToGlobal(rect().center()), PlayerTexts::kZoomNoRoom, this, QRect(),
+                       kNoticeMilliseconds);
+    m_announcer.announce(PlayerTexts::kZoomNoRoom);
 }
 
 void Game::restoreZoom()

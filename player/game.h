@@ -37,6 +37,11 @@ public:
     /// Steps to @p zoom if the window then fits the screen, and remembers it for this game
     /// folder; returns whether it changed.
     bool setZoom(int zoom);
+    /// Steps up one whole multiple (Ctrl+=). When the screen has no room for it, a notice
+    /// (PlayerTexts::kZoomNoRoom) stands in the window's middle for kNoticeMilliseconds and a
+    /// screen reader says it.
+    void zoomIn();
+    static constexpr int kNoticeMilliseconds = 2000;
     /// The zoom this game folder had last time, if the window still fits at it.
     void restoreZoom();
     /// Full screen, the scene scaled to fit with its proportions, centred on black (F11); or

@@ -2,6 +2,7 @@
 // larger windows. Runs under Xvfb with a window manager (full screen needs one).
 #include "game.h"
 #include "playerfakes.h"
+#include "playertexts.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "windowplacement.h"
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -183,13 +185,37 @@ private slots:
             QVERIFY(game.start());
             showActive(game);
             QCOMPARE(game.size(), QSize(638, 482));
-            for (int i = 0; i < fits + 2; ++i)
-                QTest::keyClick(&game, Qt::Key_Equal, Qt::ControlModifier);
-            QCOMPARE(game.zoom(), fits); // no further than the screen takes
-            QTest::keyClick(&game, Qt::Key_Minus, Qt::ControlModifier);
-            QCOMPARE(game.zoom(), fits - 1);
-            QCOMPARE(game.size(), QSize(638, 482) * (fits - 1));
-            QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * (fits - 1)); // laid out larger
+            struct Step
+            {
+                Qt::Key key;
+                int presses;
+                int zoom;
+                bool notice; ///< a step the screen has no room for is explained
+            };
+            const Step steps[] = {
+                {Qt::Key_Equal, fits + 2, fits, true}, // no further than the screen takes
+                {Qt::Key_Minus, 1, fits - 1, false},
+                {Qt::Key_Minus, fits + 1, 1, false}, // never below the game's own size
+                {Qt::Key_Equal, 1, 2, false},
+            };
+            for (const Step &step : steps) {
+                for (int i = 0; i < step.presses; ++i)
+                    QTest::keyClick(&game, step.key, Qt::ControlModifier);
+                QCOMPARE(game.zoom(), step.zoom);
+                QCOMPARE(game.size(), QSize(638, 482) * step.zoom);
+                QCOMPARE(game.findChild<Stage *>()->size(), QSize(638, 482) * step.zoom);
+                // The text laid out larger with everything else.
+                QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * step.zoom);
+                if (step.notice) {
+                    QTRY_VERIFY(QToolTip::isVisible());
+                    QCOMPARE(QToolTip::text(), PlayerTexts::kZoomNoRoom);
+                    QCOMPARE(g_announcements.last().second, PlayerTexts::kZoomNoRoom);
+                    // A notice, not a fixture.
+                    QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), Game::kNoticeMilliseconds * 3);
+                } else {
+                    QVERIFY(!QToolTip::isVisible());
+                }
+            }
             // A click on the scaled box advances.
             QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
             QCOMPARE(game.logic().SceneIndex(), 1);
@@ -197,7 +223,7 @@ private slots:
         Game again(folder(), m_music, m_messages);
         QVERIFY(again.start());
         again.restoreZoom();
-        QCOMPARE(again.zoom(), fits - 1);
+        QCOMPARE(again.zoom(), 2);
         showActive(again);
         QTest::keyClick(&again, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(again.size(), QSize(638, 482));
