@@ -61,7 +61,8 @@ def read_log():
     # Only whole lines: the rest is read next time.
     end = chunk.rfind("\n") + 1
     log_offset += len(chunk[:end].encode("utf-8"))
-    for match in re.finditer(r"SPEECH OUTPUT: '(.*)'", chunk[:end]):
+    # SPEECH OUTPUT: 'text' [voice=NAME]{voice settings}, or 'key ' {…} for a key's echo.
+    for match in re.finditer(r"SPEECH OUTPUT: '(.*?)'(?: voice=\w+)? ?\{", chunk[:end]):
         spoken.append(match.group(1))
     return chunk[:end]
 
