@@ -181,6 +181,7 @@ void Game::changeEvent(QEvent *event)
 
 void Game::sayPending()
 {
+    m_readerHeardWindow = true;
     if (!m_pendingDescription.isEmpty())
         m_announcer.announce(std::exchange(m_pendingDescription, {}));
 }
@@ -196,7 +197,7 @@ void Game::describe(const QString &description)
         setFocusProxy(picture);
         picture->setFocus();
     }
-    if (!isVisible() || !m_pendingDescription.isEmpty() || !isActiveWindow()) {
+    if (!isVisible() || !m_readerHeardWindow) {
         m_pendingDescription = description;
         return;
     }

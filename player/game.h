@@ -78,8 +78,9 @@ private:
     QString m_folderPath;
     Stage *m_stage;
     int m_zoom = 1;
-    QRect m_normalGeometry;       ///< the window's client area before full screen
-    QString m_pendingDescription; ///< said once the window has the focus
+    QRect m_normalGeometry;           ///< the window's client area before full screen
+    QString m_pendingDescription;     ///< said once the window has the focus
+    bool m_readerHeardWindow = false; ///< the window has had the focus since it showed
     QTimer *m_wordTimer;
     GameLogic m_logic;
     Announcer m_announcer;

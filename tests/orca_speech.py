@@ -112,6 +112,10 @@ def stop_all():
 def fail(message):
     stop_all()
     print("orca:", message)
+    orca_out.flush()
+    with open(orca_out.name, encoding="utf-8", errors="replace") as out:
+        for line in out.read().splitlines()[-5:]:  # e.g. another Orca already running
+            print("orca: said:", line)
     print("orca: spoken so far:", spoken)
     print("orca: log kept in", log_path)
     sys.exit(1)
