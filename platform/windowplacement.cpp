@@ -24,6 +24,12 @@ public:
     // Centres the window again if its frame has changed size since it was last centred.
     void check()
     {
+        // Full screen or maximised, the window manager has placed it; a move would undo that.
+        if (m_window.windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized)) {
+            m_window.removeEventFilter(this);
+            deleteLater();
+            return;
+        }
         if (const QSize size = m_window.frameGeometry().size(); size != m_size) {
             m_size = size;
             centre(m_window);
@@ -34,7 +40,8 @@ protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
-            event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest)
+            event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest ||
+            event->type() == QEvent::WindowStateChange)
             check();
         return false;
     }

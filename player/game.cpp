@@ -5,7 +5,6 @@
 #include "playertexts.h"
 #include "windowplacement.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QKeyEvent>
@@ -15,11 +14,12 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QTimer>
+#include <QToolTip>
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_messages(messages),
       m_folderPath(folder.path()), m_stage(new Stage(this)), m_wordTimer(new QTimer(this)),
-      m_logic(folder, *this, music)
+      m_logic(folder, *this, music), m_announcer(*this)
 {
     setObjectName(QStringLiteral("Game"));
     setWindowTitle(PlayerTexts::kInitialTitle);
@@ -41,8 +41,12 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
         connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
     };
     shortcut(QKeySequence(Qt::Key_F11), [this] { toggleFullScreen(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { setZoom(m_zoom + 1); });
-    shortcut(QKeySequence::ZoomIn, [this] { setZoom(m_zoom + 1); });
+    shortcut(QKeySequence(Qt::Key_Escape), [this] {
+        if (isFullScreen())
+            toggleFullScreen();
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
+    shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1); });
 
@@ -124,6 +128,16 @@ bool Game::setZoom(int zoom)
     return true;
 }
 
+void Game::zoomIn()
+{
+    if (setZoom(m_zoom + 1) || isFullScreen())
+        return;
+    // A key that does nothing looks broken: say why, and what to use instead.
+    QToolTip::showText(mapToGlobal(rect().center()), PlayerTexts::kZoomNoRoom, this, QRect(),
+                       kNoticeMilliseconds);
+    m_announcer.announce(PlayerTexts::kZoomNoRoom);
+}
+
 void Game::restoreZoom()
 {
     const int remembered = QSettings().value(zoomKey(), 1).toInt();
@@ -134,9 +148,13 @@ void Game::restoreZoom()
 void Game::toggleFullScreen()
 {
     if (isFullScreen()) {
-        showNormal();
+        // The fixed size first: the window manager frames the window as it will be.
         setFixedSize(kWidth * m_zoom, kHeight * m_zoom);
+        showNormal();
+        // Placed by its client area: the frame it will have again is not known yet.
+        setGeometry(m_normalGeometry);
     } else {
+        m_normalGeometry = geometry();
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         showFullScreen();
@@ -147,32 +165,43 @@ void Game::toggleFullScreen()
 void Game::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // The first scene was described before the window existed for a screen reader: again now.
+    // Without a window manager the window may never be activated: say the first scene anyway.
     if (!m_pendingDescription.isEmpty())
-        QTimer::singleShot(0, this, [this] { describe(std::exchange(m_pendingDescription, {})); });
+        QTimer::singleShot(1000, this, [this] { sayPending(); });
+}
+
+void Game::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // The first scene waits for the window to take the focus: a screen reader presents the new
+    // window and its focused control first, and would talk over what was said before.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        QTimer::singleShot(0, this, [this] { sayPending(); });
+}
+
+void Game::sayPending()
+{
+    m_readerHeardWindow = true;
+    if (!m_pendingDescription.isEmpty())
+        m_announcer.announce(std::exchange(m_pendingDescription, {}));
 }
 
 void Game::describe(const QString &description)
 {
-    if (!isVisible()) {
+    // At the ending the box is gone: the closing picture takes the focus, so that keys still
+    // reach the window and a reader knows where the focus stands.
+    QWidget *box = m_stage->MsgPic();
+    if (!box->isVisible() && isVisible()) {
+        QWidget *picture = m_stage->BgPic();
+        picture->setFocusPolicy(Qt::StrongFocus);
+        setFocusProxy(picture);
+        picture->setFocus();
+    }
+    if (!isVisible() || !m_readerHeardWindow) {
         m_pendingDescription = description;
         return;
     }
-    // A listener hears the focused control: the box during the game, the picture at its end.
-    QWidget *target = m_stage->MsgPic();
-    if (!target->isVisible() && isVisible()) {
-        target = m_stage->BgPic();
-        target->setFocusPolicy(Qt::StrongFocus);
-        setFocusProxy(target);
-        target->setFocus();
-    }
-    if (target->accessibleDescription() == description) {
-        // The same words again are still a new scene: say them again.
-        QAccessibleEvent event(target, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&event);
-    } else {
-        target->setAccessibleDescription(description);
-    }
+    m_announcer.announce(description);
 }
 
 bool Game::start(int first, GameLogic::StartResult *result)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "announcer.h"
 #include "gamelogic.h"
 #include "stage.h"
 
@@ -13,7 +14,8 @@ class MessageBoxes;
 /// `GameNote` and the reveal timer `WordTimer`. It shows what GameLogic asks for and passes
 /// timer ticks and clicks back to it. The message box holds the keyboard focus: Space, Enter
 /// and Page Down act as a click on it. F11 shows the game full screen; Ctrl+= and Ctrl+- step
-/// the window through whole multiples of its size, Ctrl+0 returns to 638×482.
+/// the window through whole multiples of its size, Ctrl+0 returns to 638×482. A screen reader
+/// is told each scene's whole text once, as it appears (Announcer).
 class Game : public QWidget, private GameSurface
 {
     Q_OBJECT
@@ -35,9 +37,15 @@ public:
     /// Steps to @p zoom if the window then fits the screen, and remembers it for this game
     /// folder; returns whether it changed.
     bool setZoom(int zoom);
+    /// Steps up one whole multiple (Ctrl+=). When the screen has no room for it, a notice
+    /// (PlayerTexts::kZoomNoRoom) stands in the window's middle for kNoticeMilliseconds and a
+    /// screen reader says it.
+    void zoomIn();
+    static constexpr int kNoticeMilliseconds = 2000;
     /// The zoom this game folder had last time, if the window still fits at it.
     void restoreZoom();
-    /// Full screen, the scene scaled to fit with its proportions, centred on black (F11).
+    /// Full screen, the scene scaled to fit with its proportions, centred on black (F11); or
+    /// back to the window where it stood before (F11 or Esc).
     void toggleFullScreen();
     PictureBox *BgPic() const { return m_stage->BgPic(); }
     AlphaImage *MsgPic() const { return m_stage->MsgPic(); }
@@ -48,6 +56,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -63,12 +72,16 @@ private:
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;
     void describe(const QString &description) override;
+    void sayPending();
 
     MessageBoxes &m_messages;
     QString m_folderPath;
     Stage *m_stage;
     int m_zoom = 1;
-    QString m_pendingDescription; ///< said once the window shows
+    QRect m_normalGeometry;           ///< the window's client area before full screen
+    QString m_pendingDescription;     ///< said once the window has the focus
+    bool m_readerHeardWindow = false; ///< the window has had the focus since it showed
     QTimer *m_wordTimer;
     GameLogic m_logic;
+    Announcer m_announcer;
 };

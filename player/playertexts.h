@@ -23,6 +23,8 @@ inline const QString kNoScenes =
 inline const QString kNextAccessibleName = QStringLiteral("下一个");
 /// What a screen reader says when the closing picture stands.
 inline const QString kEndingDescription = QStringLiteral("终。游戏结束了，可以关闭窗口。");
+/// Ctrl+= when the next larger window would not fit the screen.
+inline const QString kZoomNoRoom = QStringLiteral("屏幕放不下更大的窗口，可按 F11 全屏");
 
 /// Fixed paths of the game folder.
 inline const QString kClosingPicture = QStringLiteral("BG/over.jpg");

@@ -1,9 +1,11 @@
-// The player for everyone: keys that act as a click, a description per scene for screen
-// readers, and larger windows. Runs under Xvfb with a window manager (full screen needs one).
+// The player for everyone: keys that act as a click, each scene said once by screen readers, and
+// larger windows. Runs under Xvfb with a window manager (full screen needs one).
 #include "game.h"
 #include "playerfakes.h"
+#include "playertexts.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
+#include "windowplacement.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -13,18 +15,26 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
-// Every accessibility event of the process, as a screen reader's bridge would receive it.
-QList<std::pair<QObject *, QString>> g_descriptions;
-void recordDescriptions(QAccessibleEvent *event)
+// What a screen reader is told to say, and where the keyboard focus stood then: each
+// announcement, or before Qt 6.8 each notification that shows, with its text.
+QList<std::pair<QObject *, QString>> g_announcements;
+void recordAnnouncements(QAccessibleEvent *event)
 {
-    if (event->type() == QAccessible::DescriptionChanged)
-        g_descriptions.append(
-            {event->object(), event->accessibleInterface()
-                                  ? event->accessibleInterface()->text(QAccessible::Description)
-                                  : QString()});
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    if (event->type() == QAccessible::Announcement) {
+        g_announcements.append({QApplication::focusWidget(),
+                                static_cast<QAccessibleAnnouncementEvent *>(event)->message()});
+        return;
+    }
+#endif
+    QAccessibleInterface *iface = event->accessibleInterface();
+    if (event->type() == QAccessible::ObjectShow && iface &&
+        iface->role() == QAccessible::Notification)
+        g_announcements.append({QApplication::focusWidget(), iface->text(QAccessible::Name)});
 }
 
 SceneRec scene(const QString &note)
@@ -89,7 +99,7 @@ private slots:
             QDir().mkpath(QFileInfo(m_dir.filePath(QString::fromLatin1(rel))).absolutePath());
             QVERIFY(img.save(m_dir.filePath(QString::fromLatin1(rel))));
         }
-        QAccessible::installUpdateHandler(recordDescriptions);
+        QAccessible::installUpdateHandler(recordAnnouncements);
         // The accessibility bridge comes up on the bus a moment after the application.
         QTRY_VERIFY2(QAccessible::isActive(), "no accessibility bus");
     }
@@ -136,27 +146,32 @@ private slots:
         QCOMPARE(game.logic().SceneIndex(), 2);
     }
 
-    void oneDescriptionPerSceneFromTheFocusedControl()
+    void eachSceneIsAnnouncedOnceWhileTheBoxHasTheFocus()
     {
         writeGame("0");
-        g_descriptions.clear();
+        g_announcements.clear();
         Game game(folder(), m_music, m_messages);
         QVERIFY(game.start());
+        QVERIFY(g_announcements.isEmpty()); // nobody hears a window that is not there yet
         showActive(game);
+        QTRY_COMPARE(g_announcements.size(), 1);
         for (int i = 0; i < 4; ++i) {
             QTRY_VERIFY(game.MsgPic()->isEnabled());
             QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
         }
         QVERIFY(game.logic().ended());
+        // The repeated text is a new scene: said again.
         const QList<std::pair<QObject *, QString>> expected{
             {game.MsgPic(), QStringLiteral("第一幕")},
             {game.MsgPic(), QStringLiteral("第二幕")},
             {game.MsgPic(), QStringLiteral("第二幕")},
             {game.MsgPic(), QStringLiteral("第四幕")},
             {game.BgPic(), QStringLiteral("终。游戏结束了，可以关闭窗口。")}};
-        QCOMPARE(g_descriptions, expected);
+        QCOMPARE(g_announcements, expected);
         QCOMPARE(QApplication::focusWidget(), game.BgPic());
         QCOMPARE(game.MsgPic()->accessibleName(), QStringLiteral("下一个"));
+        // The box itself changes no description: a reader that speaks those would say it twice.
+        QVERIFY(game.MsgPic()->accessibleDescription().isEmpty());
     }
 
     void zoomStepsThroughWholeMultiplesAndIsRemembered()
@@ -170,13 +185,37 @@ private slots:
             QVERIFY(game.start());
             showActive(game);
             QCOMPARE(game.size(), QSize(638, 482));
-            for (int i = 0; i < fits + 2; ++i)
-                QTest::keyClick(&game, Qt::Key_Equal, Qt::ControlModifier);
-            QCOMPARE(game.zoom(), fits); // no further than the screen takes
-            QTest::keyClick(&game, Qt::Key_Minus, Qt::ControlModifier);
-            QCOMPARE(game.zoom(), fits - 1);
-            QCOMPARE(game.size(), QSize(638, 482) * (fits - 1));
-            QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * (fits - 1)); // laid out larger
+            struct Step
+            {
+                Qt::Key key;
+                int presses;
+                int zoom;
+                bool notice; ///< a step the screen has no room for is explained
+            };
+            const Step steps[] = {
+                {Qt::Key_Equal, fits + 2, fits, true}, // no further than the screen takes
+                {Qt::Key_Minus, 1, fits - 1, false},
+                {Qt::Key_Minus, fits + 1, 1, false}, // never below the game's own size
+                {Qt::Key_Equal, 1, 2, false},
+            };
+            for (const Step &step : steps) {
+                for (int i = 0; i < step.presses; ++i)
+                    QTest::keyClick(&game, step.key, Qt::ControlModifier);
+                QCOMPARE(game.zoom(), step.zoom);
+                QCOMPARE(game.size(), QSize(638, 482) * step.zoom);
+                QCOMPARE(game.findChild<Stage *>()->size(), QSize(638, 482) * step.zoom);
+                // The text laid out larger with everything else.
+                QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * step.zoom);
+                if (step.notice) {
+                    QTRY_VERIFY(QToolTip::isVisible());
+                    QCOMPARE(QToolTip::text(), PlayerTexts::kZoomNoRoom);
+                    QCOMPARE(g_announcements.last().second, PlayerTexts::kZoomNoRoom);
+                    // A notice, not a fixture.
+                    QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), Game::kNoticeMilliseconds * 3);
+                } else {
+                    QVERIFY(!QToolTip::isVisible());
+                }
+            }
             // A click on the scaled box advances.
             QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
             QCOMPARE(game.logic().SceneIndex(), 1);
@@ -184,32 +223,65 @@ private slots:
         Game again(folder(), m_music, m_messages);
         QVERIFY(again.start());
         again.restoreZoom();
-        QCOMPARE(again.zoom(), fits - 1);
+        QCOMPARE(again.zoom(), 2);
         showActive(again);
         QTest::keyClick(&again, Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(again.size(), QSize(638, 482));
         QCOMPARE(again.MsgPic()->geometry(), QRect(16, 336, 600, 120));
     }
 
+    void fullScreenScalesTheSceneToFitOnBlack_data()
+    {
+        QTest::addColumn<bool>("placed");
+        QTest::addColumn<int>("leaveKey");
+        // Placed: shown as talerun shows it, centred while the window manager frames it; full
+        // screen is asked for at once, while the placement still watches the frame.
+        QTest::newRow("F11 and F11") << false << int(Qt::Key_F11);
+        QTest::newRow("placed, F11 at once and F11") << true << int(Qt::Key_F11);
+        QTest::newRow("placed, F11 at once and Esc") << true << int(Qt::Key_Escape);
+    }
+
     void fullScreenScalesTheSceneToFitOnBlack()
     {
+        QFETCH(bool, placed);
+        QFETCH(int, leaveKey);
         writeGame("0");
         Game game(folder(), m_music, m_messages);
         QVERIFY(game.start());
+        if (placed)
+            WindowPlacement::showCentred(game);
         showActive(game);
+        // Where the window stands once the window manager has framed it.
+        QTRY_VERIFY(game.frameGeometry().top() < game.geometry().top());
+        const QRect before = game.frameGeometry();
+        const QRect room = game.screen()->availableGeometry();
+        QVERIFY(room.contains(before));
+
+        QTest::keyClick(&game, Qt::Key_Escape); // not full screen: Esc does nothing
+        QVERIFY(!game.isFullScreen());
+        QVERIFY(game.isVisible());
+
         QTest::keyClick(&game, Qt::Key_F11);
         QTRY_VERIFY(game.isFullScreen());
         const QSize screen = game.screen()->geometry().size();
         QTRY_COMPARE(game.size(), screen);
+        QVERIFY(game.isFullScreen());
         const qreal scale = qMin(screen.width() / 638.0, screen.height() / 482.0);
         auto *stage = game.findChild<Stage *>();
         QCOMPARE(stage->size(), QSize(qRound(638 * scale), qRound(482 * scale)));
         QCOMPARE(stage->geometry().center().x(), game.rect().center().x());
+        QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * scale); // the text scaled too
         QTest::mouseClick(game.MsgPic(), Qt::LeftButton, {}, game.MsgPic()->rect().center());
         QCOMPARE(game.logic().SceneIndex(), 1);
-        QTest::keyClick(&game, Qt::Key_F11);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(leaveKey));
         QTRY_VERIFY(!game.isFullScreen());
         QTRY_COMPARE(game.size(), QSize(638, 482));
+        // Back where it was, title bar and all on the screen.
+        QTRY_COMPARE(game.frameGeometry(), before);
+        QCOMPARE(stage->size(), QSize(638, 482));
+        QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0);
+        QVERIFY(game.isVisible());
     }
 };
 
