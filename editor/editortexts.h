@@ -82,6 +82,9 @@ inline const QString kVersionsList = QStringLiteral("以前的版本(&V):");
 inline const QString kVersionsNone =
     QStringLiteral("还没有以前的版本。编辑器在每次打开后第一次修改前,"
                    "以及之后每隔十分钟,保存一个版本。");
+inline const QString kVersionTimeHeader = QStringLiteral("保存时间");
+inline const QString kVersionScenesHeader = QStringLiteral("场景");
+inline const QString kVersionDifferenceHeader = QStringLiteral("与现在相比");
 inline const QString kVersionTime = QStringLiteral("yyyy-MM-dd HH:mm");
 inline const QString kVersionScenes = QStringLiteral("%1个场景");
 inline const QString kVersionDiffers = QStringLiteral("从第%1个场景起不同");

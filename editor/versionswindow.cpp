@@ -7,17 +7,18 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     : QWidget(parent, Qt::Window), m_root(root), m_summary(new QLabel(this)),
-      m_list(new QListWidget(this)), m_restore(new QPushButton(EditorTexts::kVersionRestore, this)),
+      m_list(new QTreeWidget(this)), m_restore(new QPushButton(EditorTexts::kVersionRestore, this)),
       m_frame(new QWidget(this)), m_stage(new Stage(m_frame)), m_previewed(new QLabel(this))
 {
     setObjectName(QStringLiteral("VersionsWindow"));
@@ -30,6 +31,13 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     m_summary->setBuddy(m_list);
     m_list->setObjectName(QStringLiteral("versions"));
     m_list->setAccessibleName(EditorTexts::kVersionsCaption);
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->setHeaderLabels({EditorTexts::kVersionTimeHeader, EditorTexts::kVersionScenesHeader,
+                             EditorTexts::kVersionDifferenceHeader});
+    m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setStretchLastSection(true);
     m_restore->setObjectName(QStringLiteral("restore"));
     m_restore->setAccessibleName(EditorTexts::kVersionRestore);
     m_previewed->setObjectName(QStringLiteral("previewed"));
@@ -60,9 +68,10 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     layout->addLayout(right, 3);
     setTabOrder(m_list, m_restore);
 
-    connect(m_list, &QListWidget::currentRowChanged, this, &VersionsWindow::showRow);
+    connect(m_list, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *item) { showRow(m_list->indexOfTopLevelItem(item)); });
     connect(m_restore, &QPushButton::clicked, this, [this] {
-        const int row = m_list->currentRow();
+        const int row = currentRow();
         if (row >= 0 && row < m_versions.size())
             emit restoreRequested(m_versions.at(row));
     });
@@ -86,9 +95,9 @@ void VersionsWindow::setCurrent(const GameFolder &folder, const SceneLists &now,
 
 void VersionsWindow::reload()
 {
-    const QDateTime chosen = m_list->currentRow() >= 0 && m_list->currentRow() < m_versions.size()
-                                 ? m_versions.at(m_list->currentRow()).time
-                                 : QDateTime();
+    const int current = currentRow();
+    const QDateTime chosen =
+        current >= 0 && current < m_versions.size() ? m_versions.at(current).time : QDateTime();
     m_versions = m_folder ? VersionStore(m_folder->path(), m_root).list() : QList<GameVersion>();
     m_scenes.clear();
     const QSignalBlocker quiet(m_list);
@@ -105,20 +114,22 @@ void VersionsWindow::reload()
             difference = EditorTexts::kVersionSettingsDiffer;
         else
             difference = EditorTexts::kVersionSame;
-        const QString line = version.time.toLocalTime().toString(EditorTexts::kVersionTime) +
-                             QStringLiteral("    ") +
-                             EditorTexts::kVersionScenes.arg(scenes.count()) +
-                             QStringLiteral("    ") + difference;
-        auto *item = new QListWidgetItem(line, m_list);
-        item->setData(Qt::AccessibleTextRole, line);
+        new QTreeWidgetItem(m_list, {version.time.toLocalTime().toString(EditorTexts::kVersionTime),
+                                     EditorTexts::kVersionScenes.arg(scenes.count()), difference});
         if (version.time == chosen)
-            row = m_list->count() - 1;
+            row = m_list->topLevelItemCount() - 1;
     }
     m_summary->setText(m_versions.isEmpty() ? EditorTexts::kVersionsNone
                                             : EditorTexts::kVersionsList);
     m_restore->setEnabled(!m_versions.isEmpty());
-    m_list->setCurrentRow(m_versions.isEmpty() ? -1 : row);
-    showRow(m_list->currentRow());
+    if (!m_versions.isEmpty())
+        m_list->setCurrentItem(m_list->topLevelItem(row));
+    showRow(currentRow());
+}
+
+int VersionsWindow::currentRow() const
+{
+    return m_list->indexOfTopLevelItem(m_list->currentItem());
 }
 
 void VersionsWindow::showRow(int row)

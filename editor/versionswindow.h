@@ -10,7 +10,7 @@
 #include <optional>
 
 class QLabel;
-class QListWidget;
+class QTreeWidget;
 class QPushButton;
 class Stage;
 
@@ -49,6 +49,8 @@ private:
     /// Draws the version at list row @p row and says which of its scenes it is.
     void showRow(int row);
     void placeStage();
+    /// The list row of the chosen version, -1 for none.
+    int currentRow() const;
 
     QString m_root;
     std::optional<GameFolder> m_folder;
@@ -58,7 +60,7 @@ private:
     QList<GameVersion> m_versions;
     QList<SceneLists> m_scenes; ///< the scenes of each version, split once
     QLabel *m_summary;
-    QListWidget *m_list;
+    QTreeWidget *m_list;
     QPushButton *m_restore;
     QWidget *m_frame; ///< black, the stage centred in it
     Stage *m_stage;

@@ -5,11 +5,11 @@
 #include "versionstore.h"
 #include "versionswindow.h"
 
-#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 using namespace TestUtil;
 
@@ -164,11 +164,15 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.setCurrent(folder, parseScript(script({"a", "b", "c"})).scenes, QString());
-        auto *list = window.findChild<QListWidget *>(QStringLiteral("versions"));
+        auto *list = window.findChild<QTreeWidget *>(QStringLiteral("versions"));
         auto *restore = window.findChild<QPushButton *>(QStringLiteral("restore"));
         QVERIFY(list && restore);
-        QCOMPARE(list->count(), 3);
-        const auto line = [&](int row) { return list->item(row)->text(); };
+        QCOMPARE(list->topLevelItemCount(), 3);
+        const auto line = [&](int row) {
+            const QTreeWidgetItem *item = list->topLevelItem(row);
+            return item->text(0) + QLatin1Char(' ') + item->text(1) + QLatin1Char(' ') +
+                   item->text(2);
+        };
         QVERIFY(line(0).startsWith(
             minutesLater(40).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
         QVERIFY2(line(0).contains(QStringLiteral("3个场景")) &&
@@ -183,7 +187,7 @@ private slots:
         QSignalSpy asked(&window, &VersionsWindow::restoreRequested);
         list->setFocus();
         QTest::keyClick(list, Qt::Key_End);
-        QCOMPARE(list->currentRow(), 2);
+        QCOMPARE(list->indexOfTopLevelItem(list->currentItem()), 2);
         QTest::keyClick(restore, Qt::Key_Space);
         QCOMPARE(asked.size(), 1);
         const auto chosen = asked.first().first().value<GameVersion>();
@@ -193,8 +197,8 @@ private slots:
         // A version kept meanwhile shows after reload, the chosen one stays chosen.
         QVERIFY(store.keep(script({"z"}), kSettings, minutesLater(60)));
         window.reload();
-        QCOMPARE(list->count(), 4);
-        QCOMPARE(list->currentRow(), 3);
+        QCOMPARE(list->topLevelItemCount(), 4);
+        QCOMPARE(list->indexOfTopLevelItem(list->currentItem()), 3);
     }
 };
 
