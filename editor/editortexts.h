@@ -76,6 +76,23 @@ inline const QString kCheckProblemsAndWarnings =
     QStringLiteral("发现%1个问题和%2条提示(双击一行可打开那个场景):");
 inline const QString kCheckWarnings =
     QStringLiteral("没有发现问题,有%1条提示(双击一行可打开那个场景):");
+inline const QString kVersionsCaption = QStringLiteral("以前的版本");
+inline const QString kVersionsAction = QStringLiteral("以前的版本(&V)…");
+inline const QString kVersionsList = QStringLiteral("以前的版本(&V):");
+inline const QString kVersionsNone =
+    QStringLiteral("还没有以前的版本。编辑器在每次打开后第一次修改前,"
+                   "以及之后每隔十分钟,保存一个版本。");
+inline const QString kVersionTimeHeader = QStringLiteral("保存时间");
+inline const QString kVersionScenesHeader = QStringLiteral("场景");
+inline const QString kVersionDifferenceHeader = QStringLiteral("与现在相比");
+inline const QString kVersionTime = QStringLiteral("yyyy-MM-dd HH:mm");
+inline const QString kVersionScenes = QStringLiteral("%1个场景");
+inline const QString kVersionDiffers = QStringLiteral("从第%1个场景起不同");
+inline const QString kVersionSame = QStringLiteral("与现在相同");
+inline const QString kVersionSettingsDiffer = QStringLiteral("场景相同,设置不同");
+inline const QString kVersionPreviewed = QStringLiteral("这个版本的第%1个场景");
+inline const QString kVersionNoScenes = QStringLiteral("这个版本没有场景");
+inline const QString kVersionRestore = QStringLiteral("恢复这个版本(&R)");
 /// Where the editor remembers the preview window (QSettings keys).
 inline const QString kPreviewOpenKey = QStringLiteral("preview/open");
 inline const QString kPreviewGeometryKey = QStringLiteral("preview/geometry");

@@ -23,4 +23,12 @@ QString games()
     return QDir(base).filePath(QStringLiteral("taletools"));
 }
 
+QString versions()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::home().filePath(QStringLiteral(".local/share"));
+    return QDir(base).filePath(QStringLiteral("taletools/versions"));
+}
+
 } // namespace UserFolders

@@ -14,4 +14,9 @@ QString runtime();
 /// "taletools" in the user's documents folder, else in the home folder.
 QString games();
 
+/// Where the editor keeps earlier versions of each game's Game.txt and Game.ini:
+/// "taletools/versions" in the user's data folder. Not created here; the first version kept
+/// makes it.
+QString versions();
+
 } // namespace UserFolders

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "scenerec.h"
+#include "userfolders.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+/// One earlier version of a game: what its Game.txt and Game.ini held at a time.
+struct GameVersion
+{
+    QDateTime time;                     ///< when it was kept
+    QByteArray script;                  ///< the bytes of Game.txt
+    std::optional<QByteArray> settings; ///< the bytes of Game.ini; nothing when the game had none
+
+    /// The scenes of the script (none when the bytes are damaged).
+    SceneLists scenes() const;
+    /// How many scenes the script holds.
+    int sceneCount() const { return scenes().count(); }
+    /// The first scene position (from 0) at which this version differs from @p now, -1 when
+    /// both hold the same scenes. When one list is a beginning of the other, the first
+    /// position past the shorter list.
+    int firstDifference(const SceneLists &now) const;
+    /// firstDifference() on lists already split, for callers that keep them.
+    static int firstDifference(const SceneLists &then, const SceneLists &now);
+};
+Q_DECLARE_METATYPE(GameVersion)
+
+/// The earlier versions of one game, kept outside the game folder (which may be shared or
+/// read-only) in a folder of @p root per game folder: a name made from the game folder's
+/// canonical path, holding that path in "game-folder.txt" and one folder per version, named by
+/// its time in UTC ("20261207-184952123"), with copies of Game.txt and Game.ini.
+///
+/// The editor keeps one version before the first change each time it is opened, then at most
+/// one each ten minutes, so that an author who changed the wrong things can go back. Keeping a
+/// version never stands in the way of the author's change: a version that cannot be written
+/// is simply not kept.
+class VersionStore
+{
+public:
+    /// How many versions of a game are kept; a new one deletes the oldest beyond it.
+    static constexpr int kMaxVersions = 50;
+    /// The least time between two versions kept by keepIfDue() (not the first of a session).
+    static constexpr qint64 kIntervalSecs = 10 * 60;
+
+    explicit VersionStore(const QString &gameFolder, const QString &root = UserFolders::versions());
+
+    /// Keeps @p script and @p settings (nothing: the game has no Game.ini) as a version of time
+    /// @p now when one is due: on this store's first call, later when the newest version is at
+    /// least kIntervalSecs old (or its time lies after @p now: the clock was set back), and
+    /// never when its bytes equal the newest version's. Returns whether a version was kept.
+    bool keepIfDue(const QByteArray &script, const std::optional<QByteArray> &settings,
+                   const QDateTime &now);
+    /// Keeps the bytes as a version of time @p now whenever they differ from the newest
+    /// version. Returns whether the newest version holds them now (false: writing failed).
+    bool keep(const QByteArray &script, const std::optional<QByteArray> &settings,
+              const QDateTime &now);
+
+    /// The versions of this game, newest first.
+    QList<GameVersion> list() const;
+
+    /// The folder that holds this game's versions.
+    const QString &gameRoot() const { return m_gameRoot; }
+
+    /// Deletes the versions of games whose folder is gone (its parent folder still there, so
+    /// that a game on a drive that is not plugged in keeps its versions). Returns how many
+    /// games' versions were deleted.
+    static int pruneVanished(const QString &root = UserFolders::versions());
+
+private:
+    /// The names of the version folders, newest first.
+    QStringList names() const;
+    /// Writes a version; false when any part of it could not be written.
+    bool write(const QByteArray &script, const std::optional<QByteArray> &settings,
+               const QDateTime &now);
+    /// Deletes the versions beyond kMaxVersions.
+    void trim() const;
+
+    QString m_gameFolder; ///< the canonical path of the game folder
+    QString m_gameRoot;
+    bool m_called = false; ///< keepIfDue() was called before
+};
