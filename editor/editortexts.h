@@ -173,6 +173,9 @@ inline const QString kDuplicated = QStringLiteral("复制%1");
 inline const QString kMoved = QStringLiteral("移动%1");
 inline const QString kSavedSetting = QStringLiteral("修改%1");
 inline const QString kCopiedPicture = QStringLiteral("复制图片%1");
+inline const QString kRestoredVersion = QStringLiteral("恢复%1的版本");
+inline const QString kVersionNotKept =
+    QStringLiteral("现在的Game.txt和Game.ini无法先保存为一个版本,所以没有恢复。");
 inline const QString kUnstoredScene =
     QStringLiteral("正在增加或修改的场景还没有保存。\n关闭前要保存它吗?");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");

@@ -61,3 +61,18 @@ void PictureCopy::undo()
 {
     m_editor.carryOut(this, [&] { return m_editor.writePicture(m_target, m_before); });
 }
+
+VersionRestore::VersionRestore(ScriptEditor &editor, const QString &text, Files before, Files after)
+    : QUndoCommand(text), m_editor(editor), m_before(std::move(before)), m_after(std::move(after))
+{
+}
+
+void VersionRestore::redo()
+{
+    m_editor.carryOut(this, [&] { return m_editor.writeFiles(m_after, m_before); });
+}
+
+void VersionRestore::undo()
+{
+    m_editor.carryOut(this, [&] { return m_editor.writeFiles(m_before, m_after); });
+}

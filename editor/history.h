@@ -65,3 +65,22 @@ private:
     std::optional<QByteArray> m_before;
     QByteArray m_after;
 };
+
+/// An earlier version of Game.txt and Game.ini put back, byte for byte; undo puts back what the
+/// files held before.
+class VersionRestore : public QUndoCommand
+{
+public:
+    struct Files
+    {
+        QByteArray script;
+        std::optional<QByteArray> settings; ///< none: no Game.ini
+    };
+    VersionRestore(ScriptEditor &editor, const QString &text, Files before, Files after);
+    void redo() override;
+    void undo() override;
+
+private:
+    ScriptEditor &m_editor;
+    Files m_before, m_after;
+};

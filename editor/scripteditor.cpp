@@ -12,7 +12,10 @@
 
 using namespace EditorTexts;
 
-ScriptEditor::ScriptEditor(const GameFolder &folder) : m_folder(folder) {}
+ScriptEditor::ScriptEditor(const GameFolder &folder, const QString &versionsRoot)
+    : m_folder(folder), m_versions(folder.path(), versionsRoot)
+{
+}
 
 ScriptEditor::StartUp ScriptEditor::load()
 {
@@ -351,8 +354,76 @@ Notice ScriptEditor::removeScenes(int first, int count)
                                m_scenes.scenes(first, count), {}, first + 1, next));
 }
 
+std::optional<VersionRestore::Files> ScriptEditor::currentFiles() const
+{
+    const FileRead script = readWholeFile(m_folder.resolve(kScriptFileName), kMaxScriptBytes);
+    const FileRead settings = readWholeFile(m_folder.resolve(kSettingsFileName), kMaxSettingsBytes);
+    if ((script.status != FileRead::Read && script.status != FileRead::Missing) ||
+        (settings.status != FileRead::Read && settings.status != FileRead::Missing))
+        return std::nullopt;
+    VersionRestore::Files files{script.bytes, std::nullopt};
+    if (settings.status == FileRead::Read)
+        files.settings = settings.bytes;
+    return files;
+}
+
+void ScriptEditor::keepVersionIfDue()
+{
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    if (m_versionChecked && m_versionChecked->secsTo(now) < VersionStore::kIntervalSecs &&
+        m_versionChecked->secsTo(now) >= 0)
+        return;
+    m_versionChecked = now;
+    if (const std::optional<VersionRestore::Files> files = currentFiles())
+        m_versions.keepIfDue(files->script, files->settings, now);
+}
+
+Notice ScriptEditor::restoreVersion(const GameVersion &version)
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
+    const std::optional<VersionRestore::Files> now = currentFiles();
+    // What is there now is kept first, so that restoring loses nothing either.
+    if (!now || !m_versions.keep(now->script, now->settings, QDateTime::currentDateTimeUtc()))
+        return {kVersionNotKept, kSaveFailedTitle};
+    return run(new VersionRestore(*this,
+                                  kRestoredVersion.arg(version.time.toLocalTime().toString(
+                                      QStringLiteral("yyyy-MM-dd HH:mm"))),
+                                  *now, {version.script, version.settings}));
+}
+
+Notice ScriptEditor::writeFiles(const VersionRestore::Files &files,
+                                const VersionRestore::Files &current)
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
+    const ScriptLoad parsed = parseScript(files.script);
+    if (!parsed.usable())
+        return {parsed.message, kScriptWarningTitle};
+    if (const WriteResult written = RestoreScript(m_folder, files.script, &m_scriptStamp); !written)
+        return scriptWriteFailed(written);
+    if (const WriteResult written = RestoreSettings(m_folder, files.settings, &m_settingsStamp);
+        !written) {
+        // All or nothing: Game.txt goes back as it was.
+        RestoreScript(m_folder, current.script, &m_scriptStamp);
+        if (written.changedElsewhere) {
+            reloadSettings();
+            return {written.error, kHintTitle, Notice::Reload::Settings};
+        }
+        return {kSettingsSaveFailed.arg(written.error), kSaveFailedTitle};
+    }
+    m_scenes = parsed.scenes;
+    m_curRec = qMin(qMax(m_curRec, m_scenes.isEmpty() ? 0 : 1), m_scenes.count());
+    if (m_curRec > 0)
+        rememberShown(m_scenes.scene(m_curRec - 1));
+    m_settings = files.settings ? parseSettings(*files.settings) : std::nullopt;
+    m_gameFont = m_settings ? m_settings->GameFont : QString();
+    return {};
+}
+
 Notice ScriptEditor::run(QUndoCommand *command)
 {
+    keepVersionIfDue();
     m_commandNotice = {};
     m_pushing = true;
     m_history.push(command);
@@ -383,6 +454,7 @@ Notice ScriptEditor::undo()
 {
     if (!m_history.canUndo())
         return {};
+    keepVersionIfDue();
     m_commandNotice = {};
     m_history.undo();
     if (!m_commandNotice.isEmpty() && m_commandNotice.reloaded == Notice::Reload::None) {
@@ -398,6 +470,7 @@ Notice ScriptEditor::redo()
 {
     if (!m_history.canRedo())
         return {};
+    keepVersionIfDue();
     m_commandNotice = {};
     m_history.redo();
     if (!m_commandNotice.isEmpty() && m_commandNotice.reloaded == Notice::Reload::None) {
@@ -578,8 +651,8 @@ GameSettings ScriptEditor::settingsFromForm(const SettingsForm &form)
 Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value)
 {
     // Without a Game.ini, the other values are those the panel starts with.
-    GameSettings panel = m_settings.value_or(settingsFromForm(
-        {{}, {}, {}, Vocabulary::kSpeedStart, Vocabulary::kSkipStart}));
+    GameSettings panel = m_settings.value_or(
+        settingsFromForm({{}, {}, {}, Vocabulary::kSpeedStart, Vocabulary::kSkipStart}));
     panel.field(field) = value;
     return saveSetting(panel, field);
 }
@@ -603,6 +676,6 @@ Notice ScriptEditor::saveSetting(const GameSettings &panel, GameSettings::Field 
         return {kSettingsUnreadable.arg(read.error), kHintTitle};
     }
     settings.field(field) = value;
-    return run(new SettingsChange(*this, kSavedSetting.arg(settingsFieldName(field)),
-                                  read.settings, settings));
+    return run(new SettingsChange(*this, kSavedSetting.arg(settingsFieldName(field)), read.settings,
+                                  settings));
 }

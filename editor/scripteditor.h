@@ -1,8 +1,10 @@
 #pragma once
 
 #include "gamefolder.h"
+#include "history.h"
 #include "scenerec.h"
 #include "settingsfile.h"
+#include "versionstore.h"
 
 #include <QString>
 #include <QUndoStack>
@@ -60,7 +62,9 @@ struct EditResult
 class ScriptEditor
 {
 public:
-    explicit ScriptEditor(const GameFolder &folder);
+    /// @p versionsRoot is where earlier versions of the game are kept.
+    explicit ScriptEditor(const GameFolder &folder,
+                          const QString &versionsRoot = UserFolders::versions());
 
     /// What start-up found.
     struct StartUp
@@ -163,6 +167,13 @@ public:
     Notice undo();
     Notice redo();
 
+    /// Earlier versions of Game.txt and Game.ini, kept before the first change each time the
+    /// editor is opened and then at most every ten minutes while the author changes things.
+    const VersionStore &versions() const { return m_versions; }
+    /// Puts @p version back, as one step of the history, once the files as they are now have
+    /// been kept as a version themselves.
+    Notice restoreVersion(const GameVersion &version);
+
     /// The settings the panel @p form shows, as Game.ini stores them.
     static GameSettings settingsFromForm(const SettingsForm &form);
     /// Stores one setting: reads Game.ini, replaces @p field with its value in @p panel, writes
@@ -217,6 +228,7 @@ private:
     friend class SceneSplice;
     friend class SettingsChange;
     friend class PictureCopy;
+    friend class VersionRestore;
 
     /// Runs @p command as a new step of the history and says what went wrong, if anything.
     Notice run(QUndoCommand *command);
@@ -230,6 +242,12 @@ private:
     Notice spliceScenes(int at, int removeCount, const QList<SceneRec> &insert, int curRec);
     Notice writeSettingsState(const std::optional<GameSettings> &state);
     Notice writePicture(const QString &target, const std::optional<QByteArray> &bytes);
+    /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).
+    Notice writeFiles(const VersionRestore::Files &files, const VersionRestore::Files &current);
+    /// Game.txt and Game.ini as they are now, when both could be read.
+    std::optional<VersionRestore::Files> currentFiles() const;
+    /// Keeps the files as a version before a change, when one is due.
+    void keepVersionIfDue();
     /// "第N个场景" or "第N-M个场景".
     static QString sceneRange(int first, int count);
 
@@ -258,8 +276,10 @@ private:
     std::optional<GameSettings> m_settings; ///< what Game.ini held then
     SceneForm m_addStart;                   ///< the fields as Add's first press left them
     QUndoStack m_history;
-    Notice m_commandNotice;   ///< what the command just carried out said
-    bool m_pushing = false;   ///< a command runs for the first time
+    VersionStore m_versions;
+    std::optional<QDateTime> m_versionChecked; ///< when keepVersionIfDue() last looked
+    Notice m_commandNotice;                    ///< what the command just carried out said
+    bool m_pushing = false;                    ///< a command runs for the first time
     bool m_replaying = false; ///< a failed undo or redo is taken back: write nothing
     // The files as the editor opened them, so that undoing every step gives them back byte
     // for byte, whatever their spelling.
