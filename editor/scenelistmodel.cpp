@@ -4,6 +4,8 @@
 #include "stage.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QImage>
 #include <QMimeData>
 
@@ -44,6 +46,8 @@ QPixmap SceneThumbnails::picture(const GameFolder &folder, const SceneRec &scene
     QString key = folder.path() + QChar(0x1e) + fontName;
     for (const QString &field : scene.fields)
         key += QChar(0x1f) + field;
+    key += QChar(0x1e) + stamp(folder, QStringLiteral("BG\\") + scene[SceneField::BG]) +
+           QChar(0x1e) + stamp(folder, QStringLiteral("Msg\\") + scene[SceneField::Msg]);
     if (const QPixmap *hit = m_cache.object(key))
         return *hit;
     if (!m_stage)
@@ -56,6 +60,20 @@ QPixmap SceneThumbnails::picture(const GameFolder &folder, const SceneRec &scene
     ++m_drawn;
     m_cache.insert(key, new QPixmap(small), small.width() * small.height() * 4 / 1024 + 1);
     return small;
+}
+
+const QString &SceneThumbnails::stamp(const GameFolder &folder, const QString &gamePath)
+{
+    auto it = m_stamps.find(gamePath);
+    if (it == m_stamps.end()) {
+        const QFileInfo file(folder.resolve(gamePath));
+        it = m_stamps.insert(gamePath, file.exists()
+                                           ? QStringLiteral("%1 %2")
+                                                 .arg(file.lastModified().toMSecsSinceEpoch())
+                                                 .arg(file.size())
+                                           : QString());
+    }
+    return *it;
 }
 
 SceneListModel::SceneListModel(SceneListHost &host, QObject *parent)
@@ -194,9 +212,14 @@ std::optional<SceneRange> SceneListModel::rangeOf(QList<int> rows)
 
 bool SceneListModel::refresh()
 {
+    m_thumbnails->recheckFiles();
     const SceneLists &now = m_host.scenes();
-    if (now == m_scenes)
+    if (now == m_scenes) {
+        // A picture file may have changed: the view asks again, and only changed ones are drawn.
+        if (!m_scenes.isEmpty())
+            emit dataChanged(index(0), index(m_scenes.count() - 1), {Qt::DecorationRole});
         return false;
+    }
     const int before = m_scenes.count(), after = now.count();
     const int common = std::min(before, after);
     int head = 0;

@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QCache>
+#include <QHash>
 #include <QPixmap>
 
 #include <memory>
@@ -21,8 +22,8 @@ struct SceneRange
 };
 
 /// Small pictures of scenes as the player draws them, drawn through a hidden Stage and kept
-/// by everything that decides how a scene looks, so a scene is drawn again only after it
-/// changed.
+/// by everything that decides how a scene looks (its fields, the font, the picture files'
+/// times and sizes), so a scene is drawn again only after it changed.
 class SceneThumbnails
 {
 public:
@@ -36,9 +37,16 @@ public:
     QPixmap picture(const GameFolder &folder, const SceneRec &scene, const QString &fontName);
     /// How many pictures were drawn (not taken from the cache) so far.
     int drawn() const { return m_drawn; }
+    /// Looks at the picture files again when next asked: one may have been replaced under the
+    /// same name, and a scene showing it must then be drawn again.
+    void recheckFiles() { m_stamps.clear(); }
 
 private:
+    /// What tells one version of the picture file @p gamePath from another.
+    const QString &stamp(const GameFolder &folder, const QString &gamePath);
+
     std::unique_ptr<Stage> m_stage;
+    QHash<QString, QString> m_stamps; ///< by game path, since the last recheckFiles()
     QCache<QString, QPixmap> m_cache;
     int m_drawn = 0;
 };
@@ -75,7 +83,8 @@ public:
                       const QModelIndex &parent) override;
 
     /// Takes the host's scenes again, signalling only the rows that changed (a reset when
-    /// more than one run of rows came or went). Returns whether anything changed.
+    /// more than one run of rows came or went), and looks at the picture files again. Returns
+    /// whether any scene changed.
     bool refresh();
     /// The scenes the rows show.
     const SceneLists &scenes() const { return m_scenes; }

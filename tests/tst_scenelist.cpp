@@ -402,6 +402,24 @@ private slots:
         QVERIFY(missing.pixelColor(4, 4) != QColor(30, 90, 200));
         picture(1);
         QCOMPARE(model.picturesDrawn(), 3); // scene 2 did not change
+
+        // The author replaces a picture under the same name.
+        QImage red(Stage::kWidth, Stage::kHeight, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(m_dir.filePath(QStringLiteral("BG/gone.png"))));
+        QVERIFY(!model.refresh()); // the scenes are as they were
+        QCOMPARE(picture(0).pixelColor(4, 4), QColor(Qt::red));
+        QCOMPARE(model.picturesDrawn(), 4);
+        QVERIFY(QFile::remove(m_dir.filePath(QStringLiteral("BG/gone.png"))));
+        QVERIFY(red.scaled(320, 240).save(m_dir.filePath(QStringLiteral("BG/gone.png"))));
+        model.refresh();
+        picture(0);
+        QCOMPARE(model.picturesDrawn(), 5);
+        model.refresh();
+        picture(0);
+        picture(1);
+        QCOMPARE(model.picturesDrawn(), 5);
+        QVERIFY(QFile::remove(m_dir.filePath(QStringLiteral("BG/gone.png"))));
     }
 
     void onlyVisibleScenesAreDrawn()
