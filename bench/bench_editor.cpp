@@ -3,11 +3,14 @@
 //   (fresh processes, median of several runs);
 // - the time of a Modify commit and of a Delete at 4095 scenes, through the window's buttons;
 // - the preview's redraw after one edit of a 638×482 scene;
-// - the game check of 4095 scenes with two pictures each, 50 distinct pictures.
+// - the game check of 4095 scenes with two pictures each, 50 distinct pictures;
+// - the scene list at 4095 scenes: opening it until the visible scene pictures are drawn, a
+//   find, and following a move of three scenes.
 #include "filepicker.h"
 #include "gamecheck.h"
 #include "gameset.h"
 #include "messages.h"
+#include "scenelistwindow.h"
 #include "scenepreview.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
@@ -19,6 +22,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -94,6 +98,59 @@ double median(QList<double> v)
     std::sort(v.begin(), v.end());
     return v.at(v.size() / 2);
 }
+
+/// The editor as the scene list sees it, moving scenes as it would.
+class ListHost : public SceneListHost
+{
+public:
+    ListHost(const QString &dir, SceneLists scenes) : m_folder(dir), m_scenes(std::move(scenes)) {}
+    const SceneLists &scenes() const override { return m_scenes; }
+    const GameFolder &gameFolder() const override { return m_folder; }
+    QString gameFont() const override { return {}; }
+    int currentScene() const override { return m_current; }
+    void showScene(int position) override { m_current = position; }
+    void insertScene(int, bool) override {}
+    void duplicateScenes(int, int) override {}
+    void moveScenes(int first, int count, int to) override
+    {
+        QList<SceneRec> taken;
+        for (int k = 0; k < count; ++k) {
+            taken.append(m_scenes.scene(first));
+            m_scenes.remove(first);
+        }
+        SceneLists moved;
+        for (int i = 0; i <= m_scenes.count(); ++i) {
+            if (i == to)
+                for (const SceneRec &rec : taken)
+                    moved.append(rec);
+            if (i < m_scenes.count())
+                moved.append(m_scenes.scene(i));
+        }
+        m_scenes = moved;
+        m_current = to;
+    }
+    void removeScenes(int, int) override {}
+    void undo() override {}
+    void redo() override {}
+
+private:
+    GameFolder m_folder;
+    SceneLists m_scenes;
+    int m_current = 0;
+};
+
+/// Sets a flag when a widget is about to paint; the paint is done once the event is delivered.
+class Painted : public QObject
+{
+public:
+    bool eventFilter(QObject *o, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(o, e);
+    }
+    bool painted = false;
+};
 
 double timed(QPushButton *button)
 {
@@ -220,6 +277,74 @@ int main(int argc, char **argv)
         std::printf("game check of 4095 scenes, 50 pictures: median %.1f ms (median of 5, %lld "
                     "problems)\n",
                     median(checks), static_cast<long long>(problems));
+    }
+
+    // The scene list: 4095 scenes, 25 backgrounds and 25 message boxes.
+    {
+        QTemporaryDir dir;
+        QImage bg(638, 482, QImage::Format_RGB32), box(600, 120, QImage::Format_RGB32);
+        QDir().mkpath(dir.filePath(QStringLiteral("BG")));
+        QDir().mkpath(dir.filePath(QStringLiteral("Msg")));
+        for (int k = 0; k < 25; ++k) {
+            bg.fill(QColor::fromHsv(k * 14, 120, 200));
+            box.fill(QColor::fromHsv(k * 14, 40, 250));
+            bg.save(dir.filePath(QStringLiteral("BG/%1.jpg").arg(k)));
+            box.save(dir.filePath(QStringLiteral("Msg/%1.png").arg(k)));
+        }
+        SceneLists lists = bigScript();
+        for (int i = 0; i < lists.count(); ++i) {
+            SceneRec rec = lists.scene(i);
+            rec[SceneField::BG] = QStringLiteral("%1.jpg").arg(i % 25);
+            rec[SceneField::Msg] = QStringLiteral("%1.png").arg(i % 25);
+            lists.replace(i, rec);
+        }
+        QList<double> opening;
+        int drawn = 0;
+        for (int i = 0; i < 7; ++i) {
+            ListHost host(dir.path(), lists);
+            QElapsedTimer t;
+            t.start();
+            SceneListWindow window(host);
+            Painted watch;
+            window.findChild<QListView *>()->viewport()->installEventFilter(&watch);
+            window.show();
+            while (!watch.painted)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            opening.append(t.nsecsElapsed() / 1e6);
+            drawn = window.model()->picturesDrawn();
+        }
+        std::printf("scene list at 4095 scenes, open until %d pictures are drawn: median %.1f ms, "
+                    "worst %.1f ms (of 7)\n",
+                    drawn, median(opening), *std::max_element(opening.begin(), opening.end()));
+
+        ListHost host(dir.path(), lists);
+        SceneListWindow window(host);
+        QList<double> hit, miss, moves;
+        qsizetype found = 0;
+        for (int i = 0; i < 50; ++i) {
+            QElapsedTimer t;
+            t.start();
+            found = window.model()->find(QStringLiteral("灯塔")).size();
+            hit.append(t.nsecsElapsed() / 1e6);
+            t.start();
+            window.model()->find(QStringLiteral("Lighthouse"));
+            miss.append(t.nsecsElapsed() / 1e6);
+        }
+        std::printf("find in 4095 scenes: every scene matches (%lld) median %.2f ms, worst %.2f "
+                    "ms; none matches median %.2f ms, worst %.2f ms\n",
+                    static_cast<long long>(found), median(hit),
+                    *std::max_element(hit.begin(), hit.end()), median(miss),
+                    *std::max_element(miss.begin(), miss.end()));
+        for (int i = 0; i < 15; ++i) {
+            host.moveScenes(2000, 3, 2001);
+            QElapsedTimer t;
+            t.start();
+            window.refresh();
+            moves.append(t.nsecsElapsed() / 1e6);
+        }
+        std::printf("scene list following a move of 3 scenes at 4095: median %.2f ms, worst %.2f "
+                    "ms\n",
+                    median(moves), *std::max_element(moves.begin(), moves.end()));
     }
     return 0;
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+/// The texts of the scene list window.
+namespace SceneListTexts {
+
+inline const QString kCaption = QStringLiteral("场景列表");
+/// The start of a row: the scene's number, counted from 1.
+inline const QString kRow = QStringLiteral("第%1个: ");
+inline const QString kList = QStringLiteral("场景");
+
+inline const QString kFind = QStringLiteral("查找(&F):");
+inline const QString kFindName = QStringLiteral("查找");
+inline const QString kFindHint = QStringLiteral("文字或图片名 (Enter下一个, Shift+Enter上一个)");
+inline const QString kFound = QStringLiteral("找到%1个场景");
+inline const QString kNotFound = QStringLiteral("没有找到");
+
+inline const QString kGoTo = QStringLiteral("转到第…个(&G):");
+inline const QString kGoToName = QStringLiteral("转到第…个");
+inline const QString kNoSuchScene = QStringLiteral("没有第%1个场景");
+
+inline const QString kInsertBefore = QStringLiteral("在前面插入");
+inline const QString kInsertAfter = QStringLiteral("在后面插入");
+inline const QString kDuplicate = QStringLiteral("复制场景");
+inline const QString kMoveUp = QStringLiteral("上移");
+inline const QString kMoveDown = QStringLiteral("下移");
+inline const QString kRemove = QStringLiteral("删除");
+inline const QString kUndo = QStringLiteral("撤销");
+inline const QString kRedo = QStringLiteral("重做");
+
+} // namespace SceneListTexts

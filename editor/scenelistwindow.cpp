@@ -1,0 +1,311 @@
+#include "scenelistwindow.h"
+
+#include "scenelisttexts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace T = SceneListTexts;
+
+SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_host(host), m_model(new SceneListModel(host, this)),
+      m_list(new QListView(this)), m_find(new QLineEdit(this)), m_found(new QLabel(this)),
+      m_goTo(new QLineEdit(this)), m_goToNote(new QLabel(this))
+{
+    setObjectName(QStringLiteral("SceneListWindow"));
+    setWindowTitle(T::kCaption);
+    setAccessibleName(T::kCaption);
+    resize(560, 640);
+
+    m_find->setObjectName(QStringLiteral("find"));
+    m_find->setAccessibleName(T::kFindName);
+    m_find->setPlaceholderText(T::kFindHint);
+    m_find->setClearButtonEnabled(true);
+    m_find->installEventFilter(this);
+    m_found->setObjectName(QStringLiteral("found"));
+    auto *findLabel = new QLabel(T::kFind, this);
+    findLabel->setBuddy(m_find);
+
+    m_goTo->setObjectName(QStringLiteral("goTo"));
+    m_goTo->setAccessibleName(T::kGoToName);
+    m_goTo->setValidator(new QIntValidator(1, 99999, m_goTo));
+    m_goTo->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")) * 2);
+    m_goToNote->setObjectName(QStringLiteral("goToNote"));
+    auto *goToLabel = new QLabel(T::kGoTo, this);
+    goToLabel->setBuddy(m_goTo);
+
+    m_list->setObjectName(QStringLiteral("scenes"));
+    m_list->setAccessibleName(T::kList);
+    m_list->setModel(m_model);
+    m_list->setUniformItemSizes(true); // only the first row is asked for its size
+    m_list->setIconSize(SceneThumbnails::kSize);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setDragDropMode(QAbstractItemView::InternalMove);
+    m_list->setDefaultDropAction(Qt::MoveAction);
+    m_list->setDropIndicatorShown(true);
+    m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_list->installEventFilter(this);
+
+    m_insertBefore = command(T::kInsertBefore, "insertBefore", {});
+    m_insertAfter = command(T::kInsertAfter, "insertAfter", {});
+    m_duplicate = command(T::kDuplicate, "duplicate", {});
+    m_moveUp = command(T::kMoveUp, "moveUp", QKeySequence(Qt::ALT | Qt::Key_Up));
+    m_moveDown = command(T::kMoveDown, "moveDown", QKeySequence(Qt::ALT | Qt::Key_Down));
+    m_remove = command(T::kRemove, "remove", QKeySequence(Qt::Key_Delete));
+    // Delete edits the find and go-to boxes; it removes scenes only from the list.
+    m_remove->setShortcutContext(Qt::WidgetShortcut);
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    m_list->addAction(separator);
+    m_undo = command(T::kUndo, "undo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    m_redo = command(T::kRedo, "redo", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    m_redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+
+    auto *layout = new QVBoxLayout(this);
+    auto *boxes = new QGridLayout;
+    boxes->addWidget(findLabel, 0, 0);
+    boxes->addWidget(m_find, 0, 1);
+    boxes->addWidget(m_found, 0, 2);
+    boxes->addWidget(goToLabel, 1, 0);
+    auto *goToRow = new QHBoxLayout;
+    goToRow->addWidget(m_goTo);
+    goToRow->addWidget(m_goToNote, 1);
+    boxes->addLayout(goToRow, 1, 1, 1, 2);
+    boxes->setColumnStretch(1, 1);
+    layout->addLayout(boxes);
+    layout->addWidget(m_list, 1);
+    auto *buttons = new QHBoxLayout;
+    for (QAction *action : {m_insertBefore, m_insertAfter, m_duplicate, m_moveUp, m_moveDown,
+                            m_remove, m_undo, m_redo}) {
+        auto *button = new QToolButton(this);
+        button->setDefaultAction(action);
+        button->setObjectName(action->objectName() + QStringLiteral("Button"));
+        button->setAccessibleName(action->text());
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    setTabOrder(m_find, m_goTo);
+    setTabOrder(m_goTo, m_list);
+
+    auto *close = new QAction(this);
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(close);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    auto *focusFind = new QAction(this);
+    focusFind->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    focusFind->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(focusFind);
+    connect(focusFind, &QAction::triggered, this, [this] {
+        m_find->setFocus(Qt::ShortcutFocusReason);
+        m_find->selectAll();
+    });
+
+    connect(m_insertBefore, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange())
+            m_host.insertScene(range->first, false);
+    });
+    connect(m_insertAfter, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange())
+            m_host.insertScene(range->last(), true);
+    });
+    connect(m_duplicate, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange()) {
+            m_expected = SceneRange{range->first + range->count, range->count};
+            m_host.duplicateScenes(range->first, range->count);
+        }
+    });
+    connect(m_moveUp, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange(); range && range->first > 0) {
+            m_expected = SceneRange{range->first - 1, range->count};
+            m_host.moveScenes(range->first, range->count, range->first - 1);
+        }
+    });
+    connect(m_moveDown, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange(); range && range->last() < m_model->rowCount() - 1) {
+            m_expected = SceneRange{range->first + 1, range->count};
+            m_host.moveScenes(range->first, range->count, range->first + 1);
+        }
+    });
+    connect(m_remove, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange())
+            m_host.removeScenes(range->first, range->count);
+    });
+    connect(m_undo, &QAction::triggered, this, [this] { m_host.undo(); });
+    connect(m_redo, &QAction::triggered, this, [this] { m_host.redo(); });
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_selecting && current.isValid())
+                    m_host.showScene(current.row());
+            });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SceneListWindow::updateCommands);
+    connect(m_list, &QListView::activated, this,
+            [this](const QModelIndex &index) { m_host.showScene(index.row()); });
+    // A drop asks the host to move the scenes; the refresh that follows selects them there.
+    connect(m_model, &SceneListModel::moving, this, [this](int, int count, int to) {
+        m_expected = SceneRange{to, count};
+    });
+    connect(m_find, &QLineEdit::textChanged, this, &SceneListWindow::findAsTyped);
+    connect(m_goTo, &QLineEdit::returnPressed, this, &SceneListWindow::goToNumber);
+    connect(m_goTo, &QLineEdit::textEdited, m_goToNote, &QLabel::clear);
+
+    refresh();
+}
+
+QAction *SceneListWindow::command(const QString &text, const char *name, const QKeySequence &key)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty()) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+    }
+    m_list->addAction(action); // the list's context menu
+    return action;
+}
+
+std::optional<SceneRange> SceneListWindow::selectedRange() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
+        rows.append(index.row());
+    return SceneListModel::rangeOf(rows);
+}
+
+int SceneListWindow::currentRow() const
+{
+    const QModelIndex current = m_list->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void SceneListWindow::refresh()
+{
+    const std::optional<SceneRange> expected = std::exchange(m_expected, std::nullopt);
+    const bool changed = m_model->refresh();
+    const int count = m_model->rowCount();
+    const int shown = m_host.currentScene();
+    const bool shownValid = shown >= 0 && shown < count;
+    if (changed && expected && expected->first >= 0 && expected->first + expected->count <= count) {
+        const bool inside = shown >= expected->first && shown <= expected->last();
+        select(*expected, inside ? shown : expected->first);
+    } else if (shownValid && m_list->selectionModel()->isSelected(m_model->index(shown))) {
+        // The author's selection still holds the scene shown: keep it.
+        if (currentRow() != shown) {
+            m_selecting = true;
+            m_list->selectionModel()->setCurrentIndex(m_model->index(shown),
+                                                      QItemSelectionModel::NoUpdate);
+            m_selecting = false;
+        }
+    } else if (shownValid) {
+        select({shown, 1}, shown);
+    } else {
+        m_list->clearSelection();
+    }
+    updateMatches();
+    updateCommands();
+}
+
+void SceneListWindow::select(SceneRange range, int current)
+{
+    m_selecting = true;
+    QItemSelectionModel *selection = m_list->selectionModel();
+    selection->setCurrentIndex(m_model->index(current), QItemSelectionModel::NoUpdate);
+    selection->select(QItemSelection(m_model->index(range.first), m_model->index(range.last())),
+                      QItemSelectionModel::ClearAndSelect);
+    m_list->scrollTo(m_model->index(current));
+    m_selecting = false;
+}
+
+void SceneListWindow::goToRow(int row)
+{
+    select({row, 1}, row);
+    m_host.showScene(row);
+}
+
+void SceneListWindow::goToNumber()
+{
+    const int number = m_goTo->text().toInt();
+    if (number < 1 || number > m_model->rowCount()) {
+        m_goToNote->setText(T::kNoSuchScene.arg(m_goTo->text()));
+        return;
+    }
+    m_goToNote->clear();
+    goToRow(number - 1);
+    m_goTo->clear();
+    m_list->setFocus(Qt::OtherFocusReason);
+}
+
+void SceneListWindow::updateMatches()
+{
+    m_matches = m_model->find(m_find->text());
+    if (m_find->text().isEmpty())
+        m_found->clear();
+    else
+        m_found->setText(m_matches.isEmpty() ? T::kNotFound : T::kFound.arg(m_matches.size()));
+}
+
+void SceneListWindow::findAsTyped()
+{
+    updateMatches();
+    // The first match from the scene selected on, so typing more letters stays where it is.
+    const int row = SceneListModel::nextMatch(m_matches, qMax(currentRow(), 0) - 1, false);
+    if (row >= 0 && row != currentRow())
+        goToRow(row);
+}
+
+void SceneListWindow::findNext(bool backward)
+{
+    const int row = SceneListModel::nextMatch(m_matches, currentRow(), backward);
+    if (row < 0)
+        QApplication::beep();
+    else
+        goToRow(row);
+}
+
+void SceneListWindow::updateCommands()
+{
+    const std::optional<SceneRange> range = selectedRange();
+    for (QAction *action : {m_insertBefore, m_insertAfter, m_duplicate, m_remove})
+        action->setEnabled(range.has_value());
+    m_moveUp->setEnabled(range && range->first > 0);
+    m_moveDown->setEnabled(range && range->last() < m_model->rowCount() - 1);
+}
+
+bool SceneListWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (watched == m_find && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        findNext(key->modifiers() & Qt::ShiftModifier);
+        return true;
+    }
+    // Alt+Up and Alt+Down move scenes; when they cannot, the list must not take them as plain
+    // arrows and drop the author's selection.
+    if (watched == m_list && (key->modifiers() & Qt::AltModifier) &&
+        (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))
+        return true;
+    // Digits typed in the list start a number for "转到第…个" (the rows all begin with 第).
+    if (watched == m_list && key->text().size() == 1 && key->text().at(0).isDigit() &&
+        !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        m_goTo->setFocus(Qt::OtherFocusReason);
+        m_goTo->setText(key->text());
+        m_goToNote->clear();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "scenelisthost.h"
+#include "scenelistmodel.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListView;
+
+/// The window "场景列表": every scene of the game, each with a small picture of it, in play
+/// order. Choosing a row shows that scene in the editor; the author finds scenes by their text
+/// or picture names, goes to a scene by its number, and inserts, copies, moves (also by
+/// dragging) and deletes runs of scenes, all from the keyboard too. The structure commands act
+/// on the selected scenes when they are one run; with gaps in the selection they are disabled,
+/// so no scene the author did not select is touched.
+class SceneListWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SceneListWindow(SceneListHost &host, QWidget *parent = nullptr);
+
+    /// Reads the host's scenes again and selects what the author expects: the scenes a command
+    /// of this window just moved or copied, else the selection as it was when it still holds
+    /// the scene the editor shows, else that scene alone.
+    void refresh();
+
+    SceneListModel *model() const { return m_model; }
+    /// The selected scenes when they are one run; nothing when none are or they leave gaps.
+    std::optional<SceneRange> selectedRange() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QAction *command(const QString &text, const char *name, const QKeySequence &key);
+    void select(SceneRange range, int current);
+    void goToRow(int row);
+    void goToNumber();
+    void findAsTyped();
+    void findNext(bool backward);
+    void updateMatches();
+    void updateCommands();
+    int currentRow() const;
+
+    SceneListHost &m_host;
+    SceneListModel *m_model;
+    QListView *m_list;
+    QLineEdit *m_find;
+    QLabel *m_found;
+    QLineEdit *m_goTo;
+    QLabel *m_goToNote;
+    QAction *m_insertBefore;
+    QAction *m_insertAfter;
+    QAction *m_duplicate;
+    QAction *m_moveUp;
+    QAction *m_moveDown;
+    QAction *m_remove;
+    QAction *m_undo;
+    QAction *m_redo;
+    QList<int> m_matches;
+    std::optional<SceneRange> m_expected; ///< what a command sent to the host should select
+    bool m_selecting = false;             ///< the window itself changes the selection
+};
