@@ -9,6 +9,7 @@
 #include "messages.h"
 #include "newgame.h"
 #include "startup.h"
+#include "versionstore.h"
 #include "webpages.h"
 #include "windowplacement.h"
 
@@ -106,6 +107,7 @@ int runEditor(int argc, char *argv[])
     QDir::setCurrent(request.folder);
     Startup::RecentFolders().add(request.folder);
 
+    VersionStore::pruneVanished(); // versions of games whose folder is gone
     QtFilePicker picker;
     DesktopWebPageOpener web;
     GameSet window(GameFolder(request.folder), {messages, picker, web});

@@ -176,6 +176,11 @@ inline const QString kCopiedPicture = QStringLiteral("复制图片%1");
 inline const QString kRestoredVersion = QStringLiteral("恢复%1的版本");
 inline const QString kVersionNotKept =
     QStringLiteral("现在的Game.txt和Game.ini无法先保存为一个版本,所以没有恢复。");
+inline const QString kSceneListAction = QStringLiteral("场景列表(&L)");
+inline const QString kGoToAction = QStringLiteral("转到场景(&G)…");
+inline const QString kGoToCaption = QStringLiteral("转到场景");
+inline const QString kGoToLabel = QStringLiteral("转到第几个场景(1-%1):");
+inline const QString kRemoveScenesQuestion = QStringLiteral("要删除第%1-%2个场景吗?");
 inline const QString kUnstoredScene =
     QStringLiteral("正在增加或修改的场景还没有保存。\n关闭前要保存它吗?");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");

@@ -5,8 +5,10 @@
 #include "filepicker.h"
 #include "linklabel.h"
 #include "messages.h"
+#include "scenelistwindow.h"
 #include "scenepreview.h"
 #include "startup.h"
+#include "versionswindow.h"
 #include "vocabulary.h"
 #include "webpages.h"
 #include "windowplacement.h"
@@ -17,6 +19,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -275,6 +278,17 @@ void GameSet::addCommands()
     play->setShortcut(Qt::Key_F5);
     connect(play, &QAction::triggered, this, &GameSet::playFromHere);
     addAction(play);
+    const auto window = [this](const char *name, const QString &caption, QKeySequence key,
+                               void (GameSet::*open)()) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, open);
+        addAction(action);
+    };
+    window("sceneListAction", kSceneListAction, Qt::Key_F3, &GameSet::showSceneList);
+    window("goToAction", kGoToAction, QKeySequence(Qt::CTRL | Qt::Key_G), &GameSet::goToScene);
+    window("versionsAction", kVersionsAction, {}, &GameSet::showVersions);
     addHistoryCommands();
 
     // Every edit of a field redraws the preview at once.
@@ -324,6 +338,82 @@ void GameSet::redo()
     showChange(m_editor.redo());
     if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
         showSettings(*settings);
+}
+
+void GameSet::showSceneList()
+{
+    if (!m_sceneList)
+        m_sceneList = new SceneListWindow(*this, this);
+    m_sceneList->refresh();
+    m_sceneList->show();
+    m_sceneList->raise();
+    m_sceneList->activateWindow();
+}
+
+void GameSet::showVersions()
+{
+    if (!m_versions) {
+        m_versions = new VersionsWindow(m_editor.versions().root(), this);
+        connect(m_versions, &VersionsWindow::restoreRequested, this,
+                [this](const GameVersion &version) {
+                    showChange(m_editor.restoreVersion(version));
+                    if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
+                        showSettings(*settings);
+                });
+    }
+    m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
+    m_versions->reload();
+    m_versions->show();
+    m_versions->raise();
+}
+
+void GameSet::goToScene()
+{
+    const int count = m_editor.scenes().count();
+    if (count == 0) {
+        tell({kNoScenes, kSystemWarningTitle});
+        return;
+    }
+    bool ok = false;
+    const int number = QInputDialog::getInt(this, kGoToCaption, kGoToLabel.arg(count),
+                                            qBound(1, m_editor.CurRec(), count), 1, count, 1, &ok);
+    if (ok)
+        showScene(number - 1);
+}
+
+void GameSet::showScene(int position)
+{
+    showBrowsed(m_editor.browseTo(position + 1));
+}
+
+void GameSet::insertScene(int position, bool after)
+{
+    const Notice notice = m_editor.insertScene(position, after);
+    showChange(notice);
+    // The new scene waits for its text: the fields are open as for a Modify.
+    if (notice.isEmpty() && !m_editor.modifyWaiting()) {
+        showBrowsed(m_editor.browseTo(m_editor.CurRec()));
+        apply(m_editor.pressModify(formFromFields()));
+        NoteText->setFocus();
+    }
+}
+
+void GameSet::duplicateScenes(int first, int count)
+{
+    showChange(m_editor.duplicateScenes(first, count));
+}
+
+void GameSet::moveScenes(int first, int count, int to)
+{
+    showChange(m_editor.moveScenes(first, count, to));
+}
+
+void GameSet::removeScenes(int first, int count)
+{
+    if (count > 1 && !m_platform.messages.ask(
+                         this, kRemoveScenesQuestion.arg(first + 1).arg(first + count), kCaption))
+        return;
+    showChange(m_editor.removeScenes(first, count));
 }
 
 void GameSet::togglePreview()
@@ -462,6 +552,10 @@ void GameSet::showCurrent()
         else
             showForm(SceneForm{});
     }
+    if (m_sceneList)
+        m_sceneList->refresh();
+    if (m_versions && m_versions->isVisible())
+        m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
 }
 
 void GameSet::showChange(const Notice &notice)
@@ -566,6 +660,8 @@ void GameSet::showBrowsed(const ScriptEditor::BrowseResult &result)
     LeftRec->setEnabled(true);
     DelRec->setEnabled(true);
     SetRec->setEnabled(true);
+    if (m_sceneList)
+        m_sceneList->refresh();
 }
 
 void GameSet::pickPicture(QLineEdit *box)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "helplinks.h"
+#include "scenelisthost.h"
 #include "scripteditor.h"
 
 #include <QProcess>
@@ -13,6 +14,7 @@ class ScenePreview;
 class CheckWindow;
 class QAction;
 class SceneListWindow;
+class VersionsWindow;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -41,7 +43,7 @@ struct EditorPlatform
 /// game settings panel, picture pickers and help links. Every decision and file write is
 /// ScriptEditor's; this class shows its state and forwards clicks. Each control carries its
 /// name as objectName.
-class GameSet : public QWidget
+class GameSet : public QWidget, private SceneListHost
 {
     Q_OBJECT
 public:
@@ -67,13 +69,31 @@ public:
     /// Starts the player on this game at the scene the editor shows (F5); the editor stays.
     void playFromHere();
     /// Takes back the last change of the game, or makes it again (Ctrl+Z, Ctrl+Y).
-    void undo();
-    void redo();
+    void undo() override;
+    void redo() override;
+    /// Opens the scene list (F3), or brings it to the front.
+    void showSceneList();
+    /// Opens the window of earlier versions.
+    void showVersions();
+    /// Asks for a scene number and shows that scene (Ctrl+G).
+    void goToScene();
+    SceneListWindow *sceneList() const { return m_sceneList; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // What the scene list asks of the editor.
+    const SceneLists &scenes() const override { return m_editor.scenes(); }
+    const GameFolder &gameFolder() const override { return m_editor.folder(); }
+    QString gameFont() const override { return m_editor.gameFont(); }
+    int currentScene() const override { return m_editor.CurRec() - 1; }
+    void showScene(int position) override;
+    void insertScene(int position, bool after) override;
+    void duplicateScenes(int first, int count) override;
+    void moveScenes(int first, int count, int to) override;
+    void removeScenes(int first, int count) override;
+
     void buildTextFrame();
     void buildLinkFrame();
     void buildPictureFrame();
@@ -111,6 +131,7 @@ private:
     ScenePreview *m_preview = nullptr;
     CheckWindow *m_check = nullptr;
     SceneListWindow *m_sceneList = nullptr;
+    VersionsWindow *m_versions = nullptr;
     QAction *m_undo = nullptr, *m_redo = nullptr;
 
     // Frame2 "文字修改"

@@ -76,7 +76,7 @@ int GameVersion::firstDifference(const SceneLists &then, const SceneLists &now)
 }
 
 VersionStore::VersionStore(const QString &gameFolder, const QString &root)
-    : m_gameFolder(canonicalFolder(gameFolder))
+    : m_gameFolder(canonicalFolder(gameFolder)), m_root(root)
 {
     const QByteArray key =
         QCryptographicHash::hash(m_gameFolder.toUtf8(), QCryptographicHash::Sha256).toHex();

@@ -67,6 +67,8 @@ public:
 
     /// The folder that holds this game's versions.
     const QString &gameRoot() const { return m_gameRoot; }
+    /// The folder that holds the versions of every game.
+    const QString &root() const { return m_root; }
 
     /// Deletes the versions of games whose folder is gone (its parent folder still there, so
     /// that a game on a drive that is not plugged in keeps its versions). Returns how many
@@ -83,6 +85,7 @@ private:
     void trim() const;
 
     QString m_gameFolder; ///< the canonical path of the game folder
+    QString m_root;
     QString m_gameRoot;
     bool m_called = false; ///< keepIfDue() was called before
 };
