@@ -195,7 +195,10 @@ int SceneListWindow::currentRow() const
 void SceneListWindow::refresh()
 {
     const std::optional<SceneRange> expected = std::exchange(m_expected, std::nullopt);
+    // Rows removed or moved shift the view's current row: that is not the author's choice.
+    m_selecting = true;
     const bool changed = m_model->refresh();
+    m_selecting = false;
     const int count = m_model->rowCount();
     const int shown = m_host.currentScene();
     const bool shownValid = shown >= 0 && shown < count;

@@ -5,15 +5,18 @@
 #include "gbk.h"
 #include "linklabel.h"
 #include "playerfakes.h"
+#include "scenelistwindow.h"
 #include "scriptfile.h"
 #include "testutil.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -647,6 +650,34 @@ private slots:
         QCOMPARE(readBytes(file("Game.ini")),
                  QByteArray("\"\",\"2.ogg\",\"\xcb\xce\xcc\xe5\",\"50\",\"0\"\r\n"));
         QCOMPARE(w.GameNameText->text(), QStringLiteral("say \"hi\"")); // what was typed stays
+    }
+
+    void sceneListFollowsTheFormAndTheHistory()
+    {
+        writeBytes(file("Game.txt"), threeScenes());
+        writeBytes(file("Game.ini"), kIni);
+        Ui &w = open();
+        QTest::keyClick(w.window, Qt::Key_F3);
+        QListView *list = w.window->sceneList()->findChild<QListView *>();
+        QVERIFY(list);
+        QCOMPARE(list->model()->rowCount(), 3);
+        click(w.NextRec);
+        click(w.NextRec);
+        QCOMPARE(list->currentIndex().row(), 1); // the scene the form shows
+        click(w.DelRec);
+        QCOMPARE(list->model()->rowCount(), 2);
+        QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("three"));
+        auto *undo = w.window->findChild<QAction *>(QStringLiteral("undoAction"));
+        QCOMPARE(undo->text(), QStringLiteral("撤销 删除第2个场景"));
+        undo->trigger();
+        QCOMPARE(readBytes(file("Game.txt")), threeScenes());
+        QCOMPARE(list->model()->rowCount(), 3);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第2个"));
+        QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("two"));
+        // Choosing a row shows that scene as browsing does.
+        list->setCurrentIndex(list->model()->index(2, 0));
+        QCOMPARE(w.WJID->text(), QStringLiteral("第3个"));
+        QVERIFY(takeMessages().isEmpty());
     }
 
     void settingsWithoutTheFileAreSavedFromThePanel()

@@ -400,6 +400,31 @@ private slots:
         QCOMPARE(full.history().count(), 0);
     }
 
+    void earlierVersionIsRestoredAsAStepOfTheHistory()
+    {
+        QTemporaryDir versions;
+        const QByteArray opened = sceneBytes("one") + sceneBytes("two");
+        writeBytes(file("Game.txt"), opened);
+        ScriptEditor editor(folder(), versions.path());
+        editor.load();
+        QVERIFY(editor.removeScenes(0, 2).isEmpty()); // the wrong click
+        QVERIFY(editor.saveSetting(GameSettings::Name, QStringLiteral("g")).isEmpty());
+        const QList<GameVersion> kept = editor.versions().list();
+        QCOMPARE(kept.size(), 1); // before the first change, not again within ten minutes
+        QCOMPARE(kept.first().script, opened);
+        QVERIFY(!kept.first().settings);
+
+        QVERIFY(editor.restoreVersion(kept.first()).isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), opened);
+        QVERIFY(!QFileInfo::exists(file("Game.ini")));
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.versions().list().size(), 2); // what was there before is kept too
+        QVERIFY(editor.history().undoText().startsWith(QStringLiteral("恢复")));
+        QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), QByteArray());
+        QCOMPARE(readBytes(file("Game.ini")).left(4), QByteArray("\"g\","));
+    }
+
     void pickedNameIsWhatFollowsTheLastSeparator_data()
     {
         QTest::addColumn<QString>("path");
