@@ -2,6 +2,7 @@
 // - start-up to a shown, painted window with a 4095-scene script against an empty folder
 //   (fresh processes, median of several runs);
 // - the time of a Modify commit and of a Delete at 4095 scenes, through the window's buttons;
+//   a move, an insert and an undo against a Modify, on the editor alone;
 // - the preview's redraw after one edit of a 638×482 scene;
 // - the game check of 4095 scenes with two pictures each, 50 distinct pictures;
 // - the scene list at 4095 scenes: opening it until the visible scene pictures are drawn, a
@@ -12,6 +13,7 @@
 #include "messages.h"
 #include "scenelistwindow.h"
 #include "scenepreview.h"
+#include "scripteditor.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "stage.h"
@@ -211,6 +213,38 @@ int main(int argc, char **argv)
                 *std::max_element(modify.begin(), modify.end()));
     std::printf("Delete at ~4095 scenes: median %.2f ms, worst %.2f ms\n", median(remove),
                 *std::max_element(remove.begin(), remove.end()));
+
+    // Structure commands and undo at ~4095 scenes against a Modify commit, on the editor alone
+    // (each writes the whole file safely; the history keeps only the scenes touched).
+    {
+        QTemporaryDir versions;
+        ScriptEditor editor(GameFolder(full.path()), versions.path());
+        editor.load();
+        const auto ms = [](auto &&step) {
+            QElapsedTimer t;
+            t.start();
+            step();
+            return t.nsecsElapsed() / 1e6;
+        };
+        editor.browseTo(1);
+        editor.modifyScene(editor.scenes().scene(0)); // the first change keeps a version
+        QList<double> modified, moved, inserted, undone;
+        for (int i = 0; i < 15; ++i) {
+            const int n = editor.scenes().count();
+            editor.browseTo(n - 5);
+            SceneRec rec = editor.scenes().scene(n - 6);
+            rec[SceneField::Note] = QStringLiteral("修改过的第%1幕").arg(i);
+            modified.append(ms([&] { editor.modifyScene(rec); }));
+            moved.append(ms([&] { editor.moveScenes(10, 3, n / 2); }));
+            inserted.append(ms([&] { editor.insertScene(100, true); }));
+            undone.append(ms([&] { editor.undo(); }));
+        }
+        const double m = median(modified);
+        std::printf("editor alone at ~4095 scenes: Modify %.2f ms; move of 3 %.2f ms (%.2f×), "
+                    "insert %.2f ms (%.2f×), undo %.2f ms (%.2f×)\n",
+                    m, median(moved), median(moved) / m, median(inserted), median(inserted) / m,
+                    median(undone), median(undone) / m);
+    }
 
     // The preview: one edit (the text size) and the redraw of the whole 638×482 stage.
     {

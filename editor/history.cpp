@@ -29,6 +29,25 @@ void SceneSplice::undo()
     });
 }
 
+SceneMove::SceneMove(ScriptEditor &editor, const QString &text, int first, int count, int to,
+                     int curRecBefore)
+    : QUndoCommand(text), m_editor(editor), m_first(first), m_count(count), m_to(to),
+      m_curRecBefore(curRecBefore)
+{
+}
+
+void SceneMove::redo()
+{
+    m_editor.carryOut(this,
+                      [&] { return m_editor.moveScenesNow(m_first, m_count, m_to, m_to + 1); });
+}
+
+void SceneMove::undo()
+{
+    m_editor.carryOut(
+        this, [&] { return m_editor.moveScenesNow(m_to, m_count, m_first, m_curRecBefore); });
+}
+
 SettingsChange::SettingsChange(ScriptEditor &editor, const QString &text,
                                std::optional<GameSettings> before, GameSettings after)
     : QUndoCommand(text), m_editor(editor), m_before(std::move(before)), m_after(std::move(after))

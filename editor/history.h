@@ -35,6 +35,21 @@ private:
     bool m_append; ///< the first redo appends to Game.txt, as Add does
 };
 
+/// A move of the scenes [first, first + count) so that the first stands at `to`: the command
+/// keeps three numbers, however far the scenes travel.
+class SceneMove : public QUndoCommand
+{
+public:
+    SceneMove(ScriptEditor &editor, const QString &text, int first, int count, int to,
+              int curRecBefore);
+    void redo() override;
+    void undo() override;
+
+private:
+    ScriptEditor &m_editor;
+    int m_first, m_count, m_to, m_curRecBefore;
+};
+
 /// A settings save: Game.ini from one state to another (none: no file).
 class SettingsChange : public QUndoCommand
 {

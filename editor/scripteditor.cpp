@@ -328,17 +328,8 @@ Notice ScriptEditor::moveScenes(int first, int count, int to)
     const int n = m_scenes.count();
     if (first < 0 || count < 1 || first + count > n || to < 0 || to + count > n || to == first)
         return {};
-    // Only the span between the old and the new place changes.
-    const int low = qMin(first, to);
-    const int high = qMax(first, to) + count;
-    const QList<SceneRec> before = m_scenes.scenes(low, high - low);
-    QList<SceneRec> after = before;
-    const QList<SceneRec> moving = after.mid(first - low, count);
-    after.remove(first - low, count);
-    for (int k = 0; k < count; ++k)
-        after.insert(to - low + k, moving.at(k));
-    return run(new SceneSplice(*this, kMoved.arg(sceneRange(first, count)), low, before, after,
-                               m_curRec, to + 1));
+    return run(
+        new SceneMove(*this, kMoved.arg(sceneRange(first, count)), first, count, to, m_curRec));
 }
 
 Notice ScriptEditor::removeScenes(int first, int count)
@@ -495,10 +486,30 @@ Notice ScriptEditor::appendScene(const SceneRec &rec)
 Notice ScriptEditor::spliceScenes(int at, int removeCount, const QList<SceneRec> &insert,
                                   int curRec)
 {
-    if (Notice locked = checkChange(); !locked.isEmpty())
-        return locked;
     SceneLists changed = m_scenes;
     changed.splice(at, removeCount, insert);
+    return writeScenes(std::move(changed), curRec);
+}
+
+Notice ScriptEditor::moveScenesNow(int first, int count, int to, int curRec)
+{
+    SceneLists changed = m_scenes;
+    for (int f = 0; f < kSceneFieldCount; ++f) {
+        QStringList &l = changed.list(SceneField(f));
+        for (int k = 0; k < count; ++k) {
+            if (to > first)
+                l.move(first, to + count - 1);
+            else
+                l.move(first + k, to + k);
+        }
+    }
+    return writeScenes(std::move(changed), curRec);
+}
+
+Notice ScriptEditor::writeScenes(SceneLists changed, int curRec)
+{
+    if (Notice locked = checkChange(); !locked.isEmpty())
+        return locked;
     const WriteResult written = changed == m_openedScenes && !m_openedScript.isNull()
                                     ? RestoreScript(m_folder, m_openedScript, &m_scriptStamp)
                                     : RewriteScript(m_folder, changed, &m_scriptStamp);

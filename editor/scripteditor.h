@@ -227,6 +227,7 @@ public:
 private:
     friend class SceneSplice;
     friend class SettingsChange;
+    friend class SceneMove;
     friend class PictureCopy;
     friend class VersionRestore;
 
@@ -240,6 +241,9 @@ private:
     /// The writes behind the commands: the one path for every change of each file.
     Notice appendScene(const SceneRec &rec);
     Notice spliceScenes(int at, int removeCount, const QList<SceneRec> &insert, int curRec);
+    Notice moveScenesNow(int first, int count, int to, int curRec);
+    /// Game.txt and the lists become @p changed; CurRec becomes @p curRec.
+    Notice writeScenes(SceneLists changed, int curRec);
     Notice writeSettingsState(const std::optional<GameSettings> &state);
     Notice writePicture(const QString &target, const std::optional<QByteArray> &bytes);
     /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).

@@ -66,10 +66,15 @@ QList<SceneRec> SceneLists::scenes(int first, int count) const
 
 void SceneLists::splice(int at, int removeCount, const QList<SceneRec> &insert)
 {
+    // Built anew in one pass: inserting one by one in the middle would shift the tail each time.
     for (int f = 0; f < kSceneFieldCount; ++f) {
         QStringList &l = list(SceneField(f));
-        l.remove(at, removeCount);
-        for (qsizetype k = 0; k < insert.size(); ++k)
-            l.insert(at + k, insert.at(k).fields[f]);
+        QStringList out;
+        out.reserve(l.size() - removeCount + insert.size());
+        out.append(l.mid(0, at));
+        for (const SceneRec &rec : insert)
+            out.append(rec.fields[f]);
+        out.append(l.mid(at + removeCount));
+        l = std::move(out);
     }
 }
