@@ -3,7 +3,8 @@
 # on a scene, both programs' game choosers, the editor's new-game dialog, the preview during a
 # Modify, and the game check on
 # a copy of the demo with problems; then the guide's worked example (guide-*.png), made by
-# driving the editor on a new game, and the demo's 黄色 scene beside its check. Run it again
+# driving the editor on a new game, the demo's 黄色 scene beside its check, and the scene list,
+# the undo in the context menu and the earlier versions. Run it again
 # when the windows change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -156,6 +157,29 @@ kill $pid
 convert "$out/colour-preview.png" -size 16x1 xc:white "$out/colour-check.png" \
   -background white -gravity north +append "$out/guide-colours.png"
 rm "$out/colour-preview.png" "$out/colour-check.png"
+# A whole story: scene 3 deleted, the context menu naming the undo, the scene list (F3) with a
+# find, and the earlier versions (one was kept before the delete).
+export XDG_CONFIG_HOME="$work/config-story" XDG_DATA_HOME="$work/data-story"
+cp -r "$root/examples/demo" "$work/故事"
+"$root/build/editor/scriptwell" "$work/故事" & pid=$!
+id=$(window '游戏编辑')
+xdotool windowactivate --sync "$id"
+for _ in 1 2 3; do at 368 408; done # ">" three times
+at 232 408                          # "删除"
+eval "$(xdotool getwindowgeometry --shell "$id")"
+xdotool mousemove --window "$id" 500 300 click 3; sleep 0.8
+import -window root -crop "760x520+$((X - 4))+$((Y - 24))" +repage "$out/scriptwell-undo.png"
+xdotool key Escape; sleep 0.3
+xdotool key F3
+list=$(window '场景列表')
+xdotool windowmove "$list" 1000 60; xdotool windowactivate --sync "$list"
+xdotool key ctrl+f; xdotool type --delay 60 '灯'; sleep 0.5
+shot '场景列表' scriptwell-list.png
+xdotool windowactivate --sync "$id"
+xdotool mousemove --window "$id" 500 300 click 3; sleep 0.5; xdotool key v
+xdotool windowmove "$(window '以前的版本')" 560 60
+shot '以前的版本' scriptwell-versions.png
+kill $pid
 SCRIPT
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1680x1050x24" bash "$work/shoot.sh" "$PWD" "$work" "$out"
 optipng -quiet -o2 "$out"/*.png
