@@ -1,30 +1,24 @@
 #include "gameset.h"
 
-#include "checkwindow.h"
 #include "editortexts.h"
+#include "editorwindows.h"
 #include "filepicker.h"
 #include "linklabel.h"
 #include "messages.h"
-#include "scenelistwindow.h"
-#include "scenepreview.h"
 #include "startup.h"
-#include "versionswindow.h"
 #include "vocabulary.h"
 #include "webpages.h"
 #include "windowplacement.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QInputDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QUndoStack>
 
 using namespace EditorTexts;
 using WindowPlacement::px;
@@ -107,7 +101,14 @@ GameSet::GameSet(const GameFolder &folder, EditorPlatform platform, QWidget *par
     buildControlBar();
     setStartState();
     connectControls();
-    addCommands();
+    m_windows = new EditorWindows(*this, m_editor, m_platform);
+    // Every edit of a field redraws the preview at once.
+    const auto refresh = [this] { m_windows->refreshPreview(); };
+    connect(NoteText, &QPlainTextEdit::textChanged, this, refresh);
+    for (QLineEdit *box : {BgUrlText, MsgUrlText})
+        connect(box, &QLineEdit::textChanged, this, refresh);
+    for (QComboBox *list : choiceLists())
+        connect(list, &QComboBox::currentIndexChanged, this, refresh);
 }
 
 void GameSet::buildTextFrame()
@@ -258,228 +259,6 @@ void GameSet::connectControls()
     connect(Command5, &QPushButton::clicked, this, [this] { openLink(m_platform.links.help); });
 }
 
-void GameSet::addCommands()
-{
-    // The window's own controls stay as they are; the other windows are reached by keys and by
-    // the window's context menu.
-    setContextMenuPolicy(Qt::ActionsContextMenu);
-    auto *preview = new QAction(kPreviewAction, this);
-    preview->setObjectName(QStringLiteral("previewAction"));
-    preview->setShortcut(Qt::Key_F2);
-    connect(preview, &QAction::triggered, this, &GameSet::togglePreview);
-    addAction(preview);
-    auto *check = new QAction(kCheckAction, this);
-    check->setObjectName(QStringLiteral("checkAction"));
-    check->setShortcut(Qt::Key_F7);
-    connect(check, &QAction::triggered, this, &GameSet::checkGame);
-    addAction(check);
-    auto *play = new QAction(kPlayAction, this);
-    play->setObjectName(QStringLiteral("playAction"));
-    play->setShortcut(Qt::Key_F5);
-    connect(play, &QAction::triggered, this, &GameSet::playFromHere);
-    addAction(play);
-    const auto window = [this](const char *name, const QString &caption, QKeySequence key,
-                               void (GameSet::*open)()) {
-        auto *action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        connect(action, &QAction::triggered, this, open);
-        addAction(action);
-    };
-    window("sceneListAction", kSceneListAction, Qt::Key_F3, &GameSet::showSceneList);
-    window("goToAction", kGoToAction, QKeySequence(Qt::CTRL | Qt::Key_G), &GameSet::goToScene);
-    window("versionsAction", kVersionsAction, {}, &GameSet::showVersions);
-    addHistoryCommands();
-
-    // Every edit of a field redraws the preview at once.
-    const auto refresh = [this] { refreshPreview(); };
-    connect(NoteText, &QPlainTextEdit::textChanged, this, refresh);
-    for (QLineEdit *box : {BgUrlText, MsgUrlText})
-        connect(box, &QLineEdit::textChanged, this, refresh);
-    for (QComboBox *list : choiceLists())
-        connect(list, &QComboBox::currentIndexChanged, this, refresh);
-}
-
-void GameSet::addHistoryCommands()
-{
-    // Our own actions, not QUndoStack's: a failed undo must leave the step where it was.
-    QUndoStack &history = m_editor.history();
-    const auto command = [this](const char *name, const QString &prefix, QList<QKeySequence> keys) {
-        auto *action = new QAction(prefix, this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcuts(keys);
-        action->setEnabled(false);
-        addAction(action);
-        return action;
-    };
-    m_undo = command("undoAction", kUndoPrefix, {QKeySequence::Undo});
-    m_redo = command(
-        "redoAction", kRedoPrefix,
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    connect(&history, &QUndoStack::canUndoChanged, m_undo, &QAction::setEnabled);
-    connect(&history, &QUndoStack::canRedoChanged, m_redo, &QAction::setEnabled);
-    connect(&history, &QUndoStack::undoTextChanged, m_undo,
-            [this](const QString &text) { m_undo->setText(kUndoPrefix + u' ' + text); });
-    connect(&history, &QUndoStack::redoTextChanged, m_redo,
-            [this](const QString &text) { m_redo->setText(kRedoPrefix + u' ' + text); });
-    connect(m_undo, &QAction::triggered, this, [this] { undo(); });
-    connect(m_redo, &QAction::triggered, this, [this] { redo(); });
-}
-
-void GameSet::undo()
-{
-    showChange(m_editor.undo());
-    if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
-        showSettings(*settings);
-}
-
-void GameSet::redo()
-{
-    showChange(m_editor.redo());
-    if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
-        showSettings(*settings);
-}
-
-void GameSet::showSceneList()
-{
-    if (!m_sceneList)
-        m_sceneList = new SceneListWindow(*this, this);
-    m_sceneList->refresh();
-    m_sceneList->show();
-    m_sceneList->raise();
-    m_sceneList->activateWindow();
-}
-
-void GameSet::showVersions()
-{
-    if (!m_versions) {
-        m_versions = new VersionsWindow(m_editor.versions().root(), this);
-        connect(m_versions, &VersionsWindow::restoreRequested, this,
-                [this](const GameVersion &version) {
-                    showChange(m_editor.restoreVersion(version));
-                    if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
-                        showSettings(*settings);
-                });
-    }
-    m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
-    m_versions->reload();
-    m_versions->show();
-    m_versions->raise();
-}
-
-void GameSet::goToScene()
-{
-    const int count = m_editor.scenes().count();
-    if (count == 0) {
-        tell({kNoScenes, kSystemWarningTitle});
-        return;
-    }
-    bool ok = false;
-    const int number = QInputDialog::getInt(this, kGoToCaption, kGoToLabel.arg(count),
-                                            qBound(1, m_editor.CurRec(), count), 1, count, 1, &ok);
-    if (ok)
-        showScene(number - 1);
-}
-
-void GameSet::showScene(int position)
-{
-    showBrowsed(m_editor.browseTo(position + 1));
-}
-
-void GameSet::insertScene(int position, bool after)
-{
-    const Notice notice = m_editor.insertScene(position, after);
-    showChange(notice);
-    // The new scene waits for its text: the fields are open as for a Modify.
-    if (notice.isEmpty() && !m_editor.modifyWaiting()) {
-        showBrowsed(m_editor.browseTo(m_editor.CurRec()));
-        apply(m_editor.pressModify(formFromFields()));
-        NoteText->setFocus();
-    }
-}
-
-void GameSet::duplicateScenes(int first, int count)
-{
-    showChange(m_editor.duplicateScenes(first, count));
-}
-
-void GameSet::moveScenes(int first, int count, int to)
-{
-    showChange(m_editor.moveScenes(first, count, to));
-}
-
-void GameSet::removeScenes(int first, int count)
-{
-    if (count > 1 && !m_platform.messages.ask(
-                         this, kRemoveScenesQuestion.arg(first + 1).arg(first + count), kCaption))
-        return;
-    showChange(m_editor.removeScenes(first, count));
-}
-
-void GameSet::togglePreview()
-{
-    if (m_preview && m_preview->isVisible()) {
-        m_preview->close(); // remembered as closed through its closed() signal
-        return;
-    }
-    if (!m_preview) {
-        m_preview = new ScenePreview(this);
-        connect(m_preview, &ScenePreview::closed, this, [this] { rememberPreview(false); });
-        QSettings settings;
-        m_preview->restoreGeometry(settings.value(kPreviewGeometryKey).toByteArray());
-    }
-    m_preview->show();
-    refreshPreview();
-    rememberPreview(true);
-}
-
-void GameSet::checkGame()
-{
-    if (!m_check) {
-        m_check = new CheckWindow(this);
-        connect(m_check, &CheckWindow::sceneChosen, this,
-                [this](int number) { showBrowsed(m_editor.browseTo(number)); });
-        connect(m_check, &CheckWindow::renameRequested, this, [this] {
-            if (const QStringList left = m_editor.folder().renameWindowsNames(); !left.isEmpty())
-                tell({kRenameFailed.arg(left.join(u'\n')), kHintTitle});
-            checkGame();
-        });
-    }
-    GameCheck check(m_editor.folder());
-    const GameCheck::Verdict verdict = check.run();
-    m_check->showResult(verdict, check.problems(), !m_editor.folder().windowsNames().isEmpty());
-    m_check->show();
-    m_check->raise();
-}
-
-void GameSet::playFromHere()
-{
-    const int count = m_editor.scenes().count();
-    if (count == 0) {
-        tell({kNoScenes, kSystemWarningTitle});
-        return;
-    }
-    const int scene = m_editor.CurRec() >= 1 && m_editor.CurRec() <= count ? m_editor.CurRec() : 1;
-    const QString player = Startup::programPath(Startup::Program::Player);
-    if (!m_platform.launch(
-            player, {QStringLiteral("--scene"), QString::number(scene), m_editor.folder().path()}))
-        tell({kPlayFailed.arg(player), kHintTitle});
-}
-
-void GameSet::refreshPreview()
-{
-    if (m_preview && m_preview->isVisible())
-        m_preview->showScene(m_editor.folder(), m_editor.sceneFromForm(formFromFields(), true),
-                             m_editor.gameFont());
-}
-
-void GameSet::rememberPreview(bool open)
-{
-    QSettings settings;
-    settings.setValue(kPreviewOpenKey, open);
-    settings.setValue(kPreviewGeometryKey, m_preview->saveGeometry());
-}
-
 void GameSet::closeEvent(QCloseEvent *event)
 {
     if (m_editor.hasUnstoredScene(formFromFields())) {
@@ -495,10 +274,7 @@ void GameSet::closeEvent(QCloseEvent *event)
         case UnsavedChoice::Cancel: event->ignore(); return;
         }
     }
-    if (m_preview && m_preview->isVisible()) {
-        rememberPreview(true); // open at the next start, where it is now
-        m_preview->hide();
-    }
+    m_windows->formClosing();
     QWidget::closeEvent(event);
 }
 
@@ -515,7 +291,7 @@ void GameSet::start()
     tell(found.readOnlyNotice);
     tell(found.settingsNotice);
     if (QSettings().value(kPreviewOpenKey).toBool())
-        togglePreview();
+        m_windows->togglePreview();
 }
 
 void GameSet::showSettings(const SettingsForm &settings)
@@ -552,10 +328,7 @@ void GameSet::showCurrent()
         else
             showForm(SceneForm{});
     }
-    if (m_sceneList)
-        m_sceneList->refresh();
-    if (m_versions && m_versions->isVisible())
-        m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
+    m_windows->followChange();
 }
 
 void GameSet::showChange(const Notice &notice)
@@ -615,7 +388,18 @@ void GameSet::apply(const EditResult &result)
 void GameSet::ShowScene(int i)
 {
     showForm(m_editor.showScene(i));
-    refreshPreview();
+    m_windows->refreshPreview();
+}
+
+void GameSet::showStoredSettings()
+{
+    if (const std::optional<SettingsForm> settings = m_editor.settingsForm())
+        showSettings(*settings);
+}
+
+void GameSet::focusText()
+{
+    NoteText->setFocus();
 }
 
 QList<QComboBox *> GameSet::choiceLists() const
@@ -660,8 +444,7 @@ void GameSet::showBrowsed(const ScriptEditor::BrowseResult &result)
     LeftRec->setEnabled(true);
     DelRec->setEnabled(true);
     SetRec->setEnabled(true);
-    if (m_sceneList)
-        m_sceneList->refresh();
+    m_windows->followChange();
 }
 
 void GameSet::pickPicture(QLineEdit *box)
@@ -707,4 +490,29 @@ void GameSet::openLink(const QString &address)
         tell({kGuideMissing, kHintTitle});
     else if (!m_platform.web.open(address))
         tell({kLinkFailed.arg(address), kHintTitle});
+}
+
+void GameSet::togglePreview()
+{
+    m_windows->togglePreview();
+}
+
+ScenePreview *GameSet::preview() const
+{
+    return m_windows->preview();
+}
+
+void GameSet::checkGame()
+{
+    m_windows->checkGame();
+}
+
+void GameSet::playFromHere()
+{
+    m_windows->playFromHere();
+}
+
+SceneListWindow *GameSet::sceneList() const
+{
+    return m_windows->sceneList();
 }

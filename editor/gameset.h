@@ -1,7 +1,6 @@
 #pragma once
 
 #include "helplinks.h"
-#include "scenelisthost.h"
 #include "scripteditor.h"
 
 #include <QProcess>
@@ -11,10 +10,8 @@
 
 class LinkLabel;
 class ScenePreview;
-class CheckWindow;
-class QAction;
+class EditorWindows;
 class SceneListWindow;
-class VersionsWindow;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -43,7 +40,7 @@ struct EditorPlatform
 /// game settings panel, picture pickers and help links. Every decision and file write is
 /// ScriptEditor's; this class shows its state and forwards clicks. Each control carries its
 /// name as objectName.
-class GameSet : public QWidget, private SceneListHost
+class GameSet : public QWidget
 {
     Q_OBJECT
 public:
@@ -60,40 +57,34 @@ public:
     /// Loads the scene at list position @p i into the eight scene fields.
     void ShowScene(int i);
 
+    /// The windows beside the form (preview, check, scene list, versions) and their commands.
+    EditorWindows &windows() const { return *m_windows; }
     /// Opens the preview window, or closes it when open (F2); the editor remembers which.
     void togglePreview();
-    /// The preview window, when it has been opened.
-    ScenePreview *preview() const { return m_preview; }
+    ScenePreview *preview() const;
     /// Checks the whole game and lists its problems in a window (F7).
     void checkGame();
     /// Starts the player on this game at the scene the editor shows (F5); the editor stays.
     void playFromHere();
-    /// Takes back the last change of the game, or makes it again (Ctrl+Z, Ctrl+Y).
-    void undo() override;
-    void redo() override;
-    /// Opens the scene list (F3), or brings it to the front.
-    void showSceneList();
-    /// Opens the window of earlier versions.
-    void showVersions();
-    /// Asks for a scene number and shows that scene (Ctrl+G).
-    void goToScene();
-    SceneListWindow *sceneList() const { return m_sceneList; }
+    SceneListWindow *sceneList() const;
+
+    // What the other windows ask of the form.
+    /// After a change of the story (a delete, a structure command, undo, redo): what it said,
+    /// and what the editor now holds.
+    void showChange(const Notice &notice);
+    /// Shows a scene that browsing, the check or the list chose.
+    void showBrowsed(const ScriptEditor::BrowseResult &result);
+    /// The settings panel shows the settings as Game.ini now holds them.
+    void showStoredSettings();
+    SceneForm formFromFields() const;
+    void apply(const EditResult &result);
+    void tell(const Notice &notice);
+    void focusText();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // What the scene list asks of the editor.
-    const SceneLists &scenes() const override { return m_editor.scenes(); }
-    const GameFolder &gameFolder() const override { return m_editor.folder(); }
-    QString gameFont() const override { return m_editor.gameFont(); }
-    int currentScene() const override { return m_editor.CurRec() - 1; }
-    void showScene(int position) override;
-    void insertScene(int position, bool after) override;
-    void duplicateScenes(int first, int count) override;
-    void moveScenes(int first, int count, int to) override;
-    void removeScenes(int first, int count) override;
-
     void buildTextFrame();
     void buildLinkFrame();
     void buildPictureFrame();
@@ -101,10 +92,6 @@ private:
     void buildControlBar();
     void setStartState();
     void connectControls();
-    void addCommands();
-    void refreshPreview();
-    void addHistoryCommands();
-    void rememberPreview(bool open);
 
     void showSettings(const SettingsForm &settings);
     SettingsForm settingsPanel() const;
@@ -112,27 +99,16 @@ private:
     void showReloadedScript();
     /// Shows CurRec in the form (unless an Add or Modify waits) and in the scene list.
     void showCurrent();
-    /// After a change of the story (a delete, a structure command, undo, redo): what it said,
-    /// and what the editor now holds.
-    void showChange(const Notice &notice);
     void showEditState();
     void browse(ScriptEditor::Browse action);
-    void showBrowsed(const ScriptEditor::BrowseResult &result);
     QList<QComboBox *> choiceLists() const;
     void showForm(const SceneForm &form);
-    SceneForm formFromFields() const;
-    void apply(const EditResult &result);
-    void tell(const Notice &notice);
     void pickPicture(QLineEdit *box);
     void openLink(const QString &address);
 
     ScriptEditor m_editor;
     EditorPlatform m_platform;
-    ScenePreview *m_preview = nullptr;
-    CheckWindow *m_check = nullptr;
-    SceneListWindow *m_sceneList = nullptr;
-    VersionsWindow *m_versions = nullptr;
-    QAction *m_undo = nullptr, *m_redo = nullptr;
+    EditorWindows *m_windows = nullptr;
 
     // Frame2 "文字修改"
     QComboBox *FontWZ, *SetFont, *SetFontSize, *SetFontColor;

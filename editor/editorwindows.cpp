@@ -1,0 +1,254 @@
+#include "editorwindows.h"
+
+#include "checkwindow.h"
+#include "editortexts.h"
+#include "gamecheck.h"
+#include "gameset.h"
+#include "messages.h"
+#include "scenelistwindow.h"
+#include "scenepreview.h"
+#include "startup.h"
+#include "versionswindow.h"
+
+#include <QAction>
+#include <QInputDialog>
+#include <QSettings>
+#include <QUndoStack>
+
+using namespace EditorTexts;
+
+EditorWindows::EditorWindows(GameSet &form, ScriptEditor &editor, EditorPlatform &platform)
+    : QObject(&form), m_form(form), m_editor(editor), m_platform(platform)
+{
+    addCommands();
+}
+
+void EditorWindows::addCommands()
+{
+    // The form's own controls stay as they are; the other windows are reached by keys and by
+    // the form's context menu.
+    m_form.setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto *preview = new QAction(kPreviewAction, this);
+    preview->setObjectName(QStringLiteral("previewAction"));
+    preview->setShortcut(Qt::Key_F2);
+    connect(preview, &QAction::triggered, this, &EditorWindows::togglePreview);
+    m_form.addAction(preview);
+    auto *check = new QAction(kCheckAction, this);
+    check->setObjectName(QStringLiteral("checkAction"));
+    check->setShortcut(Qt::Key_F7);
+    connect(check, &QAction::triggered, this, &EditorWindows::checkGame);
+    m_form.addAction(check);
+    auto *play = new QAction(kPlayAction, this);
+    play->setObjectName(QStringLiteral("playAction"));
+    play->setShortcut(Qt::Key_F5);
+    connect(play, &QAction::triggered, this, &EditorWindows::playFromHere);
+    m_form.addAction(play);
+    const auto window = [this](const char *name, const QString &caption, QKeySequence key,
+                               void (EditorWindows::*open)()) {
+        auto *action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, open);
+        m_form.addAction(action);
+    };
+    window("sceneListAction", kSceneListAction, Qt::Key_F3, &EditorWindows::showSceneList);
+    window("goToAction", kGoToAction, QKeySequence(Qt::CTRL | Qt::Key_G),
+           &EditorWindows::goToScene);
+    window("versionsAction", kVersionsAction, {}, &EditorWindows::showVersions);
+    addHistoryCommands();
+}
+
+void EditorWindows::addHistoryCommands()
+{
+    // Our own actions, not QUndoStack's: a failed undo must leave the step where it was.
+    QUndoStack &history = m_editor.history();
+    const auto command = [this](const char *name, const QString &prefix, QList<QKeySequence> keys) {
+        auto *action = new QAction(prefix, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcuts(keys);
+        action->setEnabled(false);
+        m_form.addAction(action);
+        return action;
+    };
+    m_undo = command("undoAction", kUndoPrefix, {QKeySequence::Undo});
+    m_redo = command(
+        "redoAction", kRedoPrefix,
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(&history, &QUndoStack::canUndoChanged, m_undo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, m_redo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::undoTextChanged, m_undo,
+            [this](const QString &text) { m_undo->setText(kUndoPrefix + u' ' + text); });
+    connect(&history, &QUndoStack::redoTextChanged, m_redo,
+            [this](const QString &text) { m_redo->setText(kRedoPrefix + u' ' + text); });
+    connect(m_undo, &QAction::triggered, this, [this] { undo(); });
+    connect(m_redo, &QAction::triggered, this, [this] { redo(); });
+}
+
+void EditorWindows::undo()
+{
+    m_form.showChange(m_editor.undo());
+    m_form.showStoredSettings();
+}
+
+void EditorWindows::redo()
+{
+    m_form.showChange(m_editor.redo());
+    m_form.showStoredSettings();
+}
+
+void EditorWindows::showSceneList()
+{
+    if (!m_sceneList)
+        m_sceneList = new SceneListWindow(*this, &m_form);
+    m_sceneList->refresh();
+    m_sceneList->show();
+    m_sceneList->raise();
+    m_sceneList->activateWindow();
+}
+
+void EditorWindows::showVersions()
+{
+    if (!m_versions) {
+        m_versions = new VersionsWindow(m_editor.versions().root(), &m_form);
+        connect(m_versions, &VersionsWindow::restoreRequested, this,
+                [this](const GameVersion &version) {
+                    m_form.showChange(m_editor.restoreVersion(version));
+                    m_form.showStoredSettings();
+                });
+    }
+    m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
+    m_versions->reload();
+    m_versions->show();
+    m_versions->raise();
+}
+
+void EditorWindows::goToScene()
+{
+    const int count = m_editor.scenes().count();
+    if (count == 0) {
+        m_form.tell({kNoScenes, kSystemWarningTitle});
+        return;
+    }
+    bool ok = false;
+    const int number = QInputDialog::getInt(&m_form, kGoToCaption, kGoToLabel.arg(count),
+                                            qBound(1, m_editor.CurRec(), count), 1, count, 1, &ok);
+    if (ok)
+        showScene(number - 1);
+}
+
+void EditorWindows::showScene(int position)
+{
+    m_form.showBrowsed(m_editor.browseTo(position + 1));
+}
+
+void EditorWindows::insertScene(int position, bool after)
+{
+    const Notice notice = m_editor.insertScene(position, after);
+    m_form.showChange(notice);
+    // The new scene waits for its text: the fields are open as for a Modify.
+    if (notice.isEmpty() && !m_editor.modifyWaiting()) {
+        m_form.showBrowsed(m_editor.browseTo(m_editor.CurRec()));
+        m_form.apply(m_editor.pressModify(m_form.formFromFields()));
+        m_form.focusText();
+    }
+}
+
+void EditorWindows::duplicateScenes(int first, int count)
+{
+    m_form.showChange(m_editor.duplicateScenes(first, count));
+}
+
+void EditorWindows::moveScenes(int first, int count, int to)
+{
+    m_form.showChange(m_editor.moveScenes(first, count, to));
+}
+
+void EditorWindows::removeScenes(int first, int count)
+{
+    if (count > 1 &&
+        !m_platform.messages.ask(&m_form, kRemoveScenesQuestion.arg(first + 1).arg(first + count),
+                                 kCaption))
+        return;
+    m_form.showChange(m_editor.removeScenes(first, count));
+}
+
+void EditorWindows::togglePreview()
+{
+    if (m_preview && m_preview->isVisible()) {
+        m_preview->close(); // remembered as closed through its closed() signal
+        return;
+    }
+    if (!m_preview) {
+        m_preview = new ScenePreview(&m_form);
+        connect(m_preview, &ScenePreview::closed, this, [this] { rememberPreview(false); });
+        QSettings settings;
+        m_preview->restoreGeometry(settings.value(kPreviewGeometryKey).toByteArray());
+    }
+    m_preview->show();
+    refreshPreview();
+    rememberPreview(true);
+}
+
+void EditorWindows::checkGame()
+{
+    if (!m_check) {
+        m_check = new CheckWindow(&m_form);
+        connect(m_check, &CheckWindow::sceneChosen, this,
+                [this](int number) { m_form.showBrowsed(m_editor.browseTo(number)); });
+        connect(m_check, &CheckWindow::renameRequested, this, [this] {
+            if (const QStringList left = m_editor.folder().renameWindowsNames(); !left.isEmpty())
+                m_form.tell({kRenameFailed.arg(left.join(u'\n')), kHintTitle});
+            checkGame();
+        });
+    }
+    GameCheck check(m_editor.folder());
+    const GameCheck::Verdict verdict = check.run();
+    m_check->showResult(verdict, check.problems(), !m_editor.folder().windowsNames().isEmpty());
+    m_check->show();
+    m_check->raise();
+}
+
+void EditorWindows::playFromHere()
+{
+    const int count = m_editor.scenes().count();
+    if (count == 0) {
+        m_form.tell({kNoScenes, kSystemWarningTitle});
+        return;
+    }
+    const int scene = m_editor.CurRec() >= 1 && m_editor.CurRec() <= count ? m_editor.CurRec() : 1;
+    const QString player = Startup::programPath(Startup::Program::Player);
+    if (!m_platform.launch(
+            player, {QStringLiteral("--scene"), QString::number(scene), m_editor.folder().path()}))
+        m_form.tell({kPlayFailed.arg(player), kHintTitle});
+}
+
+void EditorWindows::refreshPreview()
+{
+    if (m_preview && m_preview->isVisible())
+        m_preview->showScene(m_editor.folder(),
+                             m_editor.sceneFromForm(m_form.formFromFields(), true),
+                             m_editor.gameFont());
+}
+
+void EditorWindows::rememberPreview(bool open)
+{
+    QSettings settings;
+    settings.setValue(kPreviewOpenKey, open);
+    settings.setValue(kPreviewGeometryKey, m_preview->saveGeometry());
+}
+
+void EditorWindows::followChange()
+{
+    if (m_sceneList)
+        m_sceneList->refresh();
+    if (m_versions && m_versions->isVisible())
+        m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
+}
+
+void EditorWindows::formClosing()
+{
+    if (m_preview && m_preview->isVisible()) {
+        rememberPreview(true); // open at the next start, where it is now
+        m_preview->hide();
+    }
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "scenelisthost.h"
+#include "scripteditor.h"
+
+#include <QObject>
+
+class CheckWindow;
+class GameSet;
+class QAction;
+class ScenePreview;
+class SceneListWindow;
+class VersionsWindow;
+struct EditorPlatform;
+
+/// The editor's windows beside the form and the commands that reach them, in the form's
+/// context menu and by keys: the preview (F2), the game check (F7), playing from the scene
+/// shown (F5), the scene list (F3), going to a scene (Ctrl+G), earlier versions, and undo and
+/// redo. It owns those windows, keeps them in step with the editor, and answers the scene
+/// list's requests; the form (`GameSet`) stays the form.
+class EditorWindows : public QObject, public SceneListHost
+{
+    Q_OBJECT
+public:
+    EditorWindows(GameSet &form, ScriptEditor &editor, EditorPlatform &platform);
+
+    /// Opens the preview window, or closes it when open; the editor remembers which.
+    void togglePreview();
+    ScenePreview *preview() const { return m_preview; }
+    /// Draws the scene the fields describe in the preview, when it is open.
+    void refreshPreview();
+    /// Checks the whole game and lists its problems in a window.
+    void checkGame();
+    /// Starts the player on this game at the scene the editor shows; the editor stays.
+    void playFromHere();
+    void showSceneList();
+    SceneListWindow *sceneList() const { return m_sceneList; }
+    void showVersions();
+    /// Asks for a scene number and shows that scene.
+    void goToScene();
+    /// After any change of the story: the list and the versions window follow.
+    void followChange();
+    /// The form closes: the preview is remembered open where it is, then hidden.
+    void formClosing();
+
+    // What the scene list asks of the editor.
+    const SceneLists &scenes() const override { return m_editor.scenes(); }
+    const GameFolder &gameFolder() const override { return m_editor.folder(); }
+    QString gameFont() const override { return m_editor.gameFont(); }
+    int currentScene() const override { return m_editor.CurRec() - 1; }
+    void showScene(int position) override;
+    void insertScene(int position, bool after) override;
+    void duplicateScenes(int first, int count) override;
+    void moveScenes(int first, int count, int to) override;
+    void removeScenes(int first, int count) override;
+    void undo() override;
+    void redo() override;
+
+private:
+    void addCommands();
+    void addHistoryCommands();
+    void rememberPreview(bool open);
+
+    GameSet &m_form;
+    ScriptEditor &m_editor;
+    EditorPlatform &m_platform;
+    ScenePreview *m_preview = nullptr;
+    CheckWindow *m_check = nullptr;
+    SceneListWindow *m_sceneList = nullptr;
+    VersionsWindow *m_versions = nullptr;
+    QAction *m_undo = nullptr, *m_redo = nullptr;
+};
