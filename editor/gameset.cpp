@@ -3,8 +3,10 @@
 #include "editortexts.h"
 #include "editorwindows.h"
 #include "filepicker.h"
+#include "formparts.h"
 #include "linklabel.h"
 #include "messages.h"
+#include "picturepicker.h"
 #include "startup.h"
 #include "vocabulary.h"
 #include "webpages.h"
@@ -22,71 +24,7 @@
 
 using namespace EditorTexts;
 using WindowPlacement::px;
-
-namespace {
-
-void place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
-
-QFont songTi(double points, bool underline = false)
-{
-    QFont f(kLabelFont);
-    f.setPointSizeF(points);
-    f.setUnderline(underline);
-    return f;
-}
-
-template <typename T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-// A control with its name, placed by its twip geometry.
-template <typename T>
-T *placed(T *widget, const char *name, int left, int top, int width, int height)
-{
-    place(named(widget, name), left, top, width, height);
-    return widget;
-}
-
-// A label with its caption; with a buddy, the buddy is announced by that caption.
-QLabel *label(QWidget *frame, const char *name, const QString &caption, int left, int top,
-              QWidget *buddy = nullptr)
-{
-    QLabel *l = named(new QLabel(caption, frame), name);
-    l->setFont(songTi(14.25));
-    l->adjustSize();
-    l->move(px(left), px(top));
-    if (buddy) {
-        l->setBuddy(buddy);
-        buddy->setAccessibleName(caption);
-    }
-    return l;
-}
-
-QComboBox *combo(QWidget *frame, const char *name, const QStringList &entries, int start, int left,
-                 int top, int width)
-{
-    QComboBox *c = placed(new QComboBox(frame), name, left, top, width, 300);
-    c->addItems(entries);
-    c->setCurrentIndex(start);
-    return c;
-}
-
-QLineEdit *lineEdit(QWidget *frame, const char *name, int l, int t, int w, int h,
-                    bool boxFont = true)
-{
-    QLineEdit *e = placed(new QLineEdit(frame), name, l, t, w, h);
-    if (boxFont)
-        e->setFont(songTi(12));
-    return e;
-}
-
-} // namespace
+using namespace FormParts;
 
 GameSet::GameSet(const GameFolder &folder, EditorPlatform platform, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_editor(folder), m_platform(platform)
@@ -451,37 +389,8 @@ void GameSet::pickPicture(QLineEdit *box)
 {
     const auto kind = box == BgUrlText ? ScriptEditor::PictureKind::Background
                                        : ScriptEditor::PictureKind::MessageBox;
-    const QString folder = m_editor.pictureFolder(kind);
-    const QString chosen = m_platform.picker.choose(
-        this, QFileInfo(folder).isDir() ? folder : m_editor.folder().path(), kPictureFilter);
-    if (chosen.isEmpty())
-        return; // cancelled: the box stays exactly as it was
-    const QString name = ScriptEditor::pickedName(chosen);
-    const QString folderName = QDir(folder).dirName();
-    // The player looks only in BG or Msg: offer to copy a picture from elsewhere, and never
-    // replace a different file of the same name unasked.
-    switch (m_editor.placement(kind, chosen)) {
-    case ScriptEditor::Placement::InFolder:
-    case ScriptEditor::Placement::SameThere: break;
-    case ScriptEditor::Placement::Elsewhere:
-        if (m_platform.messages.ask(this, kPictureElsewhere.arg(name, folderName), kPictureTitle))
-            tell(m_editor.copyPicture(kind, chosen));
-        break;
-    case ScriptEditor::Placement::OtherThere: {
-        // The player finds another picture by this name, perhaps shown in other scenes too:
-        // the second question names it and says how many scenes would change.
-        const QString there = m_editor.pictureThere(kind, chosen);
-        if (m_platform.messages.ask(this, kPictureElsewhere.arg(name, folderName), kPictureTitle) &&
-            m_platform.messages.ask(
-                this,
-                kPictureReplace.arg(name, folderName, QFileInfo(there).fileName())
-                    .arg(m_editor.scenesUsing(kind, there)),
-                kPictureTitle))
-            tell(m_editor.copyPicture(kind, chosen));
-        break;
-    }
-    }
-    box->setText(name);
+    if (const std::optional<QString> name = pickScenePicture(*this, m_editor, m_platform, kind))
+        box->setText(*name);
 }
 
 void GameSet::openLink(const QString &address)
