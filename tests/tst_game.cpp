@@ -162,40 +162,30 @@ private slots:
         QCOMPARE(game.WordTimer()->interval(), 300);
     }
 
-    void sceneNumberOutsideTheGameIsRefusedBeforeAnythingShows()
+    void refusedBeforeAnythingShows_data()
     {
-        QProcess player;
-        QTemporaryDir runtime; // so that Qt has nothing of its own to say on stderr
-        QFile::setPermissions(runtime.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        player.setProcessEnvironment(env);
-        for (const char *scene : {"4", "0"}) {
-            player.start(QStringLiteral(TALERUN),
-                         {QStringLiteral("--scene"), QString::fromLatin1(scene), m_dir.path()});
-            QVERIFY(player.waitForFinished(30000));
-            QCOMPARE(player.exitCode(), 2);
-            const QByteArray error = player.readAllStandardError();
-            QVERIFY2(error.startsWith("talerun: ") && error.count('\n') == 1, error.constData());
-        }
-    }
-
-    void folderWithNothingToPlayExitsWithStatusOne_data()
-    {
-        QTest::addColumn<QByteArray>("ini"); // empty: no Game.ini
+        QTest::addColumn<QString>("folder"); // the test's game, or an empty one
+        QTest::addColumn<QByteArray>("ini"); // written into an empty one; empty: none
+        QTest::addColumn<QString>("scene");
+        QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("no game") << QByteArray() << QByteArray("没有游戏");
-        QTest::newRow("no scene yet")
-            << QByteArray("\"g\",\"\",\"\",\"100\",\"0\"\r\n") << QByteArray("还没有场景");
+        QTest::newRow("a scene past the last")
+            << "game" << QByteArray() << "4" << 2 << QByteArray("没有第4个场景");
+        QTest::newRow("scene 0") << "game" << QByteArray() << "0" << 2 << QByteArray("--scene");
+        QTest::newRow("no game") << "empty" << QByteArray() << "" << 1 << QByteArray("没有游戏");
+        QTest::newRow("no scene yet") << "empty" << QByteArray("\"g\",\"\",\"\",\"100\",\"0\"\r\n")
+                                      << "" << 1 << QByteArray("还没有场景");
     }
-    void folderWithNothingToPlayExitsWithStatusOne()
+    void refusedBeforeAnythingShows()
     {
+        QFETCH(QString, folder);
         QFETCH(QByteArray, ini);
+        QFETCH(QString, scene);
+        QFETCH(int, status);
         QFETCH(QByteArray, message);
-        QTemporaryDir game;
+        QTemporaryDir empty;
         if (!ini.isEmpty())
-            TestUtil::writeBytes(game.filePath(QStringLiteral("Game.ini")), ini);
+            TestUtil::writeBytes(empty.filePath(QStringLiteral("Game.ini")), ini);
         QProcess player;
         QTemporaryDir runtime; // so that Qt has nothing of its own to say on stderr
         QFile::setPermissions(runtime.path(),
@@ -203,11 +193,15 @@ private slots:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
         player.setProcessEnvironment(env);
-        player.start(QStringLiteral(TALERUN), {game.path()});
+        QStringList arguments{folder == u"game" ? m_dir.path() : empty.path()};
+        if (!scene.isEmpty())
+            arguments = QStringList{QStringLiteral("--scene"), scene} + arguments;
+        player.start(QStringLiteral(TALERUN), arguments);
         QVERIFY(player.waitForFinished(30000));
-        QCOMPARE(player.exitCode(), 1);
+        QCOMPARE(player.exitCode(), status);
         const QByteArray error = player.readAllStandardError();
-        QVERIFY2(error.startsWith("talerun: ") && error.contains(message), error.constData());
+        QVERIFY2(error.startsWith("talerun: ") && error.count('\n') == 1 && error.contains(message),
+                 error.constData());
     }
 
     void folderNamedInWindowsBytesIsNamedWithItsFix()
