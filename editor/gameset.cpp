@@ -5,6 +5,7 @@
 #include "filepicker.h"
 #include "linklabel.h"
 #include "messages.h"
+#include "publisher.h"
 #include "scenepreview.h"
 #include "startup.h"
 #include "vocabulary.h"
@@ -14,13 +15,17 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSettings>
+#include <QUrl>
 
 using namespace EditorTexts;
 using WindowPlacement::px;
@@ -274,6 +279,10 @@ void GameSet::addCommands()
     play->setShortcut(Qt::Key_F5);
     connect(play, &QAction::triggered, this, &GameSet::playFromHere);
     addAction(play);
+    auto *publish = new QAction(kPublishAction, this);
+    publish->setObjectName(QStringLiteral("publishAction"));
+    connect(publish, &QAction::triggered, this, &GameSet::publishGame);
+    addAction(publish);
 
     // Every edit of a field redraws the preview at once.
     const auto refresh = [this] { refreshPreview(); };
@@ -318,6 +327,47 @@ void GameSet::checkGame()
     m_check->showResult(verdict, check.problems(), !m_editor.folder().windowsNames().isEmpty());
     m_check->show();
     m_check->raise();
+}
+
+QString EditorPlatform::askPublishFolder(QWidget *parent, const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(parent, kPublishWhere, suggested, QString(), nullptr,
+                                        QFileDialog::ShowDirsOnly);
+}
+
+void GameSet::publishGame()
+{
+    const QDir game(m_editor.folder().path());
+    const QString out = m_platform.choosePublishFolder(
+        this,
+        game.absoluteFilePath(QStringLiteral("../") + game.dirName() + QStringLiteral("-网页")));
+    if (out.isEmpty())
+        return;
+    Publisher publisher(m_editor.folder(), out);
+    QProgressDialog progress(kWebPublishCaption, QString(), 0, 0, this);
+    progress.setWindowTitle(kWebPublishCaption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    publisher.setProgress([&progress](const QString &what) {
+        progress.setLabelText(what);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    const Publisher::Status status = publisher.run();
+    progress.close();
+    if (status != Publisher::Status::Published) {
+        tell({publisher.message(), kWebPublishCaption});
+        return;
+    }
+    qint64 bytes = 0;
+    for (const Publisher::File &file : publisher.files())
+        bytes += file.bytes;
+    QString done = kPublishDone.arg(QDir::toNativeSeparators(QDir(out).absolutePath()))
+                       .arg((bytes + 1023) / 1024)
+                       .arg(QDir::toNativeSeparators(publisher.zipPath()));
+    for (const QString &warning : publisher.warnings())
+        done += u'\n' + warning;
+    tell({done, kWebPublishCaption});
+    m_platform.web.open(QUrl::fromLocalFile(QDir(out).absolutePath()).toString());
 }
 
 void GameSet::playFromHere()

@@ -33,6 +33,10 @@ struct EditorPlatform
         [](const QString &program, const QStringList &arguments) {
             return QProcess::startDetached(program, arguments);
         };
+    /// Asks where to publish the game as a web page: a new folder's path, empty when cancelled.
+    std::function<QString(QWidget *parent, const QString &suggested)> choosePublishFolder =
+        askPublishFolder;
+    static QString askPublishFolder(QWidget *parent, const QString &suggested);
 };
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the
@@ -64,6 +68,9 @@ public:
     void checkGame();
     /// Starts the player on this game at the scene the editor shows (F5); the editor stays.
     void playFromHere();
+    /// Publishes the game as a web page in a folder the author names, showing each step, and
+    /// opens that folder when done.
+    void publishGame();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
