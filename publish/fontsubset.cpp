@@ -9,7 +9,11 @@
 #include <woff2/decode.h>
 #include <woff2/encode.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 namespace FontSubset {
@@ -100,6 +104,27 @@ QString nameOf(hb_face_t *face, hb_ot_name_id_t id)
     return QString::fromUtf8(text.constData()).trimmed();
 }
 
+// Runs @p work with standard error shut: Debian's WOFF2 encoder reports each font it compresses
+// there ("Compressed … to …"), which `scriptwell --publish` keeps for what went wrong.
+template <typename Work>
+bool quietly(Work work)
+{
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0)
+        ::dup2(null, STDERR_FILENO);
+    const bool ok = work();
+    std::fflush(stderr);
+    if (saved >= 0 && null >= 0)
+        ::dup2(saved, STDERR_FILENO);
+    if (null >= 0)
+        ::close(null);
+    if (saved >= 0)
+        ::close(saved);
+    return ok;
+}
+
 } // namespace
 
 Result make(const QFont &font, const QList<char32_t> &characters)
@@ -143,8 +168,10 @@ Result make(const QFont &font, const QList<char32_t> &characters)
     const auto *bytes = reinterpret_cast<const uint8_t *>(data);
     std::string compressed(woff2::MaxWOFF2CompressedSize(bytes, length), '\0');
     size_t compressedLength = compressed.size();
-    if (woff2::ConvertTTFToWOFF2(bytes, length, reinterpret_cast<uint8_t *>(compressed.data()),
-                                 &compressedLength))
+    if (quietly([&] {
+            return woff2::ConvertTTFToWOFF2(
+                bytes, length, reinterpret_cast<uint8_t *>(compressed.data()), &compressedLength);
+        }))
         result.woff2 = QByteArray(compressed.data(), qsizetype(compressedLength));
     else
         result.error = QStringLiteral("无法压缩字体“%1”").arg(result.family);

@@ -142,6 +142,38 @@ private slots:
                  QStringList());
     }
 
+    void commandLineExitStatus_data()
+    {
+        QTest::addColumn<QString>("game");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("demo") << QStringLiteral(DEMO_DIR) << 0 << "";
+        QTest::newRow("missing picture") << "cli-missing" << 1 << "BG\\nothere.jpg";
+        QTest::newRow("no game") << "cli-empty" << 2 << "没有游戏";
+    }
+    void commandLineExitStatus()
+    {
+        QFETCH(QString, game);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        if (!QDir::isAbsolutePath(game)) {
+            game = m_dir.filePath(game);
+            QDir().mkpath(game);
+            if (game.endsWith("missing"))
+                makeGame(game, {"一"}, "nothere.jpg");
+        }
+        const QString out = m_dir.filePath("cli-page-" + QFileInfo(game).fileName());
+        QProcess scriptwell;
+        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, out});
+        QVERIFY(scriptwell.waitForFinished(60000));
+        const QString error = QString::fromLocal8Bit(scriptwell.readAllStandardError());
+        QCOMPARE(scriptwell.exitCode(), status);
+        QVERIFY2(error.contains(said), qPrintable(error));
+        QCOMPARE(QFileInfo::exists(out + "/index.html"), status == 0);
+        if (status == 0)
+            QVERIFY(scriptwell.readAllStandardOutput().contains("font.woff2"));
+    }
+
     void fontHoldsExactlyTheGamesCharacters()
     {
         const QJsonObject data = gameData(m_demoPage);
