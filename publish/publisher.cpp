@@ -247,10 +247,10 @@ Publisher::Status Publisher::run()
         "window.TALE_GAME=" + QJsonDocument(data).toJson(QJsonDocument::Compact) + ";\n";
     gameScript.replace("</", "<\\/");
     const QString notice =
-        QStringLiteral("字体:%1,已裁剪为本游戏用到的字。%2")
+        QStringLiteral("字体：%1，只含本游戏用到的字。%2")
             .arg(subset.family, subset.licence.isEmpty()
                                     ? QStringLiteral("许可证见字体文件。")
-                                    : QStringLiteral("许可证:") + subset.licence);
+                                    : QStringLiteral("许可证：") + subset.licence);
     QByteArray page = PageFiles::page();
     page.replace("{{TITLE}}", htmlEscaped(game.title).toUtf8());
     page.replace("{{NOTICE}}", htmlEscaped(notice).toUtf8());
