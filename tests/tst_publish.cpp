@@ -1,5 +1,6 @@
 #include "fontsubset.h"
 #include "game.h"
+#include "pagescenes.h"
 #include "playerfakes.h"
 #include "publisher.h"
 #include "scriptfile.h"
@@ -172,6 +173,52 @@ private slots:
         QCOMPARE(QFileInfo::exists(out + "/index.html"), status == 0);
         if (status == 0)
             QVERIFY(scriptwell.readAllStandardOutput().contains("font.woff2"));
+    }
+
+    // The page's data says what the player does: where a reveal runs and holds the box, where
+    // a text stands whole, where the game ends early.
+    void scenesFollowThePlayersRules_data()
+    {
+        QTest::addColumn<QString>("skip");
+        QTest::addColumn<QStringList>("codes"); // each scene's five codes
+        QTest::addColumn<QStringList>("notes");
+        QTest::addColumn<QString>("expected"); // per scene: w whole, r reveal, h reveal holding
+        QTest::newRow("skip allowed") << "0" << QStringList{"20002", "20002", "20002"}
+                                      << QStringList{"一", "二", "三"} << "wrr";
+        QTest::newRow("skip refused") << "1" << QStringList{"20002", "20002", "20002"}
+                                      << QStringList{"一", "二", "三"} << "whh";
+        QTest::newRow("same text stays whole") << "1" << QStringList{"20002", "20002", "20002"}
+                                               << QStringList{"一", "一", "二"} << "wwh";
+        QTest::newRow("a code that is no number ends the game")
+            << "0" << QStringList{"20002", "2x002", "20002"} << QStringList{"一", "二", "三"}
+            << "w";
+    }
+    void scenesFollowThePlayersRules()
+    {
+        QFETCH(QString, skip);
+        QFETCH(QStringList, codes);
+        QFETCH(QStringList, notes);
+        QFETCH(QString, expected);
+        const QString root = m_dir.filePath("rules-" + QString(QTest::currentDataTag()));
+        makeGame(root, notes);
+        SceneLists scenes;
+        for (int i = 0; i < notes.size(); ++i) {
+            SceneRec scene = TestUtil::sceneWith(notes[i], "bg.jpg", "box.png");
+            for (int k = 0; k < 5; ++k)
+                scene.fields[3 + k] = codes[i].mid(k, 1);
+            scenes.append(scene);
+        }
+        QVERIFY(RewriteScript(GameFolder(root), scenes).ok);
+        QVERIFY(WriteSettings(GameFolder(root), GameSettings{"规则", QString(), QString(),
+                                                             QStringLiteral("10"), skip})
+                    .ok);
+        PageScenes page{GameFolder(root)};
+        QCOMPARE(page.run(), PageScenes::Result::Done);
+        QString seen;
+        for (const PageScene &scene : page.game().scenes)
+            seen += !scene.reveal ? u'w' : scene.waitsReveal ? u'h' : u'r';
+        QCOMPARE(seen, expected);
+        QVERIFY(page.game().closing.endsWith("/BG/over.jpg"));
     }
 
     void fontHoldsExactlyTheGamesCharacters()
