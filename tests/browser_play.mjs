@@ -144,8 +144,9 @@ try {
   await stageWhen(`d.scene === "0" && d.ready === "1"`);
   result.firstSceneMs = Math.round(performance.now() - clicked);
   // The page's own clock: from the start of its navigation to its load event.
-  result.pageLoadMs = await evaluate(`Math.round(performance.getEntriesByType("navigation")[0]
-    .loadEventEnd)`);
+  [result.coverMs, result.pageLoadMs] = await evaluate(`(() => {
+    const n = performance.getEntriesByType("navigation")[0];
+    return [Math.round(n.domContentLoadedEventEnd), Math.round(n.loadEventEnd)]; })()`);
   result.audioStarted = await evaluate(`(() => { const a = document.querySelector("audio");
     return !!a && !a.paused; })()`);
   result.fontFaces = await evaluate(`[...document.fonts].filter((f) => f.status === "loaded")

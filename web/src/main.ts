@@ -47,9 +47,15 @@ const fontLoaded = font.load().then(
 
 const music = document.createElement("audio");
 if (game.music) {
-  music.src = game.music.split("/").map(encodeURIComponent).join("/");
+  // Fetched once the page has loaded: a media element would hold the page's load event until
+  // it had read enough of the tune, while the first screen needs none of it.
   music.preload = "auto";
   document.body.appendChild(music);
+  const fetchMusic = () => {
+    if (!music.src) music.src = game.music.split("/").map(encodeURIComponent).join("/");
+  };
+  if (document.readyState === "complete") fetchMusic();
+  else window.addEventListener("load", fetchMusic);
 }
 
 function ready(image: HTMLImageElement | null): boolean {
@@ -196,7 +202,10 @@ preload(game.scenes[0]);
 picture(game.closing);
 document.getElementById("start")!.addEventListener("click", () => {
   // The click that lets the browser play sound.
-  if (game.music) void music.play().catch(() => undefined);
+  if (game.music) {
+    if (!music.src) music.src = game.music.split("/").map(encodeURIComponent).join("/");
+    void music.play().catch(() => undefined);
+  }
   void fontLoaded.then(() => {
     started = true;
     cover.remove();
