@@ -106,7 +106,17 @@ function drawText(scene: Scene, shown: number): void {
   context.beginPath();
   context.rect(TEXT.left, scene.textTop, TEXT.width, TEXT.height);
   context.clip();
-  context.font = `${scene.italic ? "italic " : ""}${scene.bold ? "bold " : ""}${scene.size}px TaleFont, sans-serif`;
+  // A font without a bold face is made bold by the player's FreeType, which widens each
+  // outline by a 24th of the size, to the right and upwards; the same stroke here, rather than
+  // the browser's own lighter emboldening.
+  const embolden = scene.bold ? scene.size / 24 : 0;
+  // Italic likewise: FreeType slants the upright face by this shear, a little less than the
+  // browser would.
+  const shear = scene.italic ? 0x0366a / 0x10000 : 0;
+  context.font = `${scene.size}px TaleFont, sans-serif`;
+  context.strokeStyle = scene.colour;
+  context.lineWidth = embolden;
+  context.lineJoin = "round";
   context.fillStyle = scene.colour;
   context.textBaseline = "alphabetic";
   let left = shown;
@@ -116,10 +126,21 @@ function drawText(scene: Scene, shown: number): void {
     left -= text.length;
     const lineX = TEXT.left + x;
     const lineY = scene.textTop + baseline;
-    context.fillText(part, lineX, lineY);
+    context.save();
+    context.transform(1, 0, -shear, 1, lineX + embolden / 2, lineY - embolden / 2);
+    context.fillText(part, 0, 0);
+    if (embolden) context.strokeText(part, 0, 0);
+    context.restore();
     if (scene.underline) {
-      const width = context.measureText(part).width;
-      context.fillRect(lineX, lineY + scene.underline[0], width, scene.underline[1]);
+      // The line's trailing blanks, where it wrapped, are not underlined.
+      const width = context.measureText(part.replace(/\s+$/, "")).width;
+      // Where the player's painter strokes it: whole pixels below the baseline, which glyphs
+      // stand on rounded to a pixel row.
+      const [offset, thickness] = scene.underline;
+      // It is drawn without smoothing, so a fraction of a pixel's thickness adds nothing.
+      const rows = Math.max(1, Math.floor(thickness));
+      const top = Math.round(lineY) + Math.ceil(offset) - Math.floor(rows / 2);
+      context.fillRect(lineX, top, width, rows);
     }
   }
   context.restore();
