@@ -68,6 +68,11 @@ inline const QString kPreviewCaption = QStringLiteral("预览");
 inline const QString kPreviewAction = QStringLiteral("预览(&P)");
 inline const QString kCheckAction = QStringLiteral("检查游戏(&C)…");
 inline const QString kPlayAction = QStringLiteral("从此场景试玩(&T)");
+inline const QString kPublishAction = QStringLiteral("发布游戏(&W)…");
+inline const QString kWebPublishCaption = QStringLiteral("发布游戏");
+inline const QString kPublishWhere = QStringLiteral("发布为网页:新文件夹的名字和位置");
+inline const QString kPublishDone =
+    QStringLiteral("已发布到“%1”(%2 KB),压缩包为“%3”。用浏览器打开其中的index.html即可试玩。");
 inline const QString kCheckCaption = QStringLiteral("检查游戏");
 inline const QString kCheckFine = QStringLiteral("没有发现问题。");
 inline const QString kCheckNoGame = QStringLiteral("这个文件夹里没有游戏(Game.txt或Game.ini)。");

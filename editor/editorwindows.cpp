@@ -5,15 +5,20 @@
 #include "gamecheck.h"
 #include "gameset.h"
 #include "messages.h"
+#include "publisher.h"
 #include "scenelistwindow.h"
 #include "scenepreview.h"
 #include "startup.h"
 #include "versionswindow.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
 #include <QInputDialog>
+#include <QProgressDialog>
 #include <QSettings>
 #include <QUndoStack>
+#include <QUrl>
 
 using namespace EditorTexts;
 
@@ -55,6 +60,7 @@ void EditorWindows::addCommands()
     window("goToAction", kGoToAction, QKeySequence(Qt::CTRL | Qt::Key_G),
            &EditorWindows::goToScene);
     window("versionsAction", kVersionsAction, {}, &EditorWindows::showVersions);
+    window("publishAction", kPublishAction, {}, &EditorWindows::publishGame);
     addHistoryCommands();
 }
 
@@ -235,6 +241,41 @@ void EditorWindows::rememberPreview(bool open)
     QSettings settings;
     settings.setValue(kPreviewOpenKey, open);
     settings.setValue(kPreviewGeometryKey, m_preview->saveGeometry());
+}
+
+void EditorWindows::publishGame()
+{
+    const QDir game(m_editor.folder().path());
+    const QString out = m_platform.choosePublishFolder(
+        &m_form,
+        game.absoluteFilePath(QStringLiteral("../") + game.dirName() + QStringLiteral("-网页")));
+    if (out.isEmpty())
+        return;
+    Publisher publisher(m_editor.folder(), out);
+    QProgressDialog progress(kWebPublishCaption, QString(), 0, 0, &m_form);
+    progress.setWindowTitle(kWebPublishCaption);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    publisher.setProgress([&progress](const QString &what) {
+        progress.setLabelText(what);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    const Publisher::Status status = publisher.run();
+    progress.close();
+    if (status != Publisher::Status::Published) {
+        m_form.tell({publisher.message(), kWebPublishCaption});
+        return;
+    }
+    qint64 bytes = 0;
+    for (const Publisher::File &file : publisher.files())
+        bytes += file.bytes;
+    QString done = kPublishDone.arg(QDir::toNativeSeparators(QDir(out).absolutePath()))
+                       .arg((bytes + 1023) / 1024)
+                       .arg(QDir::toNativeSeparators(publisher.zipPath()));
+    for (const QString &warning : publisher.warnings())
+        done += u'\n' + warning;
+    m_form.tell({done, kWebPublishCaption});
+    m_platform.web.open(QUrl::fromLocalFile(QDir(out).absolutePath()).toString());
 }
 
 void EditorWindows::followChange()

@@ -38,6 +38,9 @@ public:
     void showVersions();
     /// Asks for a scene number and shows that scene.
     void goToScene();
+    /// Publishes the game as a web page in a folder the author names, showing each step, and
+    /// opens that folder when done.
+    void publishGame();
     /// After any change of the story: the list and the versions window follow.
     void followChange();
     /// The form closes: the preview is remembered open where it is, then hidden.

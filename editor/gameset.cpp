@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -424,4 +425,15 @@ void GameSet::playFromHere()
 SceneListWindow *GameSet::sceneList() const
 {
     return m_windows->sceneList();
+}
+
+QString EditorPlatform::askPublishFolder(QWidget *parent, const QString &suggested)
+{
+    return QFileDialog::getSaveFileName(parent, kPublishWhere, suggested, QString(), nullptr,
+                                        QFileDialog::ShowDirsOnly);
+}
+
+void GameSet::publishGame()
+{
+    m_windows->publishGame();
 }

@@ -34,6 +34,10 @@ struct EditorPlatform
         [](const QString &program, const QStringList &arguments) {
             return QProcess::startDetached(program, arguments);
         };
+    /// Asks where to publish the game as a web page: a new folder's path, empty when cancelled.
+    std::function<QString(QWidget *parent, const QString &suggested)> choosePublishFolder =
+        askPublishFolder;
+    static QString askPublishFolder(QWidget *parent, const QString &suggested);
 };
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the
@@ -67,6 +71,9 @@ public:
     /// Starts the player on this game at the scene the editor shows (F5); the editor stays.
     void playFromHere();
     SceneListWindow *sceneList() const;
+    /// Publishes the game as a web page in a folder the author names, showing each step, and
+    /// opens that folder when done.
+    void publishGame();
 
     // What the other windows ask of the form.
     /// After a change of the story (a delete, a structure command, undo, redo): what it said,

@@ -47,7 +47,9 @@ bool isMidi(const QString &path)
     return f.open(QIODevice::ReadOnly) && f.read(4) == "MThd";
 }
 
-QByteArray soundFont()
+} // namespace
+
+QByteArray SdlMusic::soundFont()
 {
     if (const QByteArray chosen = qgetenv("SDL_SOUNDFONTS"); !chosen.isEmpty())
         return chosen.split(';').first();
@@ -57,6 +59,8 @@ QByteArray soundFont()
     }
     return {};
 }
+
+namespace {
 
 // One MIDI tune played once through FluidSynth into the mixer's music hook.
 class MidiTune
@@ -72,7 +76,7 @@ public:
         // The tune advances with the samples rendered, not on a timer thread of its own.
         fluid_settings_setstr(m_settings, "player.timing-source", "sample");
         m_synth = new_fluid_synth(m_settings);
-        const QByteArray font = soundFont();
+        const QByteArray font = SdlMusic::soundFont();
         if (!m_synth || font.isEmpty() ||
             fluid_synth_sfload(m_synth, font.constData(), 1) == FLUID_FAILED)
             return false;

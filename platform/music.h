@@ -21,6 +21,10 @@ public:
     void hold();
     void release();
 
+    /// The General MIDI sound font MIDI plays with (SDL_SOUNDFONTS when set, else the first
+    /// installed of the small TimGM6mb and larger ones); empty when there is none.
+    static QByteArray soundFont();
+
     /// Blocks until every command sent so far has been carried out (for tests and tools); not
     /// while held.
     void waitIdle();

@@ -74,6 +74,10 @@ Request parseCommandLine(Program program, const QStringList &arguments)
         QStringLiteral("check"),
         QStringLiteral(
             "检查游戏，每个问题一行（UTF-8）；没有问题时退出码为0，有问题为1，不是游戏为2。"));
+    const QCommandLineOption publish(
+        QStringLiteral("publish"),
+        QStringLiteral("把 FOLDER 中的游戏发布为网页：写入新文件夹 OUT 和 OUT.zip；退出码0为成功，"
+                       "1为有问题（如缺少图片），2为不是游戏。用法：--publish FOLDER OUT"));
     const QCommandLineOption scene(QStringLiteral("scene"),
                                    QStringLiteral("从第 N 个场景开始玩（从1数起）。"),
                                    QStringLiteral("N"));
@@ -85,6 +89,7 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     if (program == Program::Editor) {
         parser.addOption(newGame);
         parser.addOption(check);
+        parser.addOption(publish);
     }
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("游戏文件夹；不写时为当前文件夹。"),
@@ -99,13 +104,20 @@ Request parseCommandLine(Program program, const QStringList &arguments)
         return exitWith(0, parser.helpText());
     if (parser.isSet(version))
         return exitWith(0, name + u' ' + QStringLiteral(TALE_VERSION) + u'\n');
-    const QStringList folders = parser.positionalArguments();
+    QStringList folders = parser.positionalArguments();
+    const bool publishing = program == Program::Editor && parser.isSet(publish);
+    QString out;
+    if (publishing) {
+        if (folders.size() != 2)
+            return usageError(QStringLiteral("--publish需要游戏文件夹FOLDER和新文件夹OUT"));
+        out = QDir(folders.takeLast()).absolutePath();
+    }
     const bool creating = program == Program::Editor && parser.isSet(newGame);
     const bool checking = program == Program::Editor && parser.isSet(check);
     if (folders.size() + (creating ? 1 : 0) + (parser.isSet(choose) ? 1 : 0) > 1)
         return usageError(QStringLiteral("只能给出一个游戏文件夹"));
-    if (int(creating) + int(checking) + int(parser.isSet(choose)) > 1)
-        return usageError(QStringLiteral("--new、--check和--choose只能选一个"));
+    if (int(creating) + int(checking) + int(publishing) + int(parser.isSet(choose)) > 1)
+        return usageError(QStringLiteral("--new、--check、--publish和--choose只能选一个"));
 
     Request r;
     if (creating) {
@@ -122,6 +134,10 @@ Request parseCommandLine(Program program, const QStringList &arguments)
         return exitWith(2, {}, name + QStringLiteral(": ") + problem + u'\n');
     if (checking)
         r.kind = Request::Check;
+    if (publishing) {
+        r.kind = Request::Publish;
+        r.out = out;
+    }
     if (program == Program::Player && parser.isSet(scene)) {
         bool ok = false;
         r.scene = parser.value(scene).toInt(&ok);

@@ -25,10 +25,12 @@ struct Request
         Choose,     ///< ask the user for the game (the menu entries start the programs so)
         NewGame,    ///< begin a new game in `folder`, then open it (editor only)
         Check,      ///< check the game in `folder` and print its problems (editor only)
+        Publish,    ///< publish the game in `folder` as a web page in `out` (editor only)
         Exit,       ///< exit now with `exitCode` (help, version, or a bad command line)
     };
     Kind kind = OpenFolder;
     QString folder; ///< absolute
+    QString out;    ///< where to publish, absolute (Publish)
     int scene = 0;  ///< the scene to start at, counted from 1 (talerun --scene); 0: the first
     int exitCode = 0;
     QString output;

@@ -55,7 +55,7 @@ Stage::Stage(QWidget *parent)
     // The stage's own colours, whatever window it stands in (the preview's is black): the
     // row below the background shows the desktop's window colour, as it always has.
     QPalette own = palette();
-    own.setColor(QPalette::Window, QApplication::palette().color(QPalette::Window));
+    own.setColor(QPalette::Window, windowColour());
     setPalette(own);
     setAutoFillBackground(true);
     m_bgPic->setObjectName(QStringLiteral("BgPic"));
@@ -70,6 +70,16 @@ Stage::Stage(QWidget *parent)
     m_gameNote->raise();
     m_initialFont = m_gameNote->font();
     reset();
+}
+
+QColor Stage::buttonTextColour()
+{
+    return QApplication::palette().color(QPalette::ButtonText);
+}
+
+QColor Stage::windowColour()
+{
+    return QApplication::palette().color(QPalette::Window);
 }
 
 void Stage::reset()
@@ -98,9 +108,10 @@ void Stage::place()
 {
     const qreal s = m_scale;
     setFixedSize(qRound(kWidth * s), qRound(kHeight * s));
-    m_bgPic->setGeometry(0, 0, px(9615, s), px(7215, s));
-    m_msgPic->setGeometry(px(240, s), px(m_msgTop, s), px(9000, s), px(1800, s));
-    m_gameNote->setGeometry(px(360, s), px(m_noteTop, s), px(8700, s), px(1380, s));
+    m_bgPic->setGeometry(0, 0, px(kBackgroundWidth, s), px(kBackgroundHeight, s));
+    m_msgPic->setGeometry(px(kBoxLeft, s), px(m_msgTop, s), px(kBoxWidth, s), px(kBoxHeight, s));
+    m_gameNote->setGeometry(px(kTextLeft, s), px(m_noteTop, s), px(kTextWidth, s),
+                            px(kTextHeight, s));
     applyFont();
 }
 
@@ -191,8 +202,7 @@ void Stage::setNoteSize(int points)
 void Stage::setNoteColour(const NoteColour &colour)
 {
     QPalette p = m_gameNote->palette();
-    const QColor c = colour.systemButtonText ? QApplication::palette().color(QPalette::ButtonText)
-                                             : QColor(colour.rgb);
+    const QColor c = colour.systemButtonText ? buttonTextColour() : QColor(colour.rgb);
     p.setColor(QPalette::WindowText, c);
     m_gameNote->setPalette(p);
 }

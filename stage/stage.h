@@ -64,6 +64,21 @@ class Stage : public QWidget, public StageSurface
 public:
     static constexpr int kWidth = 638;
     static constexpr int kHeight = 482;
+    /// Where the parts stand, in twips (15 per pixel): the background's size, the box's left
+    /// edge and size, the text area's left edge and size. Their tops come from the codes.
+    static constexpr int kBackgroundWidth = 9615;
+    static constexpr int kBackgroundHeight = 7215;
+    static constexpr int kBoxLeft = 240;
+    static constexpr int kBoxWidth = 9000;
+    static constexpr int kBoxHeight = 1800;
+    static constexpr int kTextLeft = 360;
+    static constexpr int kTextWidth = 8700;
+    static constexpr int kTextHeight = 1380;
+    static constexpr int kTwipsPerPixel = 15;
+    /// The colour of the text coloured "system button text" (colour code 0) on this desktop.
+    static QColor buttonTextColour();
+    /// The colour of the row below the background: the desktop's window colour.
+    static QColor windowColour();
 
     explicit Stage(QWidget *parent = nullptr);
 

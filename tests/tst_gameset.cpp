@@ -861,6 +861,42 @@ private slots:
         QVERIFY(listsEqualFile());
     }
 
+    // 发布游戏… asks where, writes the page there and opens that folder; a cancelled question
+    // writes nothing.
+    void publishFromTheMenuWritesThePageAndOpensItsFolder()
+    {
+        for (const char *name : {"BG/1.jpg", "BG/over.jpg", "Msg/1.png"}) {
+            QImage picture(600, 120, QImage::Format_RGB32);
+            picture.fill(Qt::gray);
+            QDir().mkpath(QFileInfo(file(name)).absolutePath());
+            QVERIFY(picture.save(file(name)));
+        }
+        SceneLists scenes;
+        scenes.append(TestUtil::sceneWith(QStringLiteral("发布"), "1.jpg", "1.png"));
+        QVERIFY(RewriteScript(GameFolder(m_dir->path()), scenes).ok);
+        QStringList answers = {QString(), file("page")};
+        QStringList suggested;
+        EditorPlatform platform{m_messages, m_picker, m_web, m_links};
+        platform.choosePublishFolder = [&](QWidget *, const QString &suggestion) {
+            suggested.append(suggestion);
+            return answers.takeFirst();
+        };
+        m_window = std::make_unique<GameSet>(GameFolder(m_dir->path()), platform);
+        m_window->start();
+        m_messages.shown.clear();
+        auto *publish = m_window->findChild<QAction *>(QStringLiteral("publishAction"));
+        QVERIFY(publish && m_window->actions().contains(publish));
+        publish->trigger();
+        QVERIFY(m_web.opened.isEmpty() && m_messages.shown.isEmpty());
+        publish->trigger();
+        QCOMPARE(suggested.size(), 2);
+        QVERIFY(QFileInfo::exists(file("page/index.html")));
+        QVERIFY(QFileInfo::exists(file("page.zip")));
+        QCOMPARE(m_web.opened, QStringList{QUrl::fromLocalFile(file("page")).toString()});
+        QCOMPARE(m_messages.shown.size(), 1);
+        QVERIFY(m_messages.shown.first().contains(QStringLiteral("已发布")));
+    }
+
     void linksOpenTheirAddresses()
     {
         Ui &w = open();

@@ -88,6 +88,16 @@ printf '"new game","","","100","0"\r\n' | cmp -s - "$work/new game/Game.ini" \
 [ -f "$work/new game/Game.txt" ] && [ ! -s "$work/new game/Game.txt" ] || fail "no empty Game.txt"
 for sub in BG Msg Music; do [ -d "$work/new game/$sub" ] || fail "no $sub in the new game"; done
 
+# The installed editor publishes with what it carries (the page's script is built in), from a
+# folder where no source tree or Node lies.
+(cd "$work/elsewhere" && PATH=/usr/bin:/bin "$prefix/bin/scriptwell" --publish "$work/game" "$work/page" \
+  >"$work/page.list" 2>/dev/null) || fail "the installed scriptwell did not publish the demo"
+for file in index.html tale.js game.js font.woff2 Music/1.mp3 BG/over.jpg; do
+  [ -s "$work/page/$file" ] || fail "the published demo lacks $file"
+done
+[ -s "$work/page.zip" ] || fail "no zip beside the published demo"
+cmp -s "$work/page/tale.js" "$build/publish/tale.js" || fail "the published page's script is not the one built"
+
 # The Debian package: its contents and lintian's verdict.
 (cd "$build" && rm -f taletools_*.deb && cpack -G DEB >/dev/null 2>&1)
 deb=$(ls "$build"/taletools_*.deb)

@@ -4,8 +4,10 @@
 # Modify, and the game check on
 # a copy of the demo with problems; then the guide's worked example (guide-*.png), made by
 # driving the editor on a new game, the demo's 黄色 scene beside its check, and the scene list,
-# the undo in the context menu and the earlier versions. Run it again
-# when the windows change.
+# the undo in the context menu and the earlier versions. Run it again when the windows change.
+# publish-phone.png and publish-desktop.png are scene-2.png and scene-4.png of
+# `node tests/browser_play.mjs /usr/bin/chromium PAGE OUT file 390x844` (and 1280x800) on the
+# demo published with `scriptwell --publish`.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh

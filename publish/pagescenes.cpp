@@ -1,0 +1,224 @@
+#include "pagescenes.h"
+
+#include "gamelogic.h"
+#include "musicdevice.h"
+#include "pictures.h"
+#include "playertexts.h"
+#include "scriptfile.h"
+#include "settingsfile.h"
+#include "stage.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QLabel>
+#include <QRawFont>
+#include <QTextLayout>
+
+#include <cmath>
+
+namespace {
+
+int px(int twips)
+{
+    return twips / Stage::kTwipsPerPixel;
+}
+
+class SilentMusic : public MusicDevice
+{
+public:
+    void sendCommand(const QString &) override {}
+};
+
+// A window that shows nothing: it keeps what the player's logic asks for, so each scene can be
+// taken down as it would show. Pictures are stood for by a one-pixel image carrying their path.
+class RecordingSurface : public GameSurface, public StageSurface
+{
+public:
+    explicit RecordingSurface(const QHash<QString, bool> &pictures) : m_pictures(pictures)
+    {
+        QLabel label; // the text label's own font, before any game sets one
+        m_font = label.font();
+        m_colour = qRgb(0, 0, 0);
+    }
+
+    StageSurface &stage() override { return *this; }
+    QImage loadPicture(const QString &path) override
+    {
+        if (path.isEmpty() || !m_pictures.value(path))
+            return {};
+        QImage stand(1, 1, QImage::Format_RGB32);
+        stand.setText(QStringLiteral("path"), path);
+        return stand;
+    }
+    void setTitle(const QString &title) override { m_title = title; }
+    void setMsgEnabled(bool enabled) override { m_boxEnabled = enabled; }
+    void setMsgVisible(bool) override {}
+    void setTimerInterval(int) override {}
+    void setTimerEnabled(bool enabled) override { m_timer = enabled; }
+    void showMessage(const QString &text, const QString &) override { m_message = text; }
+    void describe(const QString &description) override { m_description = description; }
+
+    void setBackground(const QImage &picture) override
+    {
+        m_background = picture.text(QStringLiteral("path"));
+    }
+    void setMsgPicture(const QImage &picture) override
+    {
+        m_box = picture.text(QStringLiteral("path"));
+    }
+    void setMsgTop(int twips) override { m_boxTop = px(twips); }
+    void setNoteCaption(const QString &) override {}
+    void setNoteTop(int twips) override { m_textTop = px(twips); }
+    void setNoteFontName(const QString &family) override { m_font.setFamily(family); }
+    void setNoteStyle(bool bold, bool italic, bool underline) override
+    {
+        m_font.setBold(bold);
+        m_font.setItalic(italic);
+        m_font.setUnderline(underline);
+    }
+    void setNoteSize(int points) override { m_font.setPointSize(points); }
+    void setNoteColour(const NoteColour &colour) override
+    {
+        m_colour = colour.systemButtonText ? Stage::buttonTextColour().rgb() : colour.rgb;
+    }
+
+    PageScene scene(const QString &text) const
+    {
+        PageScene s;
+        s.text = text;
+        s.background = m_background;
+        s.box = m_box;
+        s.boxTop = m_boxTop;
+        s.textTop = m_textTop;
+        s.lines = PageScenes::wrap(text, m_font, px(Stage::kTextWidth));
+        const QFontMetricsF metrics(m_font);
+        const QRawFont raw = QRawFont::fromFont(m_font, QFontDatabase::SimplifiedChinese);
+        s.family = raw.familyName();
+        s.pixelSize = raw.pixelSize();
+        s.bold = m_font.bold();
+        s.italic = m_font.italic();
+        s.underline = m_font.underline();
+        s.underlineOffset = metrics.underlinePos();
+        s.underlineWidth = std::max<qreal>(1, metrics.lineWidth());
+        s.colour = m_colour;
+        s.reveal = m_timer;
+        s.waitsReveal = m_timer && !m_boxEnabled;
+        return s;
+    }
+
+    QString m_title;
+    QString m_message;
+    QString m_description;
+    QString m_background;
+    QString m_box;
+    bool m_timer = false;
+
+private:
+    const QHash<QString, bool> &m_pictures;
+    bool m_boxEnabled = true;
+    int m_boxTop = px(5040);
+    int m_textTop = px(5280);
+    QFont m_font;
+    QRgb m_colour;
+};
+
+} // namespace
+
+PageScenes::PageScenes(const GameFolder &folder) : m_folder(folder) {}
+
+QList<PageLine> PageScenes::wrap(const QString &text, const QFont &font, int width)
+{
+    // The label draws plain text through QPainter::drawText with word wrap: a line feed breaks
+    // the line, each line starts on the whole pixel below the last, after the font's leading.
+    QString laid = text;
+    laid.replace(u'\n', QChar::LineSeparator);
+    QTextLayout layout(laid, font);
+    QTextOption option(Qt::AlignLeft);
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const qreal leading = QFontMetricsF(font).leading();
+    QList<PageLine> lines;
+    qreal height = 0;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        height += leading;
+        height = std::ceil(height);
+        line.setPosition(QPointF(0, height));
+        height += line.height();
+        QString part = text.mid(line.textStart(), line.textLength());
+        if (part.endsWith(u'\n'))
+            part.chop(1);
+        lines.append({part, line.x(), line.y() + line.ascent()});
+    }
+    layout.endLayout();
+    return lines;
+}
+
+PageScenes::Result PageScenes::run()
+{
+    const bool hasSettings = m_folder.exists(kSettingsFileName);
+    ScriptLoad load = LoadScript(m_folder);
+    if (!load.usable()) {
+        m_message = load.message;
+        return Result::Damaged;
+    }
+    if (!GameLogic::nothingToPlay(load, hasSettings).isEmpty())
+        return Result::NoGame;
+
+    // Every picture a scene names must be on the page; the closing picture may be missing, as
+    // the player ends on a plain background then.
+    QHash<QString, bool> pictures;
+    const auto look = [&](const QString &gamePath) {
+        const QString path = m_folder.resolve(gamePath);
+        if (path.isEmpty())
+            return false;
+        auto found = pictures.find(path);
+        if (found == pictures.end())
+            found = pictures.insert(path, !Pictures::load(path).isNull());
+        return *found;
+    };
+    const SceneLists &scenes = load.scenes;
+    for (int i = 0; i < scenes.count(); ++i) {
+        for (const QString &gamePath :
+             {PlayerTexts::kBackgroundFolder + scenes.at(SceneField::BG, i),
+              PlayerTexts::kMessageBoxFolder + scenes.at(SceneField::Msg, i)}) {
+            if (!look(gamePath) && !m_missing.contains(gamePath))
+                m_missing.append(gamePath);
+        }
+    }
+    if (!m_missing.isEmpty())
+        return Result::MissingPictures;
+    look(PlayerTexts::kClosingPicture);
+
+    RecordingSurface surface(pictures);
+    SilentMusic music;
+    GameLogic logic(m_folder, surface, music);
+    if (logic.start() != GameLogic::StartResult::Playing) {
+        m_message = surface.m_message;
+        return Result::Damaged;
+    }
+    m_game.title = surface.m_title;
+    if (hasSettings) {
+        if (const auto settings = ReadSettings(m_folder).settings) {
+            m_game.name = settings->GameName;
+            if (!settings->BGMName.isEmpty())
+                m_game.music = m_folder.resolve(PlayerTexts::kMusicFolder + settings->BGMName);
+        }
+    }
+    m_game.interval = logic.interval();
+    m_game.windowColour = Stage::windowColour().rgb();
+    m_game.scenes.append(surface.scene(scenes.at(SceneField::Note, 0)));
+    for (;;) {
+        // The next click comes once the text is whole (or could, where skipping is allowed).
+        while (surface.m_timer)
+            logic.RevealTick();
+        logic.AdvanceScene();
+        if (logic.ended())
+            break;
+        m_game.scenes.append(surface.scene(scenes.at(SceneField::Note, logic.SceneIndex())));
+    }
+    m_game.closing = surface.m_background;
+    m_game.endingText = surface.m_description;
+    return Result::Done;
+}
