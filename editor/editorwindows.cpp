@@ -10,6 +10,7 @@
 #include "scenepreview.h"
 #include "startup.h"
 #include "versionswindow.h"
+#include "webpages.h"
 
 #include <QAction>
 #include <QCoreApplication>
