@@ -68,7 +68,7 @@ public:
         fluid_settings_setnum(m_settings, "synth.sample-rate", rate);
         fluid_settings_setint(m_settings, "synth.reverb.active", 0);
         fluid_settings_setint(m_settings, "synth.chorus.active", 0);
-        fluid_settings_setnum(m_settings, "synth.gain", 0.6);
+        fluid_settings_setnum(m_settings, "synth.gain", kGain);
         // The tune advances with the samples rendered, not on a timer thread of its own.
         fluid_settings_setstr(m_settings, "player.timing-source", "sample");
         m_synth = new_fluid_synth(m_settings);
@@ -81,6 +81,14 @@ public:
                fluid_player_add(m_player, QFile::encodeName(path).constData()) == FLUID_OK &&
                fluid_player_play(m_player) == FLUID_OK;
     }
+
+    /// @p volume from 0 to 100, over the tune's own gain.
+    void setVolume(int volume)
+    {
+        if (m_synth)
+            fluid_synth_set_gain(m_synth, float(kGain * volume / 100));
+    }
+    static constexpr double kGain = 0.6;
 
     ~MidiTune()
     {
@@ -142,6 +150,7 @@ struct SdlMusic::Worker
     bool audioOpen = false;
     bool audioTried = false;
     int rate = 0;
+    int volume = 100; ///< 0–100, for every tune from now on
     Mix_Music *music = nullptr;
     std::unique_ptr<MidiTune> tune;
     std::thread thread;
@@ -210,12 +219,23 @@ struct SdlMusic::Worker
             if (!started)
                 return;
             tune = std::move(next);
+            tune->setVolume(volume);
             Mix_HookMusic(&MidiTune::render, tune.get());
             return;
         }
         music = Mix_LoadMUS(QFile::encodeName(file).constData());
+        Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
         if (music && Mix_PlayMusic(music, 1) != 0)
             stop();
+    }
+
+    void setVolume(int percent)
+    {
+        volume = qBound(0, percent, 100);
+        if (tune)
+            tune->setVolume(volume);
+        if (audioOpen)
+            Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
     }
 
     void carryOut(const QString &command)
@@ -227,6 +247,11 @@ struct SdlMusic::Worker
                 play(file);
         } else if (command.startsWith(QLatin1StringView("close "), Qt::CaseInsensitive)) {
             stop();
+        } else if (command.startsWith(QLatin1StringView("volume "), Qt::CaseInsensitive)) {
+            bool ok = false;
+            const int percent = command.mid(7).trimmed().toInt(&ok);
+            if (ok)
+                setVolume(percent);
         }
         // "Open … alias File" only names the device; `play` does the loading.
     }
