@@ -1,15 +1,20 @@
 #include "game.h"
+#include "gamechooser.h"
 #include "playerfakes.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "testutil.h"
 
 #include <QAccessible>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <sys/stat.h>
 
@@ -228,6 +233,92 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("“海边”是Windows中文编码")) &&
                      error.contains(QStringLiteral("mv $'\\xba\\xa3\\xb1\\xdf' '海边'")),
                  qPrintable(error));
+    }
+
+    // A quick save keeps a small picture of the scene and loads back to it; saving over a slot
+    // asks first, and a "no" keeps the old save.
+    void savesKeepAPictureAndOverwritingAsks()
+    {
+        QTemporaryDir reader;
+        RecordingMessages messages;
+        Game game(GameFolder(m_dir.path()), m_music, messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.MsgPic()->click();
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(game.saveSlot(ReaderData::kQuickSlot));
+        qInfo("quick save with its picture: %lld ms", clock.elapsed());
+        const QImage picture(game.readerData()->picturePath(ReaderData::kQuickSlot));
+        QCOMPARE(picture.size(), QSize(Game::kThumbWidth, Game::kThumbHeight));
+        QCOMPARE(picture.pixelColor(2, 2), QColor(200, 220, 240)); // the scene's background
+
+        QVERIFY(game.logic().goToScene(0));
+        QVERIFY(game.loadSlot(ReaderData::kQuickSlot));
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QCOMPARE(game.GameNote()->text(), QStringLiteral("第二个场景"));
+
+        // Slot 1 holds scene 2; saving scene 1 over it is refused when the reader says no.
+        QVERIFY(game.saveSlot(1));
+        QVERIFY(game.logic().goToScene(0));
+        messages.answers = {false};
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto *slot = QApplication::activeModalWidget()->findChild<QToolButton *>(
+                QStringLiteral("slot1"));
+            QVERIFY(slot);
+            QVERIFY(slot->text().startsWith(QStringLiteral("第1个")));
+            QVERIFY(slot->text().contains(QStringLiteral("第二个场景")));
+            slot->click();
+        });
+        game.chooseSlot(true);
+        QCOMPARE(messages.asked, QStringList{QStringLiteral("存档|第1个已经有存档,要覆盖它吗?")});
+        QCOMPARE(game.readerData()->slot(1)->scene, 1);
+    }
+
+    // The backlog lists the scenes read, newest at the bottom, as a list a screen reader reads;
+    // Esc closes it.
+    void backlogListsTheScenesRead()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.MsgPic()->click();
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        game.showBacklog();
+        QListWidget *list = game.backlogView();
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("第1个场景:第一个场景"));
+        QCOMPARE(list->currentRow(), 1);
+        QAccessibleInterface *acc = QAccessible::queryAccessibleInterface(list);
+        QCOMPARE(acc->role(), QAccessible::List);
+        QCOMPARE(acc->text(QAccessible::Name), QStringLiteral("回顾"));
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 1);
+    }
+
+    // "继续" in the chooser is there for a game played before, and says to continue it.
+    void chooserOffersContinueForAGamePlayedBefore()
+    {
+        QTemporaryDir other;
+        GameChooser chooser(Startup::Program::Player, {m_dir.path(), other.path()}, QString());
+        chooser.offerContinue([&](const QString &folder) { return folder == m_dir.path(); });
+        auto *resume = chooser.findChild<QPushButton *>(QStringLiteral("continue"));
+        QVERIFY(resume);
+        QVERIFY(resume->isEnabled());
+        chooser.findChild<QListWidget *>(QStringLiteral("recent"))->setCurrentRow(1);
+        QVERIFY(!resume->isEnabled());
+        chooser.findChild<QListWidget *>(QStringLiteral("recent"))->setCurrentRow(0);
+        resume->click();
+        QCOMPARE(chooser.result(), int(QDialog::Accepted));
+        QCOMPARE(chooser.action(), GameChooser::Action::Continue);
+        QCOMPARE(chooser.folder(), m_dir.path());
     }
 
     void missingPictureShowsItsMessageAndEndsStartUp()
