@@ -55,7 +55,10 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     setPalette(black);
     setAutoFillBackground(true);
     const auto shortcut = [this](const QKeySequence &keys, auto action) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, action] {
+            m_skipHeld = false; // Ctrl was held for this command, not to skip
+            action();
+        });
     };
     shortcut(QKeySequence(Qt::Key_F11), [this] { toggleFullScreen(); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] {
@@ -173,10 +176,16 @@ bool Game::readerActed()
 void Game::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
+        // Ctrl alone, held a moment: Ctrl+S and the other commands must not start skipping.
         m_skipHeld = true;
-        m_logic.setMode(GameLogic::Mode::Skip);
+        QTimer::singleShot(kHoldMilliseconds, this, [this] {
+            if (m_skipHeld && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) &&
+                isActiveWindow())
+                m_logic.setMode(GameLogic::Mode::Skip);
+        });
         return;
     }
+    m_skipHeld = false;
     if (!event->isAutoRepeat() && readerActed())
         return;
     // The box lost the focus while it was disabled: keys still reach it through the window.
@@ -470,6 +479,7 @@ void Game::chooseSlot(bool saving)
     if (!m_reader)
         return;
     readerActed();
+    m_logic.setMode(GameLogic::Mode::Normal);
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("Slots"));
     dialog.setWindowTitle(saving ? PlayerTexts::kSaveTitle : PlayerTexts::kLoadTitle);

@@ -79,6 +79,8 @@ public:
     /// screen reader says it.
     void zoomIn();
     static constexpr int kNoticeMilliseconds = 2000;
+    /// How long Ctrl is held alone before skip starts.
+    static constexpr int kHoldMilliseconds = 250;
     /// The zoom this game folder had last time, if the window still fits at it.
     void restoreZoom();
     /// Full screen, the scene scaled to fit with its proportions, centred on black (F11); or
