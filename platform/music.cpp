@@ -11,6 +11,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -82,12 +83,8 @@ public:
                fluid_player_play(m_player) == FLUID_OK;
     }
 
-    /// @p volume from 0 to 100, over the tune's own gain.
-    void setVolume(int volume)
-    {
-        if (m_synth)
-            fluid_synth_set_gain(m_synth, float(kGain * volume / 100));
-    }
+    /// @p volume from 0 to 100; the audio thread applies it from its next buffer on.
+    void setVolume(int volume) { m_volume = volume; }
     static constexpr double kGain = 0.6;
 
     ~MidiTune()
@@ -111,6 +108,13 @@ public:
             return;
         }
         fluid_synth_write_s16(tune->m_synth, frames, stream, 0, 2, stream, 1, 2);
+        // Scaled here rather than by the synthesizer's gain, which fades and never quite
+        // reaches silence.
+        if (const int volume = tune->m_volume; volume < 100) {
+            auto *samples = reinterpret_cast<qint16 *>(stream);
+            for (int i = 0; i < frames * 2; ++i)
+                samples[i] = qint16(samples[i] * volume / 100);
+        }
     }
 
 private:
@@ -118,6 +122,7 @@ private:
     fluid_synth_t *m_synth = nullptr;
     fluid_player_t *m_player = nullptr;
     bool m_done = false;
+    std::atomic<int> m_volume = 100;
 };
 
 // Lowers the calling thread's scheduling priority for its lifetime.

@@ -301,6 +301,20 @@ private slots:
         QTest::keyClick(list, Qt::Key_Escape);
         QVERIFY(!list->isVisible());
         QCOMPARE(game.logic().SceneIndex(), 1);
+
+        // Going back to an entry asks first: "no" stays, "yes" shows that scene whole.
+        RecordingMessages &messages = m_messages;
+        messages.asked.clear();
+        messages.answers = {false, true};
+        for (int answer = 0; answer < 2; ++answer) {
+            game.showBacklog();
+            emit list->itemActivated(list->item(0));
+        }
+        QCOMPARE(messages.asked.size(), 2);
+        QCOMPARE(messages.asked.first(), QStringLiteral("回顾|回到第1个场景吗?"));
+        QCOMPARE(game.logic().SceneIndex(), 0);
+        QCOMPARE(game.GameNote()->text(), QStringLiteral("第一个场景"));
+        QVERIFY(!list->isVisible());
     }
 
     // "继续" in the chooser is there for a game played before, and says to continue it.
