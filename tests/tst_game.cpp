@@ -317,6 +317,25 @@ private slots:
         QVERIFY(!list->isVisible());
     }
 
+    // The middle button hides the box and its text; a key brings them back without advancing,
+    // and then keys advance again as before.
+    void middleClickHidesTheBoxAndAKeyShowsIt()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        QTest::mouseClick(game.MsgPic(), Qt::MiddleButton, {}, QPoint(10, 10));
+        QVERIFY(!game.MsgPic()->isVisible());
+        QVERIFY(!game.GameNote()->isVisible());
+        QTest::keyClick(&game, Qt::Key_Space);
+        QVERIFY(game.MsgPic()->isVisible());
+        QVERIFY(game.GameNote()->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 0);
+        QTest::keyClick(game.MsgPic(), Qt::Key_Space);
+        QCOMPARE(game.logic().SceneIndex(), 1);
+    }
+
     // "继续" in the chooser is there for a game played before, and says to continue it.
     void chooserOffersContinueForAGamePlayedBefore()
     {
