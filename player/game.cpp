@@ -132,9 +132,11 @@ bool Game::advanceKey(QKeyEvent *event)
 bool Game::eventFilter(QObject *watched, QEvent *event)
 {
     if (m_backlog && watched == m_backlog->viewport()) {
-        // A click beside the entries, or the wheel turned down past the newest, closes it.
+        // A click beside the entries or with the right button, or the wheel turned down past
+        // the newest, closes it.
         if (event->type() == QEvent::MouseButtonPress &&
-            !m_backlog->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint())) {
+            (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton ||
+             !m_backlog->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint()))) {
             closeBacklog();
             return true;
         }
@@ -381,6 +383,29 @@ void Game::setMsgVisible(bool visible)
 void Game::setNoteVisible(bool visible)
 {
     m_stage->GameNote()->setVisible(visible);
+}
+
+void Game::modeChanged()
+{
+    const GameLogic::Mode mode = m_logic.mode();
+    if (mode == GameLogic::Mode::Normal) {
+        if (m_modeLabel)
+            m_modeLabel->hide();
+        return;
+    }
+    if (!m_modeLabel) {
+        m_modeLabel = new QLabel(this);
+        m_modeLabel->setObjectName(QStringLiteral("Mode"));
+        m_modeLabel->setStyleSheet(QStringLiteral(
+            "QLabel { background: rgba(0, 0, 0, 160); color: white; padding: 3px 8px; }"));
+        m_modeLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    m_modeLabel->setText(mode == GameLogic::Mode::Auto ? PlayerTexts::kAutoOn
+                                                       : PlayerTexts::kSkipOn);
+    m_modeLabel->adjustSize();
+    m_modeLabel->move(width() - m_modeLabel->width() - 8, 8);
+    m_modeLabel->show();
+    m_modeLabel->raise();
 }
 
 void Game::setWaitTimer(int milliseconds)

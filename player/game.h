@@ -62,6 +62,8 @@ public:
     void openMenu(const QPoint &where);
     /// The backlog over the scene, newest at the bottom; null until it was first shown.
     QListWidget *backlogView() const { return m_backlog; }
+    /// The corner note naming auto or skip while either runs; null until first needed.
+    QLabel *modeLabel() const { return m_modeLabel; }
     void showBacklog();
     void closeBacklog();
     /// Asks for a slot (the slots window) and saves or loads it.
@@ -116,6 +118,7 @@ private:
     void setMsgVisible(bool visible) override;
     void setNoteVisible(bool visible) override;
     void setWaitTimer(int milliseconds) override;
+    void modeChanged() override;
     void setTimerInterval(int milliseconds) override;
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;
@@ -132,6 +135,7 @@ private:
     QTimer *m_wordTimer;
     QTimer *m_waitTimer;
     QMenu *m_menu = nullptr;
+    QLabel *m_modeLabel = nullptr; ///< "自动" or "快进" in a corner while either runs
     QListWidget *m_backlog = nullptr;
     MusicDevice &m_music;
     std::unique_ptr<ReaderData> m_reader;

@@ -251,6 +251,7 @@ void GameLogic::setMode(Mode mode)
         return;
     m_mode = mode;
     m_surface.setWaitTimer(-1);
+    m_surface.modeChanged();
     if (mode != Mode::Normal && !m_revealing)
         textComplete();
 }

@@ -36,6 +36,8 @@ public:
     /// The pause of auto and skip: after @p milliseconds, GameLogic::WaitElapsed once; a
     /// negative value stops a pause still running.
     virtual void setWaitTimer(int milliseconds) = 0;
+    /// Auto or skip started or stopped (GameLogic::mode()): the window shows which runs.
+    virtual void modeChanged() {}
     /// A modal message box with one OK button; returns when the user has closed it.
     virtual void showMessage(const QString &text, const QString &title) = 0;
     /// What a screen reader says of what is now shown: the whole text of a scene as it is

@@ -336,6 +336,23 @@ private slots:
         QCOMPARE(game.logic().SceneIndex(), 1);
     }
 
+    // Auto shows that it runs, moves on by itself once the text is shown, and any key stops it.
+    void autoRunsUntilAKeyStopsIt()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.logic().setMode(GameLogic::Mode::Auto);
+        QVERIFY(game.modeLabel()->isVisible());
+        QCOMPARE(game.modeLabel()->text(), QStringLiteral("自动播放"));
+        QTRY_COMPARE_WITH_TIMEOUT(game.logic().SceneIndex(), 1, 10000);
+        QTest::keyClick(&game, Qt::Key_Right);
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
+        QVERIFY(!game.modeLabel()->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 1);
+    }
+
     // "继续" in the chooser is there for a game played before, and says to continue it.
     void chooserOffersContinueForAGamePlayedBefore()
     {
