@@ -6,11 +6,14 @@
 #include "testutil.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -351,6 +354,41 @@ private slots:
         QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
         QVERIFY(!game.modeLabel()->isVisible());
         QCOMPARE(game.logic().SceneIndex(), 1);
+    }
+
+    // What the reader sets in 设置 reaches the music and the reveal at once, and is remembered
+    // for the next game played.
+    void settingsAreAppliedAndRemembered()
+    {
+        QTemporaryDir reader;
+        RecordingMusic music;
+        Game game(GameFolder(m_dir.path()), music, m_messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        QTimer::singleShot(0, this, [] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            QWidget *dialog = QApplication::activeModalWidget();
+            QCOMPARE(dialog->objectName(), QStringLiteral("ReaderSettings"));
+            const auto boxes = dialog->findChildren<QComboBox *>();
+            QCOMPARE(boxes.size(), 2);
+            boxes.first()->setCurrentIndex(boxes.first()->findData(200)); // text twice as fast
+            dialog->findChild<QSlider *>()->setValue(30);
+            for (QCheckBox *box : dialog->findChildren<QCheckBox *>())
+                box->setChecked(box->text().startsWith(QStringLiteral("静音")));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        game.openSettings();
+        QCOMPARE(music.commands.last(), QStringLiteral("volume 0"));
+        QCOMPARE(game.WordTimer()->interval(), 5);
+
+        RecordingMusic later;
+        Game next(GameFolder(m_dir.path()), later, m_messages);
+        next.useReaderData(reader.filePath(QStringLiteral("other")), reader.path());
+        QCOMPARE(next.logic().readerSettings().volume, 30);
+        QVERIFY(next.logic().readerSettings().mute);
+        QCOMPARE(later.commands, QStringList{QStringLiteral("volume 0")});
     }
 
     // "继续" in the chooser is there for a game played before, and says to continue it.
