@@ -375,9 +375,14 @@ void Game::setMsgEnabled(bool enabled)
 
 void Game::setMsgVisible(bool visible)
 {
-    m_stage->MsgPic()->setVisible(visible);
-    if (visible && isActiveWindow())
-        m_stage->MsgPic()->setFocus();
+    AlphaImage *box = m_stage->MsgPic();
+    box->setVisible(visible);
+    if (!visible)
+        return;
+    // Back from the ending (a save loaded), the box takes the focus over from the picture.
+    setFocusProxy(box);
+    if (isActiveWindow())
+        box->setFocus();
 }
 
 void Game::setNoteVisible(bool visible)

@@ -177,6 +177,18 @@ private slots:
         QCOMPARE(again.logic.backlog().last().scene, 3);
         QVERIFY(again.surface.click()); // and it plays on from there
         QCOMPARE(again.logic.SceneIndex(), 4);
+
+        // Loaded after the ending: the box is back and the music, closed at the ending, plays.
+        again.surface.runFor(5000);
+        QVERIFY(again.surface.click());
+        QVERIFY(again.logic.ended());
+        QVERIFY(!again.logic.currentPlace()); // nothing to save at the ending
+        QVERIFY(again.logic.loadPlace(*saved));
+        QVERIFY(!again.logic.ended());
+        QVERIFY(again.surface.msgVisible);
+        QCOMPARE(again.music.commands.last(), QStringLiteral("play Music\\song.mid"));
+        QVERIFY(again.surface.click());
+        QCOMPARE(again.logic.SceneIndex(), 4);
     }
 
     // The author removed scenes after the save: the nearest scene opens, and the reader is told.
