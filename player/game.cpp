@@ -80,7 +80,6 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { openSettings(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
     shortcut(QKeySequence(Qt::Key_L), [this] { showBacklog(); });
-    shortcut(QKeySequence(Qt::Key_PageUp), [this] { showBacklog(); });
     shortcut(QKeySequence(Qt::Key_A), [this] {
         const bool on = m_logic.mode() != GameLogic::Mode::Auto;
         m_logic.setMode(on ? GameLogic::Mode::Auto : GameLogic::Mode::Normal);
@@ -190,6 +189,11 @@ void Game::keyPressEvent(QKeyEvent *event)
     m_skipHeld = false;
     if (!event->isAutoRepeat() && readerActed())
         return;
+    // Not a shortcut: in the open backlog, Page Up scrolls it.
+    if (event->key() == Qt::Key_PageUp && event->modifiers() == Qt::NoModifier) {
+        showBacklog();
+        return;
+    }
     // The box lost the focus while it was disabled: keys still reach it through the window.
     if (!advanceKey(event))
         QWidget::keyPressEvent(event);

@@ -292,12 +292,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&game));
         game.MsgPic()->click();
         QTRY_VERIFY(game.MsgPic()->isEnabled());
-        game.showBacklog();
+        QTest::keyClick(game.MsgPic(), Qt::Key_PageUp);
         QListWidget *list = game.backlogView();
+        QVERIFY(list);
         QVERIFY(list->isVisible());
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->item(0)->text(), QStringLiteral("第1个场景:第一个场景"));
         QCOMPARE(list->currentRow(), 1);
+        QTest::keyClick(list, Qt::Key_PageUp); // scrolls the list, and leaves it open
+        QCOMPARE(list->currentRow(), 0);
+        QVERIFY(list->isVisible());
         QAccessibleInterface *acc = QAccessible::queryAccessibleInterface(list);
         QCOMPARE(acc->role(), QAccessible::List);
         QCOMPARE(acc->text(QAccessible::Name), QStringLiteral("回顾"));
