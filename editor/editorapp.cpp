@@ -33,7 +33,9 @@ QString chooseGame(MessageBoxes &messages)
             return {};
         WriteResult made;
         switch (chooser.action()) {
-        case GameChooser::Action::Open: return chooser.folder();
+        case GameChooser::Action::Open:
+        case GameChooser::Action::Continue: // offered by the player only
+            return chooser.folder();
         case GameChooser::Action::NewGame:
             made = CreateGame(chooser.folder(), chooser.gameName());
             break;

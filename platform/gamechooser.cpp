@@ -20,7 +20,7 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
                          const QString &demoFolder, FolderAsker askFolder, NewGameAsker askNewGame,
                          QWidget *parent)
     : QDialog(parent), m_askFolder(std::move(askFolder)), m_askNewGame(std::move(askNewGame)),
-      m_recent(new QListWidget(this))
+      m_recent(new QListWidget(this)), m_buttons(new QDialogButtonBox(this))
 {
     if (!m_askFolder) {
         m_askFolder = [](QWidget *parent, const QString &caption) {
@@ -70,7 +70,7 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
     m_recent->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_recent->installEventFilter(this); // the Delete key
 
-    auto *buttons = new QDialogButtonBox(this);
+    QDialogButtonBox *buttons = m_buttons;
     auto add = [&](const char *name, const QString &caption, QDialogButtonBox::ButtonRole role) {
         QPushButton *b = buttons->addButton(caption, role);
         b->setObjectName(QString::fromLatin1(name));
@@ -116,6 +116,23 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
     layout->addWidget(heading);
     layout->addWidget(m_recent);
     layout->addWidget(buttons);
+}
+
+void GameChooser::offerContinue(std::function<bool(const QString &folder)> hasPlace)
+{
+    QPushButton *resume =
+        m_buttons->addButton(QStringLiteral("继续(&C)"), QDialogButtonBox::ActionRole);
+    resume->setObjectName(QStringLiteral("continue"));
+    resume->setToolTip(QStringLiteral("从上次玩到的场景继续"));
+    const auto update = [resume, hasPlace](QListWidgetItem *item) {
+        resume->setEnabled(item && hasPlace(item->data(Qt::UserRole).toString()));
+    };
+    update(m_recent->currentItem());
+    connect(m_recent, &QListWidget::currentItemChanged, resume, update);
+    connect(resume, &QPushButton::clicked, this, [this] {
+        if (QListWidgetItem *item = m_recent->currentItem())
+            choose(Action::Continue, item->data(Qt::UserRole).toString());
+    });
 }
 
 QString GameChooser::displayName(const QString &folder)

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QDialogButtonBox;
 class QListWidget;
 
 /// The window that asks for a game when a program is started from the desktop menu: the recent
@@ -26,12 +27,17 @@ public:
         Open,     ///< open the game in folder()
         NewGame,  ///< begin a new game named gameName() in folder()
         CopyDemo, ///< copy the demo game into folder(), then open the copy
+        Continue, ///< open the game in folder() at the scene its reader reached last time
     };
 
     /// @p demoFolder is the demo game (empty: none is offered).
     GameChooser(Startup::Program program, const QStringList &recent, const QString &demoFolder,
                 FolderAsker askFolder = {}, NewGameAsker askNewGame = {},
                 QWidget *parent = nullptr);
+
+    /// Offers "继续" (the player): it opens the chosen recent game where its reader left it,
+    /// and is there only for a game @p hasPlace says was played before.
+    void offerContinue(std::function<bool(const QString &folder)> hasPlace);
 
     /// After exec() returned Accepted: what to do, and with which folder.
     Action action() const { return m_action; }
@@ -54,6 +60,7 @@ private:
     FolderAsker m_askFolder;
     NewGameAsker m_askNewGame;
     QListWidget *m_recent;
+    QDialogButtonBox *m_buttons;
     Action m_action = Action::Open;
     QString m_folder;
     QString m_gameName;

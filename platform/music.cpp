@@ -11,6 +11,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -72,7 +73,7 @@ public:
         fluid_settings_setnum(m_settings, "synth.sample-rate", rate);
         fluid_settings_setint(m_settings, "synth.reverb.active", 0);
         fluid_settings_setint(m_settings, "synth.chorus.active", 0);
-        fluid_settings_setnum(m_settings, "synth.gain", 0.6);
+        fluid_settings_setnum(m_settings, "synth.gain", kGain);
         // The tune advances with the samples rendered, not on a timer thread of its own.
         fluid_settings_setstr(m_settings, "player.timing-source", "sample");
         m_synth = new_fluid_synth(m_settings);
@@ -85,6 +86,10 @@ public:
                fluid_player_add(m_player, QFile::encodeName(path).constData()) == FLUID_OK &&
                fluid_player_play(m_player) == FLUID_OK;
     }
+
+    /// @p volume from 0 to 100; the audio thread applies it from its next buffer on.
+    void setVolume(int volume) { m_volume = volume; }
+    static constexpr double kGain = 0.6;
 
     ~MidiTune()
     {
@@ -107,6 +112,13 @@ public:
             return;
         }
         fluid_synth_write_s16(tune->m_synth, frames, stream, 0, 2, stream, 1, 2);
+        // Scaled here rather than by the synthesizer's gain, which fades and never quite
+        // reaches silence.
+        if (const int volume = tune->m_volume; volume < 100) {
+            auto *samples = reinterpret_cast<qint16 *>(stream);
+            for (int i = 0; i < frames * 2; ++i)
+                samples[i] = qint16(samples[i] * volume / 100);
+        }
     }
 
 private:
@@ -114,6 +126,7 @@ private:
     fluid_synth_t *m_synth = nullptr;
     fluid_player_t *m_player = nullptr;
     bool m_done = false;
+    std::atomic<int> m_volume = 100;
 };
 
 // Lowers the calling thread's scheduling priority for its lifetime.
@@ -146,6 +159,7 @@ struct SdlMusic::Worker
     bool audioOpen = false;
     bool audioTried = false;
     int rate = 0;
+    int volume = 100; ///< 0–100, for every tune from now on
     Mix_Music *music = nullptr;
     std::unique_ptr<MidiTune> tune;
     std::thread thread;
@@ -214,12 +228,23 @@ struct SdlMusic::Worker
             if (!started)
                 return;
             tune = std::move(next);
+            tune->setVolume(volume);
             Mix_HookMusic(&MidiTune::render, tune.get());
             return;
         }
         music = Mix_LoadMUS(QFile::encodeName(file).constData());
+        Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
         if (music && Mix_PlayMusic(music, 1) != 0)
             stop();
+    }
+
+    void setVolume(int percent)
+    {
+        volume = qBound(0, percent, 100);
+        if (tune)
+            tune->setVolume(volume);
+        if (audioOpen)
+            Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
     }
 
     void carryOut(const QString &command)
@@ -231,6 +256,11 @@ struct SdlMusic::Worker
                 play(file);
         } else if (command.startsWith(QLatin1StringView("close "), Qt::CaseInsensitive)) {
             stop();
+        } else if (command.startsWith(QLatin1StringView("volume "), Qt::CaseInsensitive)) {
+            bool ok = false;
+            const int percent = command.mid(7).trimmed().toInt(&ok);
+            if (ok)
+                setVolume(percent);
         }
         // "Open … alias File" only names the device; `play` does the loading.
     }

@@ -81,11 +81,15 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     const QCommandLineOption scene(QStringLiteral("scene"),
                                    QStringLiteral("从第 N 个场景开始玩（从1数起）。"),
                                    QStringLiteral("N"));
+    const QCommandLineOption resume(QStringLiteral("continue"),
+                                    QStringLiteral("从上次玩到的场景继续。"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(choose);
-    if (program == Program::Player)
+    if (program == Program::Player) {
         parser.addOption(scene);
+        parser.addOption(resume);
+    }
     if (program == Program::Editor) {
         parser.addOption(newGame);
         parser.addOption(check);
@@ -137,6 +141,11 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     if (publishing) {
         r.kind = Request::Publish;
         r.out = out;
+    }
+    if (program == Program::Player && parser.isSet(resume)) {
+        if (parser.isSet(scene))
+            return usageError(QStringLiteral("--continue和--scene只能选一个"));
+        r.resume = true;
     }
     if (program == Program::Player && parser.isSet(scene)) {
         bool ok = false;

@@ -29,9 +29,10 @@ struct Request
         Exit,       ///< exit now with `exitCode` (help, version, or a bad command line)
     };
     Kind kind = OpenFolder;
-    QString folder; ///< absolute
-    QString out;    ///< where to publish, absolute (Publish)
-    int scene = 0;  ///< the scene to start at, counted from 1 (talerun --scene); 0: the first
+    QString folder;      ///< absolute
+    QString out;         ///< where to publish, absolute (Publish)
+    int scene = 0;       ///< the scene to start at, counted from 1 (talerun --scene); 0: the first
+    bool resume = false; ///< start at the scene the reader reached last time (talerun --continue)
     int exitCode = 0;
     QString output;
     QString error;

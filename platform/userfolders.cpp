@@ -1,5 +1,6 @@
 #include "userfolders.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -23,12 +24,33 @@ QString games()
     return QDir(base).filePath(QStringLiteral("taletools"));
 }
 
-QString versions()
+namespace {
+
+QString inData(const QString &relative)
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (base.isEmpty())
         base = QDir::home().filePath(QStringLiteral(".local/share"));
-    return QDir(base).filePath(QStringLiteral("taletools/versions"));
+    return QDir(base).filePath(relative);
+}
+
+} // namespace
+
+QString versions()
+{
+    return inData(QStringLiteral("taletools/versions"));
+}
+
+QString reader()
+{
+    return inData(QStringLiteral("taletools/reader"));
+}
+
+QString readerFor(const QString &gameFolder)
+{
+    const QByteArray path = QDir::cleanPath(QDir(gameFolder).absolutePath()).toUtf8();
+    const QByteArray hash = QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex();
+    return QDir(reader()).filePath(QString::fromLatin1(hash.left(16)));
 }
 
 } // namespace UserFolders

@@ -19,4 +19,12 @@ QString games();
 /// makes it.
 QString versions();
 
+/// Where the player keeps what a reader leaves behind (the place reached, the scenes seen, save
+/// slots, the reader's settings): "taletools/reader" in the user's data folder. Not created
+/// here; the first write makes it.
+QString reader();
+
+/// The reader's folder for the game in @p gameFolder: one per game, named by its absolute path.
+QString readerFor(const QString &gameFolder);
+
 } // namespace UserFolders

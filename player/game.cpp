@@ -6,20 +6,34 @@
 #include "windowplacement.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCryptographicHash>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QSlider>
 #include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
+#include <QWheelEvent>
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_messages(messages),
       m_folderPath(folder.path()), m_stage(new Stage(this)), m_wordTimer(new QTimer(this)),
-      m_logic(folder, *this, music), m_announcer(*this)
+      m_waitTimer(new QTimer(this)), m_music(music), m_logic(folder, *this, music),
+      m_announcer(*this)
 {
     setObjectName(QStringLiteral("Game"));
     setWindowTitle(PlayerTexts::kInitialTitle);
@@ -29,7 +43,10 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     box->setAccessibleName(PlayerTexts::kNextAccessibleName);
     box->setFocusPolicy(Qt::StrongFocus);
     box->installEventFilter(this);
-    connect(box, &QAbstractButton::clicked, this, [this] { m_logic.AdvanceScene(); });
+    connect(box, &QAbstractButton::clicked, this, [this] {
+        readerActed();
+        m_logic.AdvanceScene();
+    });
     setFocusProxy(box);
 
     // Larger than 638×482 the scene stands centred on black.
@@ -38,13 +55,52 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     setPalette(black);
     setAutoFillBackground(true);
     const auto shortcut = [this](const QKeySequence &keys, auto action) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, action);
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, action] {
+            m_skipHeld = false; // Ctrl was held for this command, not to skip
+            action();
+        });
     };
     shortcut(QKeySequence(Qt::Key_F11), [this] { toggleFullScreen(); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] {
         if (isFullScreen())
             toggleFullScreen();
+        else if (m_backlog && m_backlog->isVisible())
+            closeBacklog();
+        else if (!readerActed())
+            openMenu(mapToGlobal(rect().center()));
     });
+    shortcut(QKeySequence(Qt::Key_Menu), [this] { openMenu(mapToGlobal(rect().center())); });
+    shortcut(QKeySequence(Qt::Key_F5), [this] { saveSlot(ReaderData::kQuickSlot); });
+    shortcut(QKeySequence(Qt::Key_F9), [this] {
+        if (!loadSlot(ReaderData::kQuickSlot))
+            m_announcer.announce(PlayerTexts::kNoQuickSave);
+    });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { chooseSlot(true); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { chooseSlot(false); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { openSettings(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+    shortcut(QKeySequence(Qt::Key_L), [this] { showBacklog(); });
+    shortcut(QKeySequence(Qt::Key_A), [this] {
+        const bool on = m_logic.mode() != GameLogic::Mode::Auto;
+        m_logic.setMode(on ? GameLogic::Mode::Auto : GameLogic::Mode::Normal);
+        m_announcer.announce(on ? PlayerTexts::kAutoOn : PlayerTexts::kModeOff);
+    });
+    shortcut(QKeySequence(Qt::Key_S), [this] {
+        const bool on = m_logic.mode() != GameLogic::Mode::Skip;
+        m_logic.setMode(on ? GameLogic::Mode::Skip : GameLogic::Mode::Normal);
+        m_announcer.announce(on ? PlayerTexts::kSkipOn : PlayerTexts::kModeOff);
+    });
+    shortcut(QKeySequence(Qt::Key_H), [this] { m_logic.setBoxHidden(!m_logic.boxHidden()); });
+    shortcut(QKeySequence(Qt::Key_M), [this] {
+        ReaderSettings settings = m_logic.readerSettings();
+        settings.mute = !settings.mute;
+        applyReaderSettings(settings);
+        m_announcer.announce(settings.mute ? PlayerTexts::kMuted : PlayerTexts::kUnmuted);
+    });
+    setContextMenuPolicy(Qt::NoContextMenu); // the right button opens the reader's menu itself
+
+    m_waitTimer->setSingleShot(true);
+    connect(m_waitTimer, &QTimer::timeout, this, [this] { m_logic.WaitElapsed(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
@@ -74,17 +130,107 @@ bool Game::advanceKey(QKeyEvent *event)
 
 bool Game::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_backlog && watched == m_backlog->viewport()) {
+        // A click beside the entries or with the right button, or the wheel turned down past
+        // the newest, closes it.
+        if (event->type() == QEvent::MouseButtonPress &&
+            (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton ||
+             !m_backlog->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint()))) {
+            closeBacklog();
+            return true;
+        }
+        if (event->type() == QEvent::Wheel &&
+            static_cast<QWheelEvent *>(event)->angleDelta().y() < 0 &&
+            m_backlog->verticalScrollBar()->value() == m_backlog->verticalScrollBar()->maximum()) {
+            closeBacklog();
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     // The box's own handling of Space (a click on release) gives way to ours.
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
-        return advanceKey(static_cast<QKeyEvent *>(event));
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Control) {
+            if (event->type() == QEvent::KeyPress)
+                keyPressEvent(key);
+            else
+                keyReleaseEvent(key);
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat())
+            readerActed();
+        return advanceKey(key);
+    }
     return QWidget::eventFilter(watched, event);
+}
+
+bool Game::readerActed()
+{
+    if (m_logic.mode() == GameLogic::Mode::Auto)
+        m_logic.setMode(GameLogic::Mode::Normal);
+    if (!m_logic.boxHidden())
+        return false;
+    m_logic.setBoxHidden(false);
+    return true;
 }
 
 void Game::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
+        // Ctrl alone, held a moment: Ctrl+S and the other commands must not start skipping.
+        m_skipHeld = true;
+        QTimer::singleShot(kHoldMilliseconds, this, [this] {
+            if (m_skipHeld && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) &&
+                isActiveWindow())
+                m_logic.setMode(GameLogic::Mode::Skip);
+        });
+        return;
+    }
+    m_skipHeld = false;
+    if (!event->isAutoRepeat() && readerActed())
+        return;
+    // Not a shortcut: in the open backlog, Page Up scrolls it.
+    if (event->key() == Qt::Key_PageUp && event->modifiers() == Qt::NoModifier) {
+        showBacklog();
+        return;
+    }
     // The box lost the focus while it was disabled: keys still reach it through the window.
     if (!advanceKey(event))
         QWidget::keyPressEvent(event);
+}
+
+void Game::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Control && !event->isAutoRepeat() && m_skipHeld) {
+        m_skipHeld = false;
+        if (m_logic.mode() == GameLogic::Mode::Skip)
+            m_logic.setMode(GameLogic::Mode::Normal);
+        return;
+    }
+    if (!advanceKey(event))
+        QWidget::keyReleaseEvent(event);
+}
+
+void Game::mousePressEvent(QMouseEvent *event)
+{
+    // Clicks the box does not take itself (any button off the box, the right and middle
+    // buttons on it) come here.
+    if (readerActed())
+        return;
+    if (event->button() == Qt::RightButton)
+        openMenu(event->globalPosition().toPoint());
+    else if (event->button() == Qt::MiddleButton)
+        m_logic.setBoxHidden(true);
+    else
+        QWidget::mousePressEvent(event);
+}
+
+void Game::wheelEvent(QWheelEvent *event)
+{
+    if (event->angleDelta().y() > 0)
+        showBacklog();
+    else
+        QWidget::wheelEvent(event);
 }
 
 void Game::fitStage()
@@ -233,7 +379,50 @@ void Game::setMsgEnabled(bool enabled)
 
 void Game::setMsgVisible(bool visible)
 {
-    m_stage->MsgPic()->setVisible(visible);
+    AlphaImage *box = m_stage->MsgPic();
+    box->setVisible(visible);
+    if (!visible)
+        return;
+    // Back from the ending (a save loaded), the box takes the focus over from the picture.
+    setFocusProxy(box);
+    if (isActiveWindow())
+        box->setFocus();
+}
+
+void Game::setNoteVisible(bool visible)
+{
+    m_stage->GameNote()->setVisible(visible);
+}
+
+void Game::modeChanged()
+{
+    const GameLogic::Mode mode = m_logic.mode();
+    if (mode == GameLogic::Mode::Normal) {
+        if (m_modeLabel)
+            m_modeLabel->hide();
+        return;
+    }
+    if (!m_modeLabel) {
+        m_modeLabel = new QLabel(this);
+        m_modeLabel->setObjectName(QStringLiteral("Mode"));
+        m_modeLabel->setStyleSheet(QStringLiteral(
+            "QLabel { background: rgba(0, 0, 0, 160); color: white; padding: 3px 8px; }"));
+        m_modeLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    m_modeLabel->setText(mode == GameLogic::Mode::Auto ? PlayerTexts::kAutoOn
+                                                       : PlayerTexts::kSkipOn);
+    m_modeLabel->adjustSize();
+    m_modeLabel->move(width() - m_modeLabel->width() - 8, 8);
+    m_modeLabel->show();
+    m_modeLabel->raise();
+}
+
+void Game::setWaitTimer(int milliseconds)
+{
+    if (milliseconds < 0)
+        m_waitTimer->stop();
+    else
+        m_waitTimer->start(milliseconds);
 }
 
 void Game::setTimerInterval(int milliseconds)
@@ -252,4 +441,265 @@ void Game::setTimerEnabled(bool enabled)
 void Game::showMessage(const QString &text, const QString &title)
 {
     m_messages.show(isVisible() ? this : nullptr, text, title);
+}
+
+void Game::useReaderData(const QString &gameReaderFolder, const QString &readerRoot)
+{
+    m_reader = std::make_unique<ReaderData>(gameReaderFolder);
+    m_readerRoot = readerRoot;
+    m_logic.setReader(m_reader.get());
+    m_logic.setReaderSettings(ReaderData::readSettings(readerRoot));
+}
+
+void Game::applyReaderSettings(const ReaderSettings &settings)
+{
+    m_logic.setReaderSettings(settings);
+    if (!m_readerRoot.isEmpty())
+        ReaderData::writeSettings(m_readerRoot, settings);
+    if (isVisible() && settings.fullScreen != isFullScreen())
+        toggleFullScreen();
+}
+
+QByteArray Game::thumbnail() const
+{
+    const QImage picture = m_stage->grab().toImage().scaled(
+        kThumbWidth, kThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return png;
+}
+
+namespace {
+
+QString slotName(int n)
+{
+    return n == ReaderData::kQuickSlot ? PlayerTexts::kQuickSlotName
+                                       : PlayerTexts::kSlotName.arg(n);
+}
+
+} // namespace
+
+bool Game::saveSlot(int n)
+{
+    const std::optional<SavedPlace> place = m_logic.currentPlace();
+    if (!place) {
+        showMessage(PlayerTexts::kNothingToSave, PlayerTexts::kSaveTitle);
+        return false;
+    }
+    if (!m_reader)
+        return false;
+    if (const WriteResult written = m_reader->save(n, *place, thumbnail()); !written) {
+        showMessage(PlayerTexts::kCannotSave.arg(written.error), PlayerTexts::kSaveTitle);
+        return false;
+    }
+    m_announcer.announce(PlayerTexts::kSaved.arg(slotName(n)));
+    return true;
+}
+
+bool Game::loadSlot(int n)
+{
+    const std::optional<SavedPlace> place = m_reader ? m_reader->slot(n) : std::nullopt;
+    if (!place)
+        return false;
+    closeBacklog();
+    m_logic.loadPlace(*place);
+    return true;
+}
+
+void Game::chooseSlot(bool saving)
+{
+    if (!m_reader)
+        return;
+    readerActed();
+    m_logic.setMode(GameLogic::Mode::Normal);
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("Slots"));
+    dialog.setWindowTitle(saving ? PlayerTexts::kSaveTitle : PlayerTexts::kLoadTitle);
+    auto *grid = new QGridLayout(&dialog);
+    int chosen = -1;
+    QList<int> order;
+    for (int n = 1; n <= ReaderData::kSlots; ++n)
+        order.append(n);
+    if (!saving)
+        order.append(ReaderData::kQuickSlot);
+    for (int i = 0; i < order.size(); ++i) {
+        const int n = order.at(i);
+        const std::optional<SavedPlace> place = m_reader->slot(n);
+        auto *button = new QToolButton(&dialog);
+        button->setObjectName(QStringLiteral("slot%1").arg(n));
+        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        button->setIconSize(QSize(kThumbWidth, kThumbHeight));
+        button->setMinimumWidth(kThumbWidth + 12);
+        QString text = slotName(n);
+        if (place) {
+            button->setIcon(QIcon(m_reader->picturePath(n)));
+            text += u' ' + place->time.toString(PlayerTexts::kSlotTime) + u'\n' +
+                    button->fontMetrics().elidedText(place->text, Qt::ElideRight, kThumbWidth);
+        } else {
+            QPixmap empty(kThumbWidth, kThumbHeight);
+            empty.fill(Qt::darkGray);
+            button->setIcon(empty);
+            text += u'\n' + PlayerTexts::kEmptySlot;
+            button->setEnabled(saving);
+        }
+        button->setText(text);
+        button->setAccessibleName(QString(text).replace(u'\n', u' '));
+        connect(button, &QToolButton::clicked, &dialog, [&dialog, &chosen, n] {
+            chosen = n;
+            dialog.accept();
+        });
+        grid->addWidget(button, i / 4, i % 4);
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    grid->addWidget(buttons, grid->rowCount(), 0, 1, 4);
+    if (dialog.exec() != QDialog::Accepted || chosen < 0)
+        return;
+    if (!saving) {
+        loadSlot(chosen);
+        return;
+    }
+    if (m_reader->slot(chosen) &&
+        !m_messages.ask(this, PlayerTexts::kOverwriteSlot.arg(slotName(chosen)),
+                        PlayerTexts::kSaveTitle))
+        return;
+    saveSlot(chosen);
+}
+
+void Game::buildMenu()
+{
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("ReaderMenu"));
+    const auto add = [this](const QString &text, const QString &key, auto action) {
+        QAction *a = m_menu->addAction(text + u'\t' + key);
+        connect(a, &QAction::triggered, this, action);
+        return a;
+    };
+    add(PlayerTexts::kMenuSave, QStringLiteral("Ctrl+S"), [this] { chooseSlot(true); });
+    add(PlayerTexts::kMenuLoad, QStringLiteral("Ctrl+O"), [this] { chooseSlot(false); });
+    add(PlayerTexts::kMenuQuickSave, QStringLiteral("F5"),
+        [this] { saveSlot(ReaderData::kQuickSlot); });
+    add(PlayerTexts::kMenuQuickLoad, QStringLiteral("F9"),
+        [this] { loadSlot(ReaderData::kQuickSlot); });
+    m_menu->addSeparator();
+    add(PlayerTexts::kMenuBacklog, QStringLiteral("L"), [this] { showBacklog(); });
+    add(PlayerTexts::kMenuAuto, QStringLiteral("A"),
+        [this] { m_logic.setMode(GameLogic::Mode::Auto); });
+    add(PlayerTexts::kMenuSkip, QStringLiteral("S"),
+        [this] { m_logic.setMode(GameLogic::Mode::Skip); });
+    add(PlayerTexts::kMenuHide, QStringLiteral("H"), [this] { m_logic.setBoxHidden(true); });
+    m_menu->addSeparator();
+    add(PlayerTexts::kMenuSettings, QStringLiteral("Ctrl+P"), [this] { openSettings(); });
+    add(PlayerTexts::kMenuRestart, QString(), [this] {
+        if (m_messages.ask(this, PlayerTexts::kRestartQuestion, PlayerTexts::kMenuRestart))
+            m_logic.goToScene(0);
+    });
+    add(PlayerTexts::kMenuQuit, QStringLiteral("Ctrl+Q"), [this] { close(); });
+}
+
+void Game::openMenu(const QPoint &where)
+{
+    if (!m_menu)
+        buildMenu();
+    // The menu stops auto and skip: the reader has turned to something else.
+    m_logic.setMode(GameLogic::Mode::Normal);
+    m_menu->popup(where);
+}
+
+void Game::showBacklog()
+{
+    if (!m_backlog) {
+        m_backlog = new QListWidget(this);
+        m_backlog->setObjectName(QStringLiteral("Backlog"));
+        m_backlog->setAccessibleName(PlayerTexts::kBacklogName);
+        m_backlog->setWordWrap(true);
+        m_backlog->setStyleSheet(QStringLiteral(
+            "QListWidget { background: rgba(0, 0, 0, 200); color: white; font-size: 12pt; "
+            "border: none; } QListWidget::item { padding: 6px; }"));
+        m_backlog->viewport()->installEventFilter(this);
+        connect(m_backlog, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
+            const int scene = item->data(Qt::UserRole).toInt();
+            if (m_messages.ask(this, PlayerTexts::kBackToSceneQuestion.arg(scene + 1),
+                               PlayerTexts::kBacklogName)) {
+                closeBacklog();
+                m_logic.goToScene(scene);
+            }
+        });
+    }
+    readerActed();
+    m_logic.setMode(GameLogic::Mode::Normal);
+    m_backlog->clear();
+    for (const GameLogic::BacklogEntry &entry : m_logic.backlog()) {
+        auto *item = new QListWidgetItem(
+            PlayerTexts::kBacklogEntry.arg(entry.scene + 1).arg(entry.text), m_backlog);
+        item->setData(Qt::UserRole, entry.scene);
+    }
+    m_backlog->setGeometry(rect());
+    m_backlog->show();
+    m_backlog->raise();
+    m_backlog->setCurrentRow(m_backlog->count() - 1);
+    m_backlog->scrollToBottom();
+    m_backlog->setFocus();
+}
+
+void Game::closeBacklog()
+{
+    if (!m_backlog || !m_backlog->isVisible())
+        return;
+    m_backlog->hide();
+    m_stage->MsgPic()->setFocus();
+}
+
+void Game::openSettings()
+{
+    readerActed();
+    m_logic.setMode(GameLogic::Mode::Normal);
+    ReaderSettings settings = m_logic.readerSettings();
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("ReaderSettings"));
+    dialog.setWindowTitle(PlayerTexts::kSettingsTitle);
+    auto *form = new QFormLayout(&dialog);
+    const auto speedBox = [&](int value) {
+        auto *box = new QComboBox(&dialog);
+        const std::pair<QString, int> speeds[] = {{PlayerTexts::kSpeedSlow, 50},
+                                                  {PlayerTexts::kSpeedNormal, 100},
+                                                  {PlayerTexts::kSpeedFast, 200},
+                                                  {PlayerTexts::kSpeedFaster, 400}};
+        for (const auto &[name, speed] : speeds)
+            box->addItem(name, speed);
+        box->setCurrentIndex(qMax(0, box->findData(value)));
+        return box;
+    };
+    QComboBox *textSpeed = speedBox(settings.textSpeed);
+    QComboBox *autoSpeed = speedBox(settings.autoSpeed);
+    auto *volume = new QSlider(Qt::Horizontal, &dialog);
+    volume->setRange(0, 100);
+    volume->setValue(settings.volume);
+    auto *mute = new QCheckBox(PlayerTexts::kMute, &dialog);
+    mute->setChecked(settings.mute);
+    auto *skipAll = new QCheckBox(PlayerTexts::kSkipAll, &dialog);
+    skipAll->setChecked(settings.skipAll);
+    auto *fullScreen = new QCheckBox(PlayerTexts::kFullScreen, &dialog);
+    fullScreen->setChecked(isFullScreen());
+    form->addRow(PlayerTexts::kTextSpeed, textSpeed);
+    form->addRow(PlayerTexts::kAutoSpeed, autoSpeed);
+    form->addRow(PlayerTexts::kVolume, volume);
+    form->addRow(QString(), mute);
+    form->addRow(QString(), skipAll);
+    form->addRow(QString(), fullScreen);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    settings.textSpeed = textSpeed->currentData().toInt();
+    settings.autoSpeed = autoSpeed->currentData().toInt();
+    settings.volume = volume->value();
+    settings.mute = mute->isChecked();
+    settings.skipAll = skipAll->isChecked();
+    settings.fullScreen = fullScreen->isChecked();
+    applyReaderSettings(settings);
 }

@@ -6,7 +6,11 @@
 
 #include <QWidget>
 
+#include <memory>
+
 class QLabel;
+class QListWidget;
+class QMenu;
 class QTimer;
 class MessageBoxes;
 
@@ -16,6 +20,11 @@ class MessageBoxes;
 /// and Page Down act as a click on it. F11 shows the game full screen; Ctrl+= and Ctrl+- step
 /// the window through whole multiples of its size, Ctrl+0 returns to 638×482. A screen reader
 /// is told each scene's whole text once, as it appears (Announcer).
+///
+/// The reader's menu (right-click, Esc, the Menu key) offers save and load (Ctrl+S, Ctrl+O;
+/// quick save F5, quick load F9), the backlog (L, Page Up, wheel up), auto (A), skip (S, or
+/// Ctrl held), hiding the box (H, middle click), the settings (Ctrl+P), mute (M), back to the
+/// start and quit (Ctrl+Q).
 class Game : public QWidget, private GameSurface
 {
     Q_OBJECT
@@ -32,6 +41,36 @@ public:
 
     GameLogic &logic() { return m_logic; }
 
+    /// Keeps the reader's place, seen scenes and saves in @p gameReaderFolder and the reader's
+    /// settings in @p readerRoot (UserFolders::readerFor() and UserFolders::reader()), and
+    /// applies those settings. Call before start().
+    void useReaderData(const QString &gameReaderFolder, const QString &readerRoot);
+    ReaderData *readerData() const { return m_reader.get(); }
+
+    /// Saves the scene shown, with a small picture of it, in slot @p n (0: the quick save),
+    /// over what the slot held; says why when it cannot.
+    bool saveSlot(int n);
+    /// Goes to the place saved in slot @p n; false when the slot is empty.
+    bool loadSlot(int n);
+    /// The small picture a save keeps of the scene shown, as PNG.
+    QByteArray thumbnail() const;
+    static constexpr int kThumbWidth = 160;
+    static constexpr int kThumbHeight = 121;
+
+    /// The reader's menu over the scene; null until it was first opened.
+    QMenu *readerMenu() const { return m_menu; }
+    void openMenu(const QPoint &where);
+    /// The backlog over the scene, newest at the bottom; null until it was first shown.
+    QListWidget *backlogView() const { return m_backlog; }
+    /// The corner note naming auto or skip while either runs; null until first needed.
+    QLabel *modeLabel() const { return m_modeLabel; }
+    void showBacklog();
+    void closeBacklog();
+    /// Asks for a slot (the slots window) and saves or loads it.
+    void chooseSlot(bool saving);
+    void openSettings();
+    void applyReaderSettings(const ReaderSettings &settings);
+
     /// The window's size as a whole multiple of 638×482 (1: the game's own size).
     int zoom() const { return m_zoom; }
     /// Steps to @p zoom if the window then fits the screen, and remembers it for this game
@@ -42,6 +81,8 @@ public:
     /// screen reader says it.
     void zoomIn();
     static constexpr int kNoticeMilliseconds = 2000;
+    /// How long Ctrl is held alone before skip starts.
+    static constexpr int kHoldMilliseconds = 250;
     /// The zoom this game folder had last time, if the window still fits at it.
     void restoreZoom();
     /// Full screen, the scene scaled to fit with its proportions, centred on black (F11); or
@@ -54,6 +95,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -61,6 +105,10 @@ protected:
 
 private:
     bool advanceKey(QKeyEvent *event);
+    /// A key or click of the reader's: it stops auto and shows a hidden box again; true when
+    /// it did the latter and is used up by it.
+    bool readerActed();
+    void buildMenu();
     void fitStage();
     QString zoomKey() const;
     StageSurface &stage() override { return *m_stage; }
@@ -68,6 +116,9 @@ private:
     void setTitle(const QString &title) override;
     void setMsgEnabled(bool enabled) override;
     void setMsgVisible(bool visible) override;
+    void setNoteVisible(bool visible) override;
+    void setWaitTimer(int milliseconds) override;
+    void modeChanged() override;
     void setTimerInterval(int milliseconds) override;
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;
@@ -82,6 +133,14 @@ private:
     QString m_pendingDescription;     ///< said once the window has the focus
     bool m_readerHeardWindow = false; ///< the window has had the focus since it showed
     QTimer *m_wordTimer;
+    QTimer *m_waitTimer;
+    QMenu *m_menu = nullptr;
+    QLabel *m_modeLabel = nullptr; ///< "自动" or "快进" in a corner while either runs
+    QListWidget *m_backlog = nullptr;
+    MusicDevice &m_music;
+    std::unique_ptr<ReaderData> m_reader;
+    QString m_readerRoot;
+    bool m_skipHeld = false; ///< skip runs while Ctrl is held
     GameLogic m_logic;
     Announcer m_announcer;
 };

@@ -25,18 +25,15 @@ GameLogic::StartResult GameLogic::start(int first)
     }
 
     // 2. Music.
-    if (!m_musicPath.isEmpty()) {
-        m_music.sendCommand(QStringLiteral("Open \"") + m_musicPath +
-                            QStringLiteral(" \" alias File"));
-        m_music.sendCommand(QStringLiteral("play ") + m_musicPath);
-    }
+    startMusic();
 
     // 3. Text speed. The timer cannot tick at 0 or less: such texts appear at once instead.
     if (settings && !settings->WordInterval.isEmpty()) {
         const int ms = StoredNumber::intervalMs(settings->WordInterval);
-        m_interval = ms <= 0 ? 0 : qMin(ms, kMaxInterval);
-        if (m_interval > 0)
-            m_surface.setTimerInterval(m_interval);
+        m_gameInterval = ms <= 0 ? 0 : qMin(ms, kMaxInterval);
+        applySpeed();
+    } else if (m_readerSettings.textSpeed != 100) {
+        applySpeed();
     }
 
     // 4. Font.
@@ -93,6 +90,8 @@ bool GameLogic::PresentScene(int i, Form form)
         m_surface.stage().setNoteCaption(note);
         SceneLook::applyExact(m_surface.stage(), m_scenes.scene(i));
         m_surface.describe(note);
+        record(i);
+        textComplete();
         return true;
     }
 
@@ -106,12 +105,27 @@ bool GameLogic::PresentScene(int i, Form form)
     if (const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath)); !box.isNull())
         m_surface.stage().setMsgPicture(box);
 
-    if (note == m_scenes.at(SceneField::Note, i - 1) || m_interval == 0) {
+    // Skip shows a text at once when the scene was seen before, or when the reader skips
+    // everything and the game lets a click cut its typing short; it stops at the first scene
+    // not yet seen otherwise.
+    bool atOnce = false;
+    if (m_mode == Mode::Skip) {
+        if (m_reader && m_reader->seen(i))
+            atOnce = true;
+        else if (!m_readerSettings.skipAll)
+            setMode(Mode::Normal);
+        else
+            atOnce = m_skipCode == u"0";
+    }
+    bool revealing = false;
+    if (atOnce || note == m_scenes.at(SceneField::Note, i - 1) || m_interval == 0) {
         // Shown whole; a reveal still running from a click that cut it short stops here, or it
         // would type the old count's prefix over this text.
         stopReveal();
         m_surface.stage().setNoteCaption(note);
+        m_surface.setMsgEnabled(true);
     } else {
+        revealing = true;
         m_revealCount = 0;
         m_revealing = true;
         m_surface.setTimerEnabled(true);
@@ -131,6 +145,9 @@ bool GameLogic::PresentScene(int i, Form form)
             SceneLook::apply(m_surface.stage(), field, *k);
     }
     m_surface.describe(note);
+    record(i);
+    if (!revealing)
+        textComplete();
     return true;
 }
 
@@ -144,12 +161,21 @@ void GameLogic::RevealTick()
         m_surface.stage().setNoteCaption(text);
         m_surface.setMsgEnabled(true);
         stopReveal();
+        textComplete();
     } else {
         m_surface.stage().setNoteCaption(text.left(m_revealCount));
     }
 }
 
 void GameLogic::AdvanceScene()
+{
+    // The reader's click takes over from auto; skip runs on while Ctrl is held or S set it.
+    if (m_mode == Mode::Auto)
+        setMode(Mode::Normal);
+    nextScene();
+}
+
+void GameLogic::nextScene()
 {
     if (m_ended)
         return;
@@ -170,6 +196,7 @@ void GameLogic::ShowClosing()
     m_surface.describe(PlayerTexts::kEndingDescription);
     m_music.sendCommand(QStringLiteral("close ") + m_musicPath);
     m_ended = true;
+    setMode(Mode::Normal);
 }
 
 void GameLogic::stopReveal()
@@ -179,4 +206,137 @@ void GameLogic::stopReveal()
         m_revealing = false;
         m_surface.setTimerEnabled(false);
     }
+}
+
+void GameLogic::startMusic()
+{
+    if (m_musicPath.isEmpty())
+        return;
+    m_music.sendCommand(QStringLiteral("Open \"") + m_musicPath + QStringLiteral(" \" alias File"));
+    m_music.sendCommand(QStringLiteral("play ") + m_musicPath);
+}
+
+void GameLogic::setReaderSettings(const ReaderSettings &settings)
+{
+    const bool speedChanged = settings.textSpeed != m_readerSettings.textSpeed;
+    m_readerSettings = settings;
+    if (speedChanged)
+        applySpeed();
+    applyVolume();
+}
+
+void GameLogic::applySpeed()
+{
+    // A game that shows its texts at once keeps doing so whatever the reader's speed.
+    if (m_gameInterval <= 0) {
+        m_interval = 0;
+        return;
+    }
+    const int speed = qMax(1, m_readerSettings.textSpeed);
+    m_interval = qBound(1, int(qint64(m_gameInterval) * 100 / speed), kMaxInterval);
+    m_surface.setTimerInterval(m_interval);
+}
+
+void GameLogic::applyVolume()
+{
+    const int volume = m_readerSettings.mute ? 0 : qBound(0, m_readerSettings.volume, 100);
+    m_music.sendCommand(QStringLiteral("volume %1").arg(volume));
+}
+
+void GameLogic::setMode(Mode mode)
+{
+    if (m_ended)
+        mode = Mode::Normal;
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    m_surface.setWaitTimer(-1);
+    m_surface.modeChanged();
+    if (mode != Mode::Normal && !m_revealing)
+        textComplete();
+}
+
+void GameLogic::textComplete()
+{
+    if (m_ended || m_scenes.count() == 0)
+        return;
+    if (m_mode == Mode::Auto) {
+        const int length = m_scenes.at(SceneField::Note, m_sceneIndex).size();
+        const int speed = qMax(1, m_readerSettings.autoSpeed);
+        m_surface.setWaitTimer(int(qint64(autoPause(length)) * 100 / speed));
+    } else if (m_mode == Mode::Skip) {
+        m_surface.setWaitTimer(kSkipPause);
+    }
+}
+
+void GameLogic::WaitElapsed()
+{
+    if (m_mode == Mode::Normal || m_revealing || m_ended)
+        return;
+    nextScene();
+}
+
+void GameLogic::setBoxHidden(bool hidden)
+{
+    if (hidden == m_boxHidden || (hidden && m_ended))
+        return;
+    m_boxHidden = hidden;
+    m_surface.setMsgVisible(!hidden);
+    m_surface.setNoteVisible(!hidden);
+}
+
+void GameLogic::record(int scene)
+{
+    if (m_backlog.size() >= kBacklogMax)
+        m_backlog.removeFirst();
+    m_backlog.append({scene, m_scenes.at(SceneField::Note, scene)});
+    if (m_reader)
+        m_reader->sceneShown(scene); // a place that cannot be kept must not stop the game
+}
+
+bool GameLogic::goToScene(int i)
+{
+    if (i < 0 || i >= m_scenes.count())
+        return false;
+    setMode(Mode::Normal);
+    setBoxHidden(false);
+    stopReveal();
+    if (m_ended) {
+        m_ended = false;
+        startMusic();
+    }
+    m_surface.setMsgVisible(true);
+    m_surface.setMsgEnabled(true);
+    m_sceneIndex = i;
+    if (!PresentScene(i, Form::StartUp)) {
+        ShowClosing();
+        return false;
+    }
+    return true;
+}
+
+std::optional<SavedPlace> GameLogic::currentPlace() const
+{
+    if (m_ended || m_scenes.count() == 0)
+        return std::nullopt;
+    return SavedPlace{m_sceneIndex, int(m_scenes.count()),
+                      m_scenes.at(SceneField::Note, m_sceneIndex).left(kSavedTextLength),
+                      QDateTime::currentDateTime()};
+}
+
+bool GameLogic::loadPlace(const SavedPlace &place)
+{
+    const int count = int(m_scenes.count());
+    if (count == 0)
+        return false;
+    const int scene = qBound(0, place.scene, count - 1);
+    if (scene != place.scene)
+        m_surface.showMessage(PlayerTexts::kSavedSceneGone.arg(place.scene + 1).arg(count),
+                              PlayerTexts::kMissingPictureTitle);
+    return goToScene(scene);
+}
+
+int GameLogic::continueScene(const ReaderData &reader, int sceneCount)
+{
+    return qBound(0, reader.lastScene(), qMax(0, sceneCount - 1));
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "gamefolder.h"
+#include "readerdata.h"
 #include "scenelook.h"
 #include "scenerec.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 
 #include <QImage>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -26,9 +28,16 @@ public:
     virtual void setTitle(const QString &title) = 0;
     virtual void setMsgEnabled(bool enabled) = 0;
     virtual void setMsgVisible(bool visible) = 0;
+    /// Shows or hides the scene text (the box hidden by the reader takes its text along).
+    virtual void setNoteVisible(bool visible) = 0;
     /// The reveal timer `WordTimer`: ticks call GameLogic::RevealTick once per interval.
     virtual void setTimerInterval(int milliseconds) = 0;
     virtual void setTimerEnabled(bool enabled) = 0;
+    /// The pause of auto and skip: after @p milliseconds, GameLogic::WaitElapsed once; a
+    /// negative value stops a pause still running.
+    virtual void setWaitTimer(int milliseconds) = 0;
+    /// Auto or skip started or stopped (GameLogic::mode()): the window shows which runs.
+    virtual void modeChanged() {}
     /// A modal message box with one OK button; returns when the user has closed it.
     virtual void showMessage(const QString &text, const QString &title) = 0;
     /// What a screen reader says of what is now shown: the whole text of a scene as it is
@@ -46,6 +55,20 @@ public:
     {
         StartUp,
         Advance
+    };
+    /// How scenes follow each other: on the reader's clicks, by themselves after a pause that
+    /// grows with the text (auto), or quickly over scenes already seen (skip).
+    enum class Mode
+    {
+        Normal,
+        Auto,
+        Skip
+    };
+    /// One scene shown since the player started, for looking back.
+    struct BacklogEntry
+    {
+        int scene;
+        QString text;
     };
     enum class StartResult
     {
@@ -70,10 +93,51 @@ public:
     bool PresentScene(int i, Form form);
     /// One tick of the reveal timer.
     void RevealTick();
-    /// A click on the message box: the next scene, or the ending.
+    /// A click on the message box: the next scene, or the ending. It stops auto.
     void AdvanceScene();
     /// The ending: closing picture, no text, message box hidden for good, music closed.
     void ShowClosing();
+
+    /// What the reader left behind is kept in @p reader (null: nothing is kept); it must
+    /// outlive the logic. Set before start().
+    void setReader(ReaderData *reader) { m_reader = reader; }
+    /// The reader's settings: text speed, auto speed, volume and mute, skip all.
+    void setReaderSettings(const ReaderSettings &settings);
+    const ReaderSettings &readerSettings() const { return m_readerSettings; }
+
+    Mode mode() const { return m_mode; }
+    /// Auto or skip from now on (Normal stops either). Neither runs after the ending.
+    void setMode(Mode mode);
+    /// The pause of auto or skip is over: the next scene.
+    void WaitElapsed();
+
+    /// Hides the message box and its text, or shows them again.
+    void setBoxHidden(bool hidden);
+    bool boxHidden() const { return m_boxHidden; }
+
+    /// The scenes shown since the player started, oldest first (at most kBacklogMax).
+    const QList<BacklogEntry> &backlog() const { return m_backlog; }
+    static constexpr int kBacklogMax = 1000;
+
+    /// Shows scene @p i as at start-up (the music plays on; after the ending it starts
+    /// again). False when a picture of it is missing (after saying so): the closing follows.
+    bool goToScene(int i);
+    /// Where the reader stands, for a save; none at the ending or before a scene is shown.
+    std::optional<SavedPlace> currentPlace() const;
+    /// Goes to the scene of @p place. When the game has since lost that scene, the nearest
+    /// one is shown and the reader is told.
+    bool loadPlace(const SavedPlace &place);
+    /// The scene "continue" opens for @p reader in a game of @p sceneCount scenes.
+    static int continueScene(const ReaderData &reader, int sceneCount);
+
+    /// The pause of auto after a text of @p length characters, at auto speed 100.
+    static int autoPause(int length) { return kAutoPauseBase + kAutoPausePerChar * length; }
+    static constexpr int kAutoPauseBase = 1500;
+    static constexpr int kAutoPausePerChar = 80;
+    /// The pause between scenes passed over by skip.
+    static constexpr int kSkipPause = 60;
+    /// How much of a scene's text a save shows.
+    static constexpr int kSavedTextLength = 40;
 
     int SceneIndex() const { return m_sceneIndex; }
     int RevealCount() const { return m_revealCount; }
@@ -93,6 +157,13 @@ public:
 
 private:
     void stopReveal();
+    void nextScene();
+    void startMusic();
+    void applySpeed();
+    void applyVolume();
+    /// The scene's text is all shown: auto and skip wait for the next.
+    void textComplete();
+    void record(int scene);
 
     GameFolder m_folder;
     GameSurface &m_surface;
@@ -101,6 +172,12 @@ private:
     QString m_musicPath;
     QString m_skipCode;
     int m_interval = kDefaultInterval;
+    int m_gameInterval = kDefaultInterval; ///< the game's own speed, before the reader's
+    ReaderData *m_reader = nullptr;
+    ReaderSettings m_readerSettings;
+    QList<BacklogEntry> m_backlog;
+    Mode m_mode = Mode::Normal;
+    bool m_boxHidden = false;
     int m_sceneIndex = 0;
     int m_revealCount = 0;
     bool m_revealing = false;

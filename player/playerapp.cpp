@@ -5,8 +5,10 @@
 #include "messages.h"
 #include "music.h"
 #include "playertexts.h"
+#include "readerdata.h"
 #include "scriptfile.h"
 #include "startup.h"
+#include "userfolders.h"
 #include "windowplacement.h"
 
 #include <QApplication>
@@ -60,9 +62,13 @@ int runPlayer(int argc, char *argv[])
         if (chosen) {
             GameChooser chooser(Startup::Program::Player, Startup::RecentFolders().list(),
                                 Startup::dataPath(QStringLiteral("demo")));
+            chooser.offerContinue([](const QString &folder) {
+                return ReaderData(UserFolders::readerFor(folder)).lastScene() >= 0;
+            });
             if (chooser.exec() != QDialog::Accepted)
                 return 0;
             request.folder = chooser.folder();
+            request.resume = chooser.action() == GameChooser::Action::Continue;
         }
         const GameFolder folder(request.folder);
         const ScriptLoad script = LoadScript(folder);
@@ -98,9 +104,13 @@ int runPlayer(int argc, char *argv[])
         SdlMusic music(folder);
         music.hold(); // nothing but the first frame competes for the processor until it is drawn
         Game game(folder, music, messages);
+        game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
         AfterFirstPaint releaseMusic(game.BgPic(), [&music] { music.release(); });
         GameLogic::StartResult started = GameLogic::StartResult::Playing;
-        if (!game.start(qMax(0, request.scene - 1), &started)) {
+        int first = qMax(0, request.scene - 1);
+        if (request.resume && script.usable())
+            first = GameLogic::continueScene(*game.readerData(), script.scenes.count());
+        if (!game.start(first, &started)) {
             if (chosen)
                 continue; // it said why; another game may be chosen
             return started == GameLogic::StartResult::NoGame ? 1 : 0;
@@ -108,6 +118,8 @@ int runPlayer(int argc, char *argv[])
         Startup::RecentFolders().add(request.folder); // only a game that opened
         game.restoreZoom();
         WindowPlacement::showCentred(game);
+        if (game.logic().readerSettings().fullScreen)
+            game.toggleFullScreen();
         return app.exec();
     }
 }

@@ -26,6 +26,64 @@ inline const QString kEndingDescription = QStringLiteral("终。游戏结束了�
 /// Ctrl+= when the next larger window would not fit the screen.
 inline const QString kZoomNoRoom = QStringLiteral("屏幕放不下更大的窗口，可按 F11 全屏");
 
+/// A save names a scene the game no longer has: its number, then how many the game has now.
+inline const QString kSavedSceneGone =
+    QStringLiteral("存档中的第%1个场景已经不在游戏里了(游戏现在有%2个场景),已打开最近的场景。");
+
+/// The reader's menu, each entry with its key shown beside it.
+inline const QString kMenuSave = QStringLiteral("存档");
+inline const QString kMenuLoad = QStringLiteral("读档");
+inline const QString kMenuBacklog = QStringLiteral("回顾");
+inline const QString kMenuAuto = QStringLiteral("自动");
+inline const QString kMenuSkip = QStringLiteral("快进");
+inline const QString kMenuHide = QStringLiteral("隐藏文字框");
+inline const QString kMenuSettings = QStringLiteral("设置");
+inline const QString kMenuRestart = QStringLiteral("回到开头");
+inline const QString kMenuQuit = QStringLiteral("退出");
+inline const QString kMenuQuickSave = QStringLiteral("快速存档");
+inline const QString kMenuQuickLoad = QStringLiteral("快速读档");
+inline const QString kMenuMute = QStringLiteral("静音");
+
+/// The slots window: its titles, a slot by its number, an empty slot.
+inline const QString kSaveTitle = QStringLiteral("存档");
+inline const QString kLoadTitle = QStringLiteral("读档");
+inline const QString kSlotName = QStringLiteral("第%1个");
+inline const QString kQuickSlotName = QStringLiteral("快速存档");
+inline const QString kEmptySlot = QStringLiteral("(空)");
+inline const QString kSlotTime = QStringLiteral("yyyy-MM-dd HH:mm");
+/// Saving over a slot that holds a save: the slot's name.
+inline const QString kOverwriteSlot = QStringLiteral("%1已经有存档,要覆盖它吗?");
+inline const QString kSaved = QStringLiteral("已存档:%1");
+inline const QString kNoQuickSave = QStringLiteral("还没有快速存档。");
+inline const QString kCannotSave = QStringLiteral("无法存档:%1");
+inline const QString kNothingToSave = QStringLiteral("游戏已经结束,没有可以存档的场景。");
+inline const QString kRestartQuestion = QStringLiteral("回到第一个场景吗?");
+inline const QString kBackToSceneQuestion = QStringLiteral("回到第%1个场景吗?");
+
+/// The backlog: what a screen reader calls it, and an entry: the scene's number and text.
+inline const QString kBacklogName = QStringLiteral("回顾");
+inline const QString kBacklogEntry = QStringLiteral("第%1个场景:%2");
+
+/// What a screen reader is told when auto, skip or the mute change.
+inline const QString kAutoOn = QStringLiteral("自动播放");
+inline const QString kSkipOn = QStringLiteral("快进");
+inline const QString kModeOff = QStringLiteral("停止自动和快进");
+inline const QString kMuted = QStringLiteral("静音");
+inline const QString kUnmuted = QStringLiteral("取消静音");
+
+/// The reader's settings window.
+inline const QString kSettingsTitle = QStringLiteral("设置");
+inline const QString kTextSpeed = QStringLiteral("文字速度(&T):");
+inline const QString kAutoSpeed = QStringLiteral("自动速度(&A):");
+inline const QString kVolume = QStringLiteral("音乐音量(&V):");
+inline const QString kMute = QStringLiteral("静音(&M)");
+inline const QString kSkipAll = QStringLiteral("快进时也跳过没有读过的场景(&S)");
+inline const QString kFullScreen = QStringLiteral("全屏(&F)");
+inline const QString kSpeedSlow = QStringLiteral("慢");
+inline const QString kSpeedNormal = QStringLiteral("正常(游戏的速度)");
+inline const QString kSpeedFast = QStringLiteral("快");
+inline const QString kSpeedFaster = QStringLiteral("很快");
+
 /// Fixed paths of the game folder.
 inline const QString kClosingPicture = QStringLiteral("BG/over.jpg");
 inline const QString kBackgroundFolder = QStringLiteral("BG\\");

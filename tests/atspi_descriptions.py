@@ -12,6 +12,7 @@ cache are only as fresh as the events the client listens to.
 import os
 import subprocess
 import sys
+import tempfile
 
 import pyatspi
 from gi.repository import GLib
@@ -66,7 +67,10 @@ def on_announcement(event):
 pyatspi.Registry.registerEventListener(on_focus, "object:state-changed:focused")
 pyatspi.Registry.registerEventListener(on_showing, "object:state-changed:showing")
 pyatspi.Registry.registerEventListener(on_announcement, "object:announcement")
-player = subprocess.Popen([talerun, game], env=dict(os.environ, SDL_AUDIODRIVER="dummy"))
+# The player keeps the reader's place in the user's data folder: a folder of the test's own.
+reader_data = tempfile.TemporaryDirectory()
+player = subprocess.Popen([talerun, game], env=dict(os.environ, SDL_AUDIODRIVER="dummy",
+                                                    XDG_DATA_HOME=reader_data.name))
 watchdog = {"count": -1}
 
 

@@ -62,6 +62,10 @@ public:
     void setMsgTop(int t) override { msgTop = t, ++msgTopSets; }
     void setMsgEnabled(bool e) override { msgEnabled = e; }
     void setMsgVisible(bool v) override { msgVisible = v; }
+    void setNoteVisible(bool v) override { noteVisible = v; }
+    void setWaitTimer(int ms) override { waitAt = ms < 0 ? -1 : now + ms; }
+    bool noteVisible = true;
+    qint64 waitAt = -1; ///< when the pause of auto or skip ends; -1: none runs
     void setNoteCaption(const QString &c) override { caption = c; }
     void setNoteTop(int t) override { noteTop = t, ++noteTopSets; }
     void setNoteFontName(const QString &f) override { fontName = f; }
@@ -82,14 +86,25 @@ public:
         messages.append(t + u'|' + text);
     }
 
-    /// Moves the clock on by @p ms, ticking the timer at each interval it passes.
+    /// Moves the clock on by @p ms, ticking the timer at each interval it passes and ending
+    /// the pause of auto or skip when its time comes.
     void runFor(qint64 ms)
     {
         const qint64 until = now + ms;
-        while (timerEnabled && nextTick <= until) {
-            now = nextTick;
-            nextTick += interval;
-            logic->RevealTick();
+        for (;;) {
+            const bool tick = timerEnabled && nextTick <= until;
+            const bool wait = waitAt >= 0 && waitAt <= until;
+            if (tick && (!wait || nextTick <= waitAt)) {
+                now = nextTick;
+                nextTick += interval;
+                logic->RevealTick();
+            } else if (wait) {
+                now = waitAt;
+                waitAt = -1;
+                logic->WaitElapsed();
+            } else {
+                break;
+            }
         }
         now = until;
     }

@@ -1,15 +1,23 @@
 #include "game.h"
+#include "gamechooser.h"
 #include "playerfakes.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "testutil.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QProcess>
+#include <QPushButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include <sys/stat.h>
 
@@ -222,6 +230,181 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("“海边”是Windows中文编码")) &&
                      error.contains(QStringLiteral("mv $'\\xba\\xa3\\xb1\\xdf' '海边'")),
                  qPrintable(error));
+    }
+
+    // A quick save keeps a small picture of the scene and loads back to it; saving over a slot
+    // asks first, and a "no" keeps the old save.
+    void savesKeepAPictureAndOverwritingAsks()
+    {
+        QTemporaryDir reader;
+        RecordingMessages messages;
+        Game game(GameFolder(m_dir.path()), m_music, messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.MsgPic()->click();
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(game.saveSlot(ReaderData::kQuickSlot));
+        qInfo("quick save with its picture: %lld ms", clock.elapsed());
+        const QImage picture(game.readerData()->picturePath(ReaderData::kQuickSlot));
+        QCOMPARE(picture.size(), QSize(Game::kThumbWidth, Game::kThumbHeight));
+        QCOMPARE(picture.pixelColor(2, 2), QColor(200, 220, 240)); // the scene's background
+
+        QVERIFY(game.logic().goToScene(0));
+        QVERIFY(game.loadSlot(ReaderData::kQuickSlot));
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QCOMPARE(game.GameNote()->text(), QStringLiteral("第二个场景"));
+
+        // Slot 1 holds scene 2; saving scene 1 over it is refused when the reader says no.
+        QVERIFY(game.saveSlot(1));
+        QVERIFY(game.logic().goToScene(0));
+        messages.answers = {false};
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto *slot = QApplication::activeModalWidget()->findChild<QToolButton *>(
+                QStringLiteral("slot1"));
+            QVERIFY(slot);
+            QVERIFY(slot->text().startsWith(QStringLiteral("第1个")));
+            QVERIFY(slot->text().contains(QStringLiteral("第二个场景")));
+            slot->click();
+        });
+        game.chooseSlot(true);
+        QCOMPARE(messages.asked, QStringList{QStringLiteral("存档|第1个已经有存档,要覆盖它吗?")});
+        QCOMPARE(game.readerData()->slot(1)->scene, 1);
+    }
+
+    // The backlog lists the scenes read, newest at the bottom, as a list a screen reader reads;
+    // Esc closes it.
+    void backlogListsTheScenesRead()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.MsgPic()->click();
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        QTest::keyClick(game.MsgPic(), Qt::Key_PageUp);
+        QListWidget *list = game.backlogView();
+        QVERIFY(list);
+        QVERIFY(list->isVisible());
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("第1个场景:第一个场景"));
+        QCOMPARE(list->currentRow(), 1);
+        QTest::keyClick(list, Qt::Key_PageUp); // scrolls the list, and leaves it open
+        QCOMPARE(list->currentRow(), 0);
+        QVERIFY(list->isVisible());
+        QAccessibleInterface *acc = QAccessible::queryAccessibleInterface(list);
+        QCOMPARE(acc->role(), QAccessible::List);
+        QCOMPARE(acc->text(QAccessible::Name), QStringLiteral("回顾"));
+        QTest::keyClick(list, Qt::Key_Escape);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 1);
+
+        // Going back to an entry asks first: "no" stays, "yes" shows that scene whole.
+        RecordingMessages &messages = m_messages;
+        messages.asked.clear();
+        messages.answers = {false, true};
+        for (int answer = 0; answer < 2; ++answer) {
+            game.showBacklog();
+            emit list->itemActivated(list->item(0));
+        }
+        QCOMPARE(messages.asked.size(), 2);
+        QCOMPARE(messages.asked.first(), QStringLiteral("回顾|回到第1个场景吗?"));
+        QCOMPARE(game.logic().SceneIndex(), 0);
+        QCOMPARE(game.GameNote()->text(), QStringLiteral("第一个场景"));
+        QVERIFY(!list->isVisible());
+    }
+
+    // The middle button hides the box and its text; a key brings them back without advancing,
+    // and then keys advance again as before.
+    void middleClickHidesTheBoxAndAKeyShowsIt()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        QTest::mouseClick(game.MsgPic(), Qt::MiddleButton, {}, QPoint(10, 10));
+        QVERIFY(!game.MsgPic()->isVisible());
+        QVERIFY(!game.GameNote()->isVisible());
+        QTest::keyClick(&game, Qt::Key_Space);
+        QVERIFY(game.MsgPic()->isVisible());
+        QVERIFY(game.GameNote()->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 0);
+        QTest::keyClick(game.MsgPic(), Qt::Key_Space);
+        QCOMPARE(game.logic().SceneIndex(), 1);
+    }
+
+    // Auto shows that it runs, moves on by itself once the text is shown, and any key stops it.
+    void autoRunsUntilAKeyStopsIt()
+    {
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.logic().setMode(GameLogic::Mode::Auto);
+        QVERIFY(game.modeLabel()->isVisible());
+        QCOMPARE(game.modeLabel()->text(), QStringLiteral("自动播放"));
+        QTRY_COMPARE_WITH_TIMEOUT(game.logic().SceneIndex(), 1, 10000);
+        QTest::keyClick(&game, Qt::Key_Right);
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
+        QVERIFY(!game.modeLabel()->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 1);
+    }
+
+    // What the reader sets in 设置 reaches the music and the reveal at once, and is remembered
+    // for the next game played.
+    void settingsAreAppliedAndRemembered()
+    {
+        QTemporaryDir reader;
+        RecordingMusic music;
+        Game game(GameFolder(m_dir.path()), music, m_messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        QTimer::singleShot(0, this, [] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            QWidget *dialog = QApplication::activeModalWidget();
+            QCOMPARE(dialog->objectName(), QStringLiteral("ReaderSettings"));
+            const auto boxes = dialog->findChildren<QComboBox *>();
+            QCOMPARE(boxes.size(), 2);
+            boxes.first()->setCurrentIndex(boxes.first()->findData(200)); // text twice as fast
+            dialog->findChild<QSlider *>()->setValue(30);
+            for (QCheckBox *box : dialog->findChildren<QCheckBox *>())
+                box->setChecked(box->text().startsWith(QStringLiteral("静音")));
+            static_cast<QDialog *>(dialog)->accept();
+        });
+        game.openSettings();
+        QCOMPARE(music.commands.last(), QStringLiteral("volume 0"));
+        QCOMPARE(game.WordTimer()->interval(), 5);
+
+        RecordingMusic later;
+        Game next(GameFolder(m_dir.path()), later, m_messages);
+        next.useReaderData(reader.filePath(QStringLiteral("other")), reader.path());
+        QCOMPARE(next.logic().readerSettings().volume, 30);
+        QVERIFY(next.logic().readerSettings().mute);
+        QCOMPARE(later.commands, QStringList{QStringLiteral("volume 0")});
+    }
+
+    // "继续" in the chooser is there for a game played before, and says to continue it.
+    void chooserOffersContinueForAGamePlayedBefore()
+    {
+        QTemporaryDir other;
+        GameChooser chooser(Startup::Program::Player, {m_dir.path(), other.path()}, QString());
+        chooser.offerContinue([&](const QString &folder) { return folder == m_dir.path(); });
+        auto *resume = chooser.findChild<QPushButton *>(QStringLiteral("continue"));
+        QVERIFY(resume);
+        QVERIFY(resume->isEnabled());
+        chooser.findChild<QListWidget *>(QStringLiteral("recent"))->setCurrentRow(1);
+        QVERIFY(!resume->isEnabled());
+        chooser.findChild<QListWidget *>(QStringLiteral("recent"))->setCurrentRow(0);
+        resume->click();
+        QCOMPARE(chooser.result(), int(QDialog::Accepted));
+        QCOMPARE(chooser.action(), GameChooser::Action::Continue);
+        QCOMPARE(chooser.folder(), m_dir.path());
     }
 
     void missingPictureShowsItsMessageAndEndsStartUp()

@@ -83,6 +83,29 @@ private slots:
         QVERIFY(after.count('\0') == after.size());
     }
 
+    // The reader's volume reaches the mixer: 0 silences the tune playing, 100 brings it back.
+    void volumeZeroSilencesAndFullVolumeRestores()
+    {
+        QFile::remove(m_out);
+        SdlMusic music{GameFolder(m_dir.path())};
+        music.sendCommand(QStringLiteral("play Music\\1.mid"));
+        music.waitIdle();
+        QTRY_VERIFY(peak(m_out) > 500);
+        music.sendCommand(QStringLiteral("volume 0"));
+        music.waitIdle();
+        // Up to two device buffers were mixed before the command; silence after them.
+        const qint64 atMute = QFileInfo(m_out).size() + 2 * 4096 * 4;
+        QTRY_VERIFY(QFileInfo(m_out).size() > atMute + 4 * 8192);
+        const QByteArray muted = TestUtil::readBytes(m_out).mid(atMute, 4 * 8192);
+        QCOMPARE(muted.count('\0'), muted.size());
+        music.sendCommand(QStringLiteral("volume 100"));
+        music.waitIdle();
+        const qint64 atFull = QFileInfo(m_out).size() + 2 * 4096 * 4;
+        QTRY_VERIFY(QFileInfo(m_out).size() > atFull + 8 * 8192);
+        const QByteArray full = TestUtil::readBytes(m_out).mid(atFull);
+        QVERIFY2(full.count('\0') < full.size() / 2, "the tune stayed silent at full volume");
+    }
+
     void waveFilesPlayToo()
     {
         // One second of a 440 Hz tone, 16-bit mono PCM.

@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -257,9 +258,14 @@ private slots:
         const QRect room = game.screen()->availableGeometry();
         QVERIFY(room.contains(before));
 
-        QTest::keyClick(&game, Qt::Key_Escape); // not full screen: Esc does nothing
+        // Not full screen: Esc opens the reader's menu, and Esc closes it again.
+        QTest::keyClick(&game, Qt::Key_Escape);
         QVERIFY(!game.isFullScreen());
         QVERIFY(game.isVisible());
+        QTRY_VERIFY(game.readerMenu() && game.readerMenu()->isVisible());
+        QTest::keyClick(game.readerMenu(), Qt::Key_Escape);
+        QTRY_VERIFY(!game.readerMenu()->isVisible());
+        showActive(game);
 
         QTest::keyClick(&game, Qt::Key_F11);
         QTRY_VERIFY(game.isFullScreen());
@@ -276,6 +282,7 @@ private slots:
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(leaveKey));
         QTRY_VERIFY(!game.isFullScreen());
+        QVERIFY(!game.readerMenu()->isVisible()); // Esc left full screen, and only that
         QTRY_COMPARE(game.size(), QSize(638, 482));
         // Back where it was, title bar and all on the screen.
         QTRY_COMPARE(game.frameGeometry(), before);

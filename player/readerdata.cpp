@@ -1,0 +1,126 @@
+#include "readerdata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QJsonObject readJson(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+WriteResult writeJson(const QString &path, const QJsonObject &object)
+{
+    // The folder is made on the first write only: a reader who never plays leaves nothing.
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return WriteResult::failure(QStringLiteral("无法建立文件夹%1").arg(path));
+    return saveWholeFile(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+const QString kPlaceFile = QStringLiteral("place.json");
+const QString kSettingsFile = QStringLiteral("settings.json");
+
+} // namespace
+
+ReaderData::ReaderData(const QString &folder) : m_folder(folder)
+{
+    const QJsonObject place = readJson(path(kPlaceFile));
+    m_lastScene = place.value(QStringLiteral("lastScene")).toInt(-1);
+    m_seen = place.value(QStringLiteral("seen")).toString().toLatin1();
+}
+
+QString ReaderData::path(const QString &name) const
+{
+    return QDir(m_folder).filePath(name);
+}
+
+bool ReaderData::seen(int scene) const
+{
+    return scene >= 0 && scene < m_seen.size() && m_seen.at(scene) == '1';
+}
+
+WriteResult ReaderData::sceneShown(int scene)
+{
+    if (scene < 0)
+        return {};
+    if (scene == m_lastScene && seen(scene))
+        return {};
+    m_lastScene = scene;
+    if (m_seen.size() <= scene)
+        m_seen.append(QByteArray(scene + 1 - m_seen.size(), '0'));
+    m_seen[scene] = '1';
+    return writePlace();
+}
+
+WriteResult ReaderData::writePlace()
+{
+    return writeJson(path(kPlaceFile),
+                     QJsonObject{{QStringLiteral("lastScene"), m_lastScene},
+                                 {QStringLiteral("seen"), QString::fromLatin1(m_seen)}});
+}
+
+std::optional<SavedPlace> ReaderData::slot(int n) const
+{
+    const QJsonObject o = readJson(path(QStringLiteral("slot-%1.json").arg(n)));
+    if (!o.contains(QStringLiteral("scene")))
+        return std::nullopt;
+    SavedPlace place;
+    place.scene = o.value(QStringLiteral("scene")).toInt();
+    place.sceneCount = o.value(QStringLiteral("sceneCount")).toInt();
+    place.text = o.value(QStringLiteral("text")).toString();
+    place.time = QDateTime::fromString(o.value(QStringLiteral("time")).toString(), Qt::ISODate);
+    return place;
+}
+
+QString ReaderData::picturePath(int n) const
+{
+    const QString picture = path(QStringLiteral("slot-%1.png").arg(n));
+    return QFileInfo::exists(picture) ? picture : QString();
+}
+
+WriteResult ReaderData::save(int n, const SavedPlace &place, const QByteArray &png)
+{
+    const QString json = path(QStringLiteral("slot-%1.json").arg(n));
+    if (!QDir().mkpath(m_folder))
+        return WriteResult::failure(QStringLiteral("无法建立文件夹%1").arg(m_folder));
+    // The picture first: a slot whose record is written always has its own picture.
+    if (!png.isEmpty()) {
+        if (WriteResult r = saveWholeFile(path(QStringLiteral("slot-%1.png").arg(n)), png); !r)
+            return r;
+    }
+    return writeJson(json, QJsonObject{{QStringLiteral("scene"), place.scene},
+                                       {QStringLiteral("sceneCount"), place.sceneCount},
+                                       {QStringLiteral("text"), place.text},
+                                       {QStringLiteral("time"), place.time.toString(Qt::ISODate)}});
+}
+
+ReaderSettings ReaderData::readSettings(const QString &readerRoot)
+{
+    const QJsonObject o = readJson(QDir(readerRoot).filePath(kSettingsFile));
+    ReaderSettings s;
+    s.textSpeed = qBound(25, o.value(QStringLiteral("textSpeed")).toInt(s.textSpeed), 400);
+    s.autoSpeed = qBound(25, o.value(QStringLiteral("autoSpeed")).toInt(s.autoSpeed), 400);
+    s.volume = qBound(0, o.value(QStringLiteral("volume")).toInt(s.volume), 100);
+    s.mute = o.value(QStringLiteral("mute")).toBool(s.mute);
+    s.skipAll = o.value(QStringLiteral("skipAll")).toBool(s.skipAll);
+    s.fullScreen = o.value(QStringLiteral("fullScreen")).toBool(s.fullScreen);
+    return s;
+}
+
+WriteResult ReaderData::writeSettings(const QString &readerRoot, const ReaderSettings &s)
+{
+    return writeJson(QDir(readerRoot).filePath(kSettingsFile),
+                     QJsonObject{{QStringLiteral("textSpeed"), s.textSpeed},
+                                 {QStringLiteral("autoSpeed"), s.autoSpeed},
+                                 {QStringLiteral("volume"), s.volume},
+                                 {QStringLiteral("mute"), s.mute},
+                                 {QStringLiteral("skipAll"), s.skipAll},
+                                 {QStringLiteral("fullScreen"), s.fullScreen}});
+}

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Makes the screenshots of the player's reader features from the demo game: the menu over a
+# scene (talerun-menu.png), the 读档 window with two saves and a quick save (talerun-slots.png)
+# and the backlog (talerun-backlog.png). The reader's data goes to a scratch folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+command -v import >/dev/null || apt-get install -y -q --no-install-recommends imagemagick
+cmake --preset default >/dev/null
+cmake --build --preset default --target talerun >/dev/null
+out=docs/screenshots
+work=$(mktemp -d "${TMPDIR:-/tmp}/taletools-reader-shots.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cp -r examples/demo "$work/demo"
+iconv -f GBK -t UTF-8 examples/demo/Game.ini | cut -d'"' -f2 >"$work/title"
+
+cat >"$work/shoot.sh" <<'SCRIPT'
+#!/usr/bin/env bash
+set -euo pipefail
+root=$1 work=$2
+export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+openbox --sm-disable >/dev/null 2>&1 &
+sleep 1
+window() { # window TITLE: the id of the window once it shows
+  for _ in $(seq 100); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.2
+  done
+  echo "no window $1" >&2; exit 1
+}
+"$root/build/player/talerun" "$work/demo" & pid=$!
+id=$(window "$(cat "$work/title")")
+xdotool windowactivate --sync "$id"; sleep 1
+for i in 1 2; do # the next scene, a quick save, and the same place in slot i
+  xdotool windowactivate --sync "$id"; sleep 0.3
+  xdotool key --window "$id" space; sleep 2.5
+  xdotool key --window "$id" F5; sleep 0.5
+  xdotool key --window "$id" ctrl+s; sleep 1
+  sid=$(window '存档'); xdotool windowactivate --sync "$sid"
+  for _ in $(seq $((i-1))); do xdotool key Tab; done
+  xdotool key space; sleep 1
+done
+xdotool windowactivate --sync "$id"
+xdotool mousemove --window "$id" 300 200 click 3; sleep 1
+# The menu is a window of its own: the screen, cut to the game's client area.
+geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+  /Width:/ {w=$NF} /Height:/ {h=$NF} END {print w "x" h "+" x "+" y}')
+import -window root -crop "$geometry" +repage "$work/menu.png"
+xdotool key Escape; sleep 0.5
+xdotool key --window "$id" ctrl+o; sleep 1.5
+import -frame -window "$(window '读档')" "$work/slots.png"
+xdotool key Escape; sleep 0.5
+xdotool windowactivate --sync "$id"
+xdotool key --window "$id" l; sleep 1
+import -frame -window "$id" "$work/backlog.png"
+kill $pid
+SCRIPT
+xvfb-run -a -s "-screen 0 1280x800x24" bash "$work/shoot.sh" "$PWD" "$work"
+for shot in menu slots backlog; do
+  cp "$work/$shot.png" "$out/talerun-$shot.png"
+done
