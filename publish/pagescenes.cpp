@@ -53,7 +53,9 @@ public:
     void setTitle(const QString &title) override { m_title = title; }
     void setMsgEnabled(bool enabled) override { m_boxEnabled = enabled; }
     void setMsgVisible(bool) override {}
+    void setNoteVisible(bool) override {}
     void setTimerInterval(int) override {}
+    void setWaitTimer(int) override {}
     void setTimerEnabled(bool enabled) override { m_timer = enabled; }
     void showMessage(const QString &text, const QString &) override { m_message = text; }
     void describe(const QString &description) override { m_description = description; }
