@@ -1,11 +1,27 @@
 #pragma once
+#include <QColor>
+#include <QDir>
+#include <QFileInfo>
 
 #include "gamelogic.h"
 #include "messages.h"
 #include "musicdevice.h"
 
+#include <QColor>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QStringList>
+
+/// A picture of one colour at @p path (its folders made as needed), for a test game.
+inline void writePicture(const QString &path, QColor colour, QSize size)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(colour);
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!img.save(path))
+        qFatal("cannot write %s", qPrintable(path));
+}
 
 /// Records the music commands instead of playing them.
 class RecordingMusic : public MusicDevice

@@ -33,10 +33,7 @@ struct Fixture
             const char *bgm = "song.mid")
     {
         auto picture = [&](const char *rel, QColor c, QSize size) {
-            QImage img(size, QImage::Format_RGB32);
-            img.fill(c);
-            QDir().mkpath(QFileInfo(dir.filePath(QString::fromLatin1(rel))).absolutePath());
-            QVERIFY(img.save(dir.filePath(QString::fromLatin1(rel))));
+            writePicture(dir.filePath(QString::fromLatin1(rel)), c, size);
         };
         picture("BG/a.png", Qt::red, QSize(638, 482));
         picture("BG/b.bmp", Qt::green, QSize(638, 482));

@@ -46,10 +46,7 @@ struct Game
     explicit Game(const QStringList &texts, const char *skip = "0")
     {
         auto picture = [&](const char *rel, QColor c, QSize size) {
-            QImage img(size, QImage::Format_RGB32);
-            img.fill(c);
-            QDir().mkpath(QFileInfo(dir.filePath(QString::fromLatin1(rel))).absolutePath());
-            QVERIFY(img.save(dir.filePath(QString::fromLatin1(rel))));
+            writePicture(dir.filePath(QString::fromLatin1(rel)), c, size);
         };
         picture("BG/a.png", Qt::red, QSize(638, 482));
         picture("BG/b.png", Qt::green, QSize(638, 482));
