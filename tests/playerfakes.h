@@ -1,7 +1,4 @@
 #pragma once
-#include <QColor>
-#include <QDir>
-#include <QFileInfo>
 
 #include "gamelogic.h"
 #include "messages.h"
