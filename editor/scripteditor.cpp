@@ -536,8 +536,7 @@ Notice ScriptEditor::writeSettingsState(const std::optional<GameSettings> &state
         return {kSettingsSaveFailed.arg(written.error), kSaveFailedTitle};
     }
     m_settings = state;
-    if (state)
-        m_gameFont = state->GameFont;
+    m_gameFont = state ? state->GameFont : QString();
     return {};
 }
 
