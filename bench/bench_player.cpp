@@ -9,6 +9,7 @@
 #include "music.h"
 #include "pictures.h"
 #include "scriptfile.h"
+#include "startup.h"
 #include "windowplacement.h"
 
 #include <QApplication>
@@ -102,7 +103,11 @@ int childGame(int argc, char **argv, bool idle)
 {
     const qint64 t0 = g_t0 = monotonicNs();
     const auto phase = [t0](const char *what) { printPhase(what, t0); };
+    // As talerun does.
+    Startup::FontPreload fonts;
     QApplication app(argc, argv);
+    fonts.wait();
+    Startup::setUpApplication(Startup::Program::Player);
     phase("app");
     const GameFolder folder = GameFolder::current();
     SdlMusic music(folder);

@@ -113,7 +113,9 @@ int runEditor(int argc, char *argv[])
         return checkGame(argc, argv, request.folder);
     if (request.kind == Startup::Request::Publish)
         return publishGame(argc, argv, request.folder, request.out);
+    Startup::FontPreload fonts;
     QApplication app(argc, argv);
+    fonts.wait();
     Startup::setUpApplication(Startup::Program::Editor);
 
     QtMessageBoxes messages;

@@ -14,6 +14,8 @@
 
 #include <cstdio>
 
+#include <fontconfig/fontconfig.h>
+
 namespace Startup {
 namespace {
 
@@ -227,6 +229,14 @@ void RecentFolders::add(const QString &folder)
     while (folders.size() > kMax)
         folders.removeLast();
     settings.setValue(kRecentKey, folders);
+}
+
+FontPreload::FontPreload() : m_thread([] { FcInit(); }) {}
+
+void FontPreload::wait()
+{
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void setUpApplication(Program program)

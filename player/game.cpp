@@ -32,8 +32,8 @@
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_messages(messages),
       m_folderPath(folder.path()), m_stage(new Stage(this)), m_wordTimer(new QTimer(this)),
-      m_waitTimer(new QTimer(this)), m_music(music), m_logic(folder, *this, music),
-      m_announcer(*this)
+      m_waitTimer(new QTimer(this)), m_placeTimer(new QTimer(this)), m_music(music),
+      m_logic(folder, *this, music), m_announcer(*this)
 {
     setObjectName(QStringLiteral("Game"));
     setWindowTitle(PlayerTexts::kInitialTitle);
@@ -101,6 +101,9 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
 
     m_waitTimer->setSingleShot(true);
     connect(m_waitTimer, &QTimer::timeout, this, [this] { m_logic.WaitElapsed(); });
+    m_placeTimer->setSingleShot(true);
+    m_placeTimer->setInterval(kKeepPlaceMilliseconds);
+    connect(m_placeTimer, &QTimer::timeout, this, &Game::keepPlace);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
@@ -279,9 +282,13 @@ void Game::zoomIn()
     if (setZoom(m_zoom + 1) || isFullScreen())
         return;
     // A key that does nothing looks broken: say why, and what to use instead.
-    QToolTip::showText(mapToGlobal(rect().center()), PlayerTexts::kZoomNoRoom, this, QRect(),
-                       kNoticeMilliseconds);
-    m_announcer.announce(PlayerTexts::kZoomNoRoom);
+    notice(PlayerTexts::kZoomNoRoom);
+}
+
+void Game::notice(const QString &text)
+{
+    QToolTip::showText(mapToGlobal(rect().center()), text, this, QRect(), kNoticeMilliseconds);
+    m_announcer.announce(text);
 }
 
 void Game::restoreZoom()
@@ -451,11 +458,30 @@ void Game::useReaderData(const QString &gameReaderFolder, const QString &readerR
     m_logic.setReaderSettings(ReaderData::readSettings(readerRoot));
 }
 
+void Game::placeChanged()
+{
+    if (!m_placeTimer->isActive())
+        m_placeTimer->start();
+}
+
+void Game::keepPlace()
+{
+    if (!m_reader)
+        return;
+    // Reading goes on without it; said once, not at every scene.
+    if (const WriteResult kept = m_reader->keepPlace(); !kept && !m_keepFailureSaid) {
+        m_keepFailureSaid = true;
+        notice(PlayerTexts::kPlaceNotKept + kept.error);
+    }
+}
+
 void Game::applyReaderSettings(const ReaderSettings &settings)
 {
     m_logic.setReaderSettings(settings);
-    if (!m_readerRoot.isEmpty())
-        ReaderData::writeSettings(m_readerRoot, settings);
+    if (!m_readerRoot.isEmpty()) {
+        if (const WriteResult kept = ReaderData::writeSettings(m_readerRoot, settings); !kept)
+            notice(PlayerTexts::kSettingsNotKept + kept.error);
+    }
     if (isVisible() && settings.fullScreen != isFullScreen())
         toggleFullScreen();
 }

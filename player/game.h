@@ -81,6 +81,8 @@ public:
     /// screen reader says it.
     void zoomIn();
     static constexpr int kNoticeMilliseconds = 2000;
+    /// How long after a scene shows the reader's place is written (a crash loses no more).
+    static constexpr int kKeepPlaceMilliseconds = 1000;
     /// How long Ctrl is held alone before skip starts.
     static constexpr int kHoldMilliseconds = 250;
     /// The zoom this game folder had last time, if the window still fits at it.
@@ -119,6 +121,11 @@ private:
     void setNoteVisible(bool visible) override;
     void setWaitTimer(int milliseconds) override;
     void modeChanged() override;
+    void placeChanged() override;
+    /// Writes the reader's place now; the first failure of a run is said (notice()).
+    void keepPlace();
+    /// A short note in the window's middle for kNoticeMilliseconds, also said to a screen reader.
+    void notice(const QString &text);
     void setTimerInterval(int milliseconds) override;
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;
@@ -134,6 +141,8 @@ private:
     bool m_readerHeardWindow = false; ///< the window has had the focus since it showed
     QTimer *m_wordTimer;
     QTimer *m_waitTimer;
+    QTimer *m_placeTimer; ///< the place is written a moment after it changed, once
+    bool m_keepFailureSaid = false;
     QMenu *m_menu = nullptr;
     QLabel *m_modeLabel = nullptr; ///< "自动" or "快进" in a corner while either runs
     QListWidget *m_backlog = nullptr;

@@ -290,8 +290,8 @@ void GameLogic::record(int scene)
     if (m_backlog.size() >= kBacklogMax)
         m_backlog.removeFirst();
     m_backlog.append({scene, m_scenes.at(SceneField::Note, scene)});
-    if (m_reader)
-        m_reader->sceneShown(scene); // a place that cannot be kept must not stop the game
+    if (m_reader && m_reader->sceneShown(scene))
+        m_surface.placeChanged();
 }
 
 bool GameLogic::goToScene(int i)

@@ -38,6 +38,9 @@ public:
     virtual void setWaitTimer(int milliseconds) = 0;
     /// Auto or skip started or stopped (GameLogic::mode()): the window shows which runs.
     virtual void modeChanged() {}
+    /// The reader's place changed (a scene shown for the first time, or another last scene):
+    /// the window writes it to the disk soon (ReaderData::keepPlace()).
+    virtual void placeChanged() {}
     /// A modal message box with one OK button; returns when the user has closed it.
     virtual void showMessage(const QString &text, const QString &title) = 0;
     /// What a screen reader says of what is now shown: the whole text of a scene as it is

@@ -53,7 +53,9 @@ int runPlayer(int argc, char *argv[])
     Startup::Request request = Startup::readCommandLine(Startup::Program::Player, argc, argv);
     if (request.kind == Startup::Request::Exit)
         return request.exitCode;
+    Startup::FontPreload fonts;
     QApplication app(argc, argv);
+    fonts.wait();
     Startup::setUpApplication(Startup::Program::Player);
 
     const bool chosen = request.kind == Startup::Request::Choose;
@@ -105,7 +107,11 @@ int runPlayer(int argc, char *argv[])
         music.hold(); // nothing but the first frame competes for the processor until it is drawn
         Game game(folder, music, messages);
         game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
-        AfterFirstPaint releaseMusic(game.BgPic(), [&music] { music.release(); });
+        // The recent list waits for the first frame too: only a game that opened joins it.
+        AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request] {
+            music.release();
+            Startup::RecentFolders().add(request.folder);
+        });
         GameLogic::StartResult started = GameLogic::StartResult::Playing;
         int first = qMax(0, request.scene - 1);
         if (request.resume && script.usable())
@@ -115,7 +121,6 @@ int runPlayer(int argc, char *argv[])
                 continue; // it said why; another game may be chosen
             return started == GameLogic::StartResult::NoGame ? 1 : 0;
         }
-        Startup::RecentFolders().add(request.folder); // only a game that opened
         game.restoreZoom();
         WindowPlacement::showCentred(game);
         if (game.logic().readerSettings().fullScreen)

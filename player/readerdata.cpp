@@ -36,6 +36,11 @@ ReaderData::ReaderData(const QString &folder) : m_folder(folder)
     m_seen = place.value(QStringLiteral("seen")).toString().toLatin1();
 }
 
+ReaderData::~ReaderData()
+{
+    keepPlace();
+}
+
 QString ReaderData::path(const QString &name) const
 {
     return QDir(m_folder).filePath(name);
@@ -46,24 +51,27 @@ bool ReaderData::seen(int scene) const
     return scene >= 0 && scene < m_seen.size() && m_seen.at(scene) == '1';
 }
 
-WriteResult ReaderData::sceneShown(int scene)
+bool ReaderData::sceneShown(int scene)
 {
-    if (scene < 0)
-        return {};
-    if (scene == m_lastScene && seen(scene))
-        return {};
+    if (scene < 0 || (scene == m_lastScene && seen(scene)))
+        return false;
     m_lastScene = scene;
     if (m_seen.size() <= scene)
         m_seen.append(QByteArray(scene + 1 - m_seen.size(), '0'));
     m_seen[scene] = '1';
-    return writePlace();
+    m_placeChanged = true;
+    return true;
 }
 
-WriteResult ReaderData::writePlace()
+WriteResult ReaderData::keepPlace()
 {
-    return writeJson(path(kPlaceFile),
-                     QJsonObject{{QStringLiteral("lastScene"), m_lastScene},
-                                 {QStringLiteral("seen"), QString::fromLatin1(m_seen)}});
+    if (!m_placeChanged)
+        return {};
+    const WriteResult written = writeJson(
+        path(kPlaceFile), QJsonObject{{QStringLiteral("lastScene"), m_lastScene},
+                                      {QStringLiteral("seen"), QString::fromLatin1(m_seen)}});
+    m_placeChanged = !written;
+    return written;
 }
 
 std::optional<SavedPlace> ReaderData::slot(int n) const

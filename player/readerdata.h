@@ -42,13 +42,21 @@ public:
 
     /// Reads what was kept in @p folder (the game's reader folder; it need not exist yet).
     explicit ReaderData(const QString &folder);
+    /// Writes the place if it changed since it was last written (keepPlace()).
+    ~ReaderData();
+    ReaderData(const ReaderData &) = delete;
+    ReaderData &operator=(const ReaderData &) = delete;
 
     QString folder() const { return m_folder; }
     /// The list position of the last scene shown; -1 when the game was never played.
     int lastScene() const { return m_lastScene; }
     bool seen(int scene) const;
-    /// Records that @p scene is shown: the last scene, and seen from now on.
-    WriteResult sceneShown(int scene);
+    /// Records that @p scene is shown: the last scene, and seen from now on. Only in memory:
+    /// passing over scenes quickly must not wait for the disk at each one. Returns whether the
+    /// place changed, and so waits for keepPlace().
+    bool sceneShown(int scene);
+    /// Writes the last scene and the scenes seen, if they changed since last written.
+    WriteResult keepPlace();
 
     std::optional<SavedPlace> slot(int n) const;
     /// The slot's small picture (PNG), empty when there is none.
@@ -62,9 +70,9 @@ public:
 
 private:
     QString path(const QString &name) const;
-    WriteResult writePlace();
 
     QString m_folder;
     int m_lastScene = -1;
-    QByteArray m_seen; ///< '1' at the list position of each scene seen
+    QByteArray m_seen;           ///< '1' at the list position of each scene seen
+    bool m_placeChanged = false; ///< not yet written
 };

@@ -1,6 +1,7 @@
 #include "game.h"
 #include "gamechooser.h"
 #include "playerfakes.h"
+#include "playertexts.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "testutil.h"
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <sys/stat.h>
 
@@ -390,6 +392,37 @@ private slots:
     }
 
     // "继续" in the chooser is there for a game played before, and says to continue it.
+    // The reader's place reaches the disk a moment after a scene shows, while the game stays
+    // open (a crash later loses nothing); a place that cannot be written is said, not hidden.
+    void placeIsKeptWhilePlayingOrItsFailureSaid_data()
+    {
+        QTest::addColumn<bool>("blocked");
+        QTest::newRow("kept") << false;
+        QTest::newRow("folder taken by a file") << true;
+    }
+    void placeIsKeptWhilePlayingOrItsFailureSaid()
+    {
+        QFETCH(bool, blocked);
+        QTemporaryDir reader;
+        const QString folder = reader.filePath(QStringLiteral("game"));
+        if (blocked)
+            QVERIFY(QFile(folder).open(QIODevice::WriteOnly));
+        Game game(GameFolder(m_dir.path()), m_music, m_messages);
+        game.useReaderData(folder, reader.path());
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.MsgPic()->click();
+        QTRY_VERIFY(game.MsgPic()->isEnabled());
+        const auto said = [] { return QToolTip::text().startsWith(PlayerTexts::kPlaceNotKept); };
+        if (blocked) {
+            QTRY_VERIFY(said());
+        } else {
+            QTRY_COMPARE(ReaderData(folder).lastScene(), 1);
+            QVERIFY(!said());
+        }
+    }
+
     void chooserOffersContinueForAGamePlayedBefore()
     {
         QTemporaryDir other;
