@@ -60,11 +60,21 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
             action();
         });
     };
+    // A key that moves or hides the scene only closes the backlog: the scene stays still
+    // while the reader looks back.
+    const auto sceneShortcut = [this, shortcut](Qt::Key key, auto action) {
+        shortcut(QKeySequence(key), [this, action] {
+            if (backlogOpen())
+                closeBacklog();
+            else
+                action();
+        });
+    };
     shortcut(QKeySequence(Qt::Key_F11), [this] { toggleFullScreen(); });
     shortcut(QKeySequence(Qt::Key_Escape), [this] {
         if (isFullScreen())
             toggleFullScreen();
-        else if (m_backlog && m_backlog->isVisible())
+        else if (backlogOpen())
             closeBacklog();
         else if (!readerActed())
             openMenu(mapToGlobal(rect().center()));
@@ -79,18 +89,18 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { chooseSlot(false); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { openSettings(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-    shortcut(QKeySequence(Qt::Key_L), [this] { showBacklog(); });
-    shortcut(QKeySequence(Qt::Key_A), [this] {
+    sceneShortcut(Qt::Key_L, [this] { showBacklog(); });
+    sceneShortcut(Qt::Key_A, [this] {
         const bool on = m_logic.mode() != GameLogic::Mode::Auto;
         m_logic.setMode(on ? GameLogic::Mode::Auto : GameLogic::Mode::Normal);
         m_announcer.announce(on ? PlayerTexts::kAutoOn : PlayerTexts::kModeOff);
     });
-    shortcut(QKeySequence(Qt::Key_S), [this] {
+    sceneShortcut(Qt::Key_S, [this] {
         const bool on = m_logic.mode() != GameLogic::Mode::Skip;
         m_logic.setMode(on ? GameLogic::Mode::Skip : GameLogic::Mode::Normal);
         m_announcer.announce(on ? PlayerTexts::kSkipOn : PlayerTexts::kModeOff);
     });
-    shortcut(QKeySequence(Qt::Key_H), [this] { m_logic.setBoxHidden(!m_logic.boxHidden()); });
+    sceneShortcut(Qt::Key_H, [this] { m_logic.setBoxHidden(!m_logic.boxHidden()); });
     shortcut(QKeySequence(Qt::Key_M), [this] {
         ReaderSettings settings = m_logic.readerSettings();
         settings.mute = !settings.mute;
@@ -133,6 +143,17 @@ bool Game::advanceKey(QKeyEvent *event)
 
 bool Game::eventFilter(QObject *watched, QEvent *event)
 {
+    if (m_backlog && watched == m_backlog && event->type() == QEvent::KeyPress) {
+        // Enter chooses the entry here: the list would pass the key on to the box, which
+        // would take the reader one scene past the one gone back to.
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (QListWidgetItem *item = m_backlog->currentItem())
+                backToEntry(item);
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     if (m_backlog && watched == m_backlog->viewport()) {
         // A click beside the entries or with the right button, or the wheel turned down past
         // the newest, closes it.
@@ -181,15 +202,17 @@ void Game::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
         // Ctrl alone, held a moment: Ctrl+S and the other commands must not start skipping.
-        m_skipHeld = true;
+        m_skipHeld = !backlogOpen();
         QTimer::singleShot(kHoldMilliseconds, this, [this] {
             if (m_skipHeld && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) &&
-                isActiveWindow())
+                isActiveWindow() && !backlogOpen())
                 m_logic.setMode(GameLogic::Mode::Skip);
         });
         return;
     }
     m_skipHeld = false;
+    if (backlogOpen()) // keys the backlog leaves alone do not reach the scene behind it
+        return;
     if (!event->isAutoRepeat() && readerActed())
         return;
     // Not a shortcut: in the open backlog, Page Up scrolls it.
@@ -629,8 +652,10 @@ void Game::openMenu(const QPoint &where)
 {
     if (!m_menu)
         buildMenu();
-    // The menu stops auto and skip: the reader has turned to something else.
+    // The menu stops auto and skip, and closes the backlog: the reader has turned to
+    // something else, and what it starts plays on the scene.
     m_logic.setMode(GameLogic::Mode::Normal);
+    closeBacklog();
     m_menu->popup(where);
 }
 
@@ -644,15 +669,9 @@ void Game::showBacklog()
         m_backlog->setStyleSheet(QStringLiteral(
             "QListWidget { background: rgba(0, 0, 0, 200); color: white; font-size: 12pt; "
             "border: none; } QListWidget::item { padding: 6px; }"));
+        m_backlog->installEventFilter(this);
         m_backlog->viewport()->installEventFilter(this);
-        connect(m_backlog, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-            const int scene = item->data(Qt::UserRole).toInt();
-            if (m_messages.ask(this, PlayerTexts::kBackToSceneQuestion.arg(scene + 1),
-                               PlayerTexts::kBacklogName)) {
-                closeBacklog();
-                m_logic.goToScene(scene);
-            }
-        });
+        connect(m_backlog, &QListWidget::itemActivated, this, &Game::backToEntry);
     }
     readerActed();
     m_logic.setMode(GameLogic::Mode::Normal);
@@ -668,6 +687,21 @@ void Game::showBacklog()
     m_backlog->setCurrentRow(m_backlog->count() - 1);
     m_backlog->scrollToBottom();
     m_backlog->setFocus();
+}
+
+void Game::backToEntry(QListWidgetItem *item)
+{
+    const int scene = item->data(Qt::UserRole).toInt();
+    if (m_messages.ask(this, PlayerTexts::kBackToSceneQuestion.arg(scene + 1),
+                       PlayerTexts::kBacklogName)) {
+        closeBacklog();
+        m_logic.goToScene(scene);
+    }
+}
+
+bool Game::backlogOpen() const
+{
+    return m_backlog && m_backlog->isVisible();
 }
 
 void Game::closeBacklog()

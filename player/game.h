@@ -10,6 +10,7 @@
 
 class QLabel;
 class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QTimer;
 class MessageBoxes;
@@ -66,6 +67,7 @@ public:
     QLabel *modeLabel() const { return m_modeLabel; }
     void showBacklog();
     void closeBacklog();
+    bool backlogOpen() const;
     /// Asks for a slot (the slots window) and saves or loads it.
     void chooseSlot(bool saving);
     void openSettings();
@@ -107,6 +109,8 @@ protected:
 
 private:
     bool advanceKey(QKeyEvent *event);
+    /// Goes back to the backlog's @p item, asking first.
+    void backToEntry(QListWidgetItem *item);
     /// A key or click of the reader's: it stops auto and shows a hidden box again; true when
     /// it did the latter and is used up by it.
     bool readerActed();

@@ -9,7 +9,9 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QProcess>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -173,6 +175,61 @@ private slots:
         QCOMPARE(game.MsgPic()->accessibleName(), QStringLiteral("下一个"));
         // The box itself changes no description: a reader that speaks those would say it twice.
         QVERIFY(game.MsgPic()->accessibleDescription().isEmpty());
+    }
+
+    // Ctrl held (a real key on the display: the player asks the display whether it is still
+    // down) passes over the scenes read before and stops at the first new one; Ctrl with
+    // another key is a command, not skip. The open backlog holds the scene still: Ctrl held,
+    // letter keys and the Enter that chooses an entry do not move the scene behind it.
+    void ctrlHeldSkipsAndTheBacklogHoldsTheSceneStill()
+    {
+        writeGame("0");
+        QTemporaryDir reader;
+        const QString kept = reader.filePath(QStringLiteral("game"));
+        {
+            ReaderData before(kept);
+            before.sceneShown(0);
+            before.sceneShown(1);
+        }
+        Game game(folder(), m_music, m_messages);
+        game.useReaderData(kept, reader.path());
+        QVERIFY(game.start());
+        showActive(game);
+        const auto xdotool = [](const char *action, const char *key) {
+            QCOMPARE(QProcess::execute(QStringLiteral("xdotool"),
+                                       {QString::fromLatin1(action), QString::fromLatin1(key)}),
+                     0);
+        };
+        const auto heldAMoment = [] { QTest::qWait(3 * Game::kHoldMilliseconds); };
+
+        xdotool("keydown", "ctrl");
+        QTRY_COMPARE(game.logic().SceneIndex(), 2);
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal); // stopped at the new scene
+        xdotool("keyup", "ctrl");
+        xdotool("key", "ctrl+0");
+        heldAMoment();
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L);
+        QListWidget *list = game.backlogView();
+        QVERIFY(list && list->isVisible());
+        QCOMPARE(list->count(), 3);
+        xdotool("keydown", "ctrl");
+        heldAMoment();
+        xdotool("keyup", "ctrl");
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
+        QCOMPARE(game.logic().SceneIndex(), 2);
+        QTest::keyClick(list, Qt::Key_S); // closes the backlog, and only that
+        QVERIFY(!list->isVisible());
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_L);
+        list->setCurrentRow(0);
+        m_messages.answers = {true};
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(!list->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 0); // and not one past it
+        QCOMPARE(game.GameNote()->text(), QStringLiteral("第一幕"));
     }
 
     void zoomStepsThroughWholeMultiplesAndIsRemembered()
