@@ -1,5 +1,7 @@
 #include "game.h"
 
+#include "backlogview.h"
+
 #include "messages.h"
 #include "pictures.h"
 #include "playertexts.h"
@@ -16,10 +18,8 @@
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSettings>
 #include <QShortcut>
 #include <QShowEvent>
@@ -143,34 +143,6 @@ bool Game::advanceKey(QKeyEvent *event)
 
 bool Game::eventFilter(QObject *watched, QEvent *event)
 {
-    if (m_backlog && watched == m_backlog && event->type() == QEvent::KeyPress) {
-        // Enter chooses the entry here: the list would pass the key on to the box, which
-        // would take the reader one scene past the one gone back to.
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (QListWidgetItem *item = m_backlog->currentItem())
-                backToEntry(item);
-            return true;
-        }
-        return QWidget::eventFilter(watched, event);
-    }
-    if (m_backlog && watched == m_backlog->viewport()) {
-        // A click beside the entries or with the right button, or the wheel turned down past
-        // the newest, closes it.
-        if (event->type() == QEvent::MouseButtonPress &&
-            (static_cast<QMouseEvent *>(event)->button() == Qt::RightButton ||
-             !m_backlog->itemAt(static_cast<QMouseEvent *>(event)->position().toPoint()))) {
-            closeBacklog();
-            return true;
-        }
-        if (event->type() == QEvent::Wheel &&
-            static_cast<QWheelEvent *>(event)->angleDelta().y() < 0 &&
-            m_backlog->verticalScrollBar()->value() == m_backlog->verticalScrollBar()->maximum()) {
-            closeBacklog();
-            return true;
-        }
-        return QWidget::eventFilter(watched, event);
-    }
     // The box's own handling of Space (a click on release) gives way to ours.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto *key = static_cast<QKeyEvent *>(event);
@@ -662,36 +634,22 @@ void Game::openMenu(const QPoint &where)
 void Game::showBacklog()
 {
     if (!m_backlog) {
-        m_backlog = new QListWidget(this);
-        m_backlog->setObjectName(QStringLiteral("Backlog"));
-        m_backlog->setAccessibleName(PlayerTexts::kBacklogName);
-        m_backlog->setWordWrap(true);
-        m_backlog->setStyleSheet(QStringLiteral(
-            "QListWidget { background: rgba(0, 0, 0, 200); color: white; font-size: 12pt; "
-            "border: none; } QListWidget::item { padding: 6px; }"));
-        m_backlog->installEventFilter(this);
-        m_backlog->viewport()->installEventFilter(this);
-        connect(m_backlog, &QListWidget::itemActivated, this, &Game::backToEntry);
+        m_backlog = new BacklogView(this);
+        connect(m_backlog, &BacklogView::backChosen, this, &Game::backToScene);
+        connect(m_backlog, &BacklogView::closeAsked, this, &Game::closeBacklog);
     }
     readerActed();
     m_logic.setMode(GameLogic::Mode::Normal);
-    m_backlog->clear();
-    for (const GameLogic::BacklogEntry &entry : m_logic.backlog()) {
-        auto *item = new QListWidgetItem(
-            PlayerTexts::kBacklogEntry.arg(entry.scene + 1).arg(entry.text), m_backlog);
-        item->setData(Qt::UserRole, entry.scene);
-    }
+    m_backlog->fill(m_logic.backlog());
     m_backlog->setGeometry(rect());
     m_backlog->show();
     m_backlog->raise();
-    m_backlog->setCurrentRow(m_backlog->count() - 1);
     m_backlog->scrollToBottom();
     m_backlog->setFocus();
 }
 
-void Game::backToEntry(QListWidgetItem *item)
+void Game::backToScene(int scene)
 {
-    const int scene = item->data(Qt::UserRole).toInt();
     if (m_messages.ask(this, PlayerTexts::kBackToSceneQuestion.arg(scene + 1),
                        PlayerTexts::kBacklogName)) {
         closeBacklog();

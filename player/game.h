@@ -9,8 +9,7 @@
 #include <memory>
 
 class QLabel;
-class QListWidget;
-class QListWidgetItem;
+class BacklogView;
 class QMenu;
 class QTimer;
 class MessageBoxes;
@@ -62,7 +61,7 @@ public:
     QMenu *readerMenu() const { return m_menu; }
     void openMenu(const QPoint &where);
     /// The backlog over the scene, newest at the bottom; null until it was first shown.
-    QListWidget *backlogView() const { return m_backlog; }
+    BacklogView *backlogView() const { return m_backlog; }
     /// The corner note naming auto or skip while either runs; null until first needed.
     QLabel *modeLabel() const { return m_modeLabel; }
     void showBacklog();
@@ -109,8 +108,8 @@ protected:
 
 private:
     bool advanceKey(QKeyEvent *event);
-    /// Goes back to the backlog's @p item, asking first.
-    void backToEntry(QListWidgetItem *item);
+    /// Goes back to list position @p scene, chosen in the backlog, asking first.
+    void backToScene(int scene);
     /// A key or click of the reader's: it stops auto and shows a hidden box again; true when
     /// it did the latter and is used up by it.
     bool readerActed();
@@ -149,7 +148,7 @@ private:
     bool m_keepFailureSaid = false;
     QMenu *m_menu = nullptr;
     QLabel *m_modeLabel = nullptr; ///< "自动" or "快进" in a corner while either runs
-    QListWidget *m_backlog = nullptr;
+    BacklogView *m_backlog = nullptr;
     MusicDevice &m_music;
     std::unique_ptr<ReaderData> m_reader;
     QString m_readerRoot;

@@ -65,6 +65,8 @@ inline const QString kBackToSceneQuestion = QStringLiteral("回到第%1个场景
 /// The backlog: what a screen reader calls it, and an entry: the scene's number and text.
 inline const QString kBacklogName = QStringLiteral("回顾");
 inline const QString kBacklogEntry = QStringLiteral("第%1个场景:%2");
+inline const QString kBacklogBack = QStringLiteral("回到这里");
+inline const QString kBacklogHelp = QStringLiteral("按Enter回到所选的场景,按Esc关闭");
 
 /// What a screen reader is told when auto, skip or the mute change.
 inline const QString kAutoOn = QStringLiteral("自动播放");

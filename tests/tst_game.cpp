@@ -1,3 +1,4 @@
+#include "backlogview.h"
 #include "game.h"
 #include "gamechooser.h"
 #include "playerfakes.h"
@@ -289,7 +290,7 @@ private slots:
         game.MsgPic()->click();
         QTRY_VERIFY(game.MsgPic()->isEnabled());
         QTest::keyClick(game.MsgPic(), Qt::Key_PageUp);
-        QListWidget *list = game.backlogView();
+        BacklogView *list = game.backlogView();
         QVERIFY(list);
         QVERIFY(list->isVisible());
         QCOMPARE(list->count(), 2);
@@ -305,13 +306,19 @@ private slots:
         QVERIFY(!list->isVisible());
         QCOMPARE(game.logic().SceneIndex(), 1);
 
-        // Going back to an entry asks first: "no" stays, "yes" shows that scene whole.
+        // A click on an entry's text closes; its button goes back to it, asking first: "no"
+        // stays, "yes" shows that scene whole.
         RecordingMessages &messages = m_messages;
         messages.asked.clear();
         messages.answers = {false, true};
+        game.showBacklog();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(0)).topLeft() + QPoint(20, 10));
+        QVERIFY(!list->isVisible());
+        QVERIFY(messages.asked.isEmpty());
         for (int answer = 0; answer < 2; ++answer) {
             game.showBacklog();
-            emit list->itemActivated(list->item(0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->backButton(0).center());
         }
         QCOMPARE(messages.asked.size(), 2);
         QCOMPARE(messages.asked.first(), QStringLiteral("回顾|回到第1个场景吗?"));

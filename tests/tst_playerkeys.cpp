@@ -1,5 +1,6 @@
 // The player for everyone: keys that act as a click, each scene said once by screen readers, and
 // larger windows. Runs under Xvfb with a window manager (full screen needs one).
+#include "backlogview.h"
 #include "game.h"
 #include "playerfakes.h"
 #include "playertexts.h"
@@ -211,7 +212,7 @@ private slots:
         QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_L);
-        QListWidget *list = game.backlogView();
+        BacklogView *list = game.backlogView();
         QVERIFY(list && list->isVisible());
         QCOMPARE(list->count(), 3);
         xdotool("keydown", "ctrl");
