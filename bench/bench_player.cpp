@@ -219,7 +219,7 @@ int main(int argc, char **argv)
         QStringLiteral("BG/") + LoadScript(GameFolder(dir)).scenes.at(SceneField::BG, 0));
     const int runs = qEnvironmentVariableIntValue("BENCH_RUNS") > 0
                          ? qEnvironmentVariableIntValue("BENCH_RUNS")
-                         : 9;
+                         : 15;
     QList<double> game, bare;
     for (int i = 0; i < runs; ++i) {
         bare.append(firstFrameMs(QStringLiteral("--child-bare"), {firstBg}, dir));

@@ -5,6 +5,8 @@
 #include "scriptfile.h"
 #include "storednumber.h"
 
+#include <future>
+
 GameLogic::GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice &music)
     : m_folder(folder), m_surface(surface), m_music(music)
 {
@@ -74,9 +76,16 @@ bool GameLogic::PresentScene(int i, Form form)
     const QString note = m_scenes.at(SceneField::Note, i);
 
     if (form == Form::StartUp) {
-        // A picture that exists but cannot be decoded is as good as missing here.
+        // Both pictures are decoded at once, the background on a thread of its own: the first
+        // frame waits for the slower one only. A picture that exists but cannot be decoded is
+        // as good as missing here.
+        std::future<QImage> background =
+            std::async(std::launch::async, [this, path = m_folder.resolve(bgPath)] {
+                return m_surface.loadPicture(path);
+            });
+        const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath));
         for (const QString &path : {msgPath, bgPath}) {
-            const QImage picture = m_surface.loadPicture(m_folder.resolve(path));
+            const QImage picture = path == msgPath ? box : background.get();
             if (picture.isNull()) {
                 m_surface.showMessage(PlayerTexts::kMissingPicture + path,
                                       PlayerTexts::kMissingPictureTitle);

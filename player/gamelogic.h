@@ -23,7 +23,8 @@ public:
     /// Where the scene is drawn: background, message box and text.
     virtual StageSurface &stage() = 0;
     /// Reads the picture file at @p path (absolute, or empty for none); a null image when
-    /// there is none or it cannot be decoded.
+    /// there is none or it cannot be decoded. At start-up it is called on a thread of its own
+    /// for the background while the message box is read: it reads the file and nothing else.
     virtual QImage loadPicture(const QString &path) = 0;
     virtual void setTitle(const QString &title) = 0;
     virtual void setMsgEnabled(bool enabled) = 0;
