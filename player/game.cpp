@@ -14,6 +14,7 @@
 #include <QCryptographicHash>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -282,7 +283,10 @@ void Game::zoomIn()
 
 void Game::notice(const QString &text)
 {
-    QToolTip::showText(mapToGlobal(rect().center()), text, this, QRect(), kNoticeMilliseconds);
+    // Centred on the window: a tooltip stands below and right of the point it is given.
+    const QSize size = QFontMetrics(QToolTip::font()).boundingRect(QRect(), 0, text).size();
+    QToolTip::showText(mapToGlobal(rect().center() - QPoint(size.width() / 2, size.height())), text,
+                       this, QRect(), kNoticeMilliseconds);
     m_announcer.announce(text);
 }
 

@@ -19,8 +19,9 @@ QJsonObject readJson(const QString &path)
 WriteResult writeJson(const QString &path, const QJsonObject &object)
 {
     // The folder is made on the first write only: a reader who never plays leaves nothing.
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return WriteResult::failure(QStringLiteral("无法建立文件夹%1").arg(path));
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return WriteResult::failure(QStringLiteral("无法建立文件夹%1").arg(folder));
     return saveWholeFile(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
