@@ -356,9 +356,9 @@ void Game::describe(const QString &description)
     m_announcer.announce(description);
 }
 
-bool Game::start(int first, GameLogic::StartResult *result)
+bool Game::start(int first, GameLogic::StartResult *result, std::optional<ScriptLoad> script)
 {
-    const GameLogic::StartResult started = m_logic.start(first);
+    const GameLogic::StartResult started = m_logic.start(first, std::move(script));
     if (result)
         *result = started;
     return started != GameLogic::StartResult::EndProgram &&

@@ -37,7 +37,9 @@ public:
 
     /// Runs start-up, at the scene at list position @p first. Returns false when the program
     /// must end (a missing picture of that scene, nothing to play); @p result then says which.
-    bool start(int first = 0, GameLogic::StartResult *result = nullptr);
+    /// @p script: the scene file as the caller has just read it, if it has.
+    bool start(int first = 0, GameLogic::StartResult *result = nullptr,
+               std::optional<ScriptLoad> script = std::nullopt);
 
     GameLogic &logic() { return m_logic; }
 

@@ -12,7 +12,7 @@ GameLogic::GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice
 {
 }
 
-GameLogic::StartResult GameLogic::start(int first)
+GameLogic::StartResult GameLogic::start(int first, std::optional<ScriptLoad> script)
 {
     // 1. Settings and title. A Game.ini that cannot be read counts as none.
     std::optional<GameSettings> settings;
@@ -43,7 +43,7 @@ GameLogic::StartResult GameLogic::start(int first)
         m_surface.stage().setNoteFontName(settings->GameFont);
 
     // 5. Scenes.
-    ScriptLoad load = LoadScript(m_folder);
+    ScriptLoad load = script ? std::move(*script) : LoadScript(m_folder);
     if (!load.usable()) {
         m_surface.showMessage(load.message, kScriptWarningTitle);
         return StartResult::NoScenes;

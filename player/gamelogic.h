@@ -89,8 +89,9 @@ public:
     /// the program. NoScenes: the scene file was damaged; the window stays without a scene.
     /// NoGame: nothing to play (no Game.txt and no Game.ini, or no scene yet), said plainly.
     /// @p first is the list position of the scene to start at (0: the first scene); it must
-    /// name a scene of the script.
-    StartResult start(int first = 0);
+    /// name a scene of the script. @p script, when given, is the scene file as the caller has
+    /// just read it (a large game is then not read twice).
+    StartResult start(int first = 0, std::optional<ScriptLoad> script = std::nullopt);
 
     /// Shows scene @p i. The advance form returns false on a failure (the caller closes the
     /// game); the start-up form returns false when the program must end.

@@ -73,7 +73,7 @@ int runPlayer(int argc, char *argv[])
             request.resume = chooser.action() == GameChooser::Action::Continue;
         }
         const GameFolder folder(request.folder);
-        const ScriptLoad script = LoadScript(folder);
+        ScriptLoad script = LoadScript(folder);
         // Nothing to play: said plainly, and the chooser asks again; from the command line, one
         // line on standard error and exit status 1.
         if (const QString nothing =
@@ -116,7 +116,7 @@ int runPlayer(int argc, char *argv[])
         int first = qMax(0, request.scene - 1);
         if (request.resume && script.usable())
             first = GameLogic::continueScene(*game.readerData(), script.scenes.count());
-        if (!game.start(first, &started)) {
+        if (!game.start(first, &started, std::move(script))) {
             if (chosen)
                 continue; // it said why; another game may be chosen
             return started == GameLogic::StartResult::NoGame ? 1 : 0;
