@@ -188,7 +188,7 @@ void Game::keyPressEvent(QKeyEvent *event)
         return;
     if (!event->isAutoRepeat() && readerActed())
         return;
-    // Not a shortcut: in the open backlog, Page Up scrolls it.
+    // Not a shortcut, so that Page Up scrolls the open backlog (the list takes it first).
     if (event->key() == Qt::Key_PageUp && event->modifiers() == Qt::NoModifier) {
         showBacklog();
         return;

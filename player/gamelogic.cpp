@@ -76,13 +76,12 @@ bool GameLogic::PresentScene(int i, Form form)
     const QString note = m_scenes.at(SceneField::Note, i);
 
     if (form == Form::StartUp) {
-        // Both pictures are decoded at once, the background on a thread of its own: the first
-        // frame waits for the slower one only. A picture that exists but cannot be decoded is
-        // as good as missing here.
-        std::future<QImage> background =
-            std::async(std::launch::async, [this, path = m_folder.resolve(bgPath)] {
-                return m_surface.loadPicture(path);
-            });
+        // Both pictures are decoded at once, the background on a thread of its own (here, when
+        // no thread can be had): the first frame waits for the slower one only. A picture that
+        // exists but cannot be decoded is as good as missing here.
+        std::future<QImage> background = std::async(
+            std::launch::async | std::launch::deferred,
+            [this, path = m_folder.resolve(bgPath)] { return m_surface.loadPicture(path); });
         const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath));
         for (const QString &path : {msgPath, bgPath}) {
             const QImage picture = path == msgPath ? box : background.get();
