@@ -46,13 +46,6 @@ std::optional<QByteArray> readFile(const QString &path)
     return file.readAll();
 }
 
-QString canonicalFolder(const QString &folder)
-{
-    const QFileInfo info(folder);
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
-}
-
 } // namespace
 
 SceneLists GameVersion::scenes() const
@@ -76,7 +69,7 @@ int GameVersion::firstDifference(const SceneLists &then, const SceneLists &now)
 }
 
 VersionStore::VersionStore(const QString &gameFolder, const QString &root)
-    : m_gameFolder(canonicalFolder(gameFolder)), m_root(root)
+    : m_gameFolder(UserFolders::gamePath(gameFolder)), m_root(root)
 {
     const QByteArray key =
         QCryptographicHash::hash(m_gameFolder.toUtf8(), QCryptographicHash::Sha256).toHex();

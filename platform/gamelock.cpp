@@ -4,17 +4,14 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
 
 namespace {
 
 QString lockPath(const QString &gameFolder)
 {
-    QString real = QFileInfo(gameFolder).canonicalFilePath();
-    if (real.isEmpty())
-        real = QDir(gameFolder).absolutePath();
-    const QByteArray hash = QCryptographicHash::hash(real.toUtf8(), QCryptographicHash::Sha256);
+    const QByteArray hash = QCryptographicHash::hash(UserFolders::gamePath(gameFolder).toUtf8(),
+                                                     QCryptographicHash::Sha256);
     return QDir(UserFolders::runtime())
         .filePath(QStringLiteral("edit-") + QString::fromLatin1(hash.toHex().left(32)) +
                   QStringLiteral(".lock"));

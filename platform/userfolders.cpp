@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace UserFolders {
@@ -46,11 +47,25 @@ QString reader()
     return inData(QStringLiteral("taletools/reader"));
 }
 
+QString gamePath(const QString &gameFolder)
+{
+    const QFileInfo info(gameFolder);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
 QString readerFor(const QString &gameFolder)
 {
-    const QByteArray path = QDir::cleanPath(QDir(gameFolder).absolutePath()).toUtf8();
-    const QByteArray hash = QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex();
-    return QDir(reader()).filePath(QString::fromLatin1(hash.left(16)));
+    const auto named = [](const QString &path) {
+        const QByteArray hash =
+            QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex();
+        return QDir(reader()).filePath(QString::fromLatin1(hash.left(16)));
+    };
+    const QString folder = named(gamePath(gameFolder));
+    const QString earlier = named(QDir::cleanPath(QDir(gameFolder).absolutePath()));
+    if (earlier != folder && !QFileInfo::exists(folder) && QFileInfo(earlier).isDir())
+        return earlier;
+    return folder;
 }
 
 } // namespace UserFolders

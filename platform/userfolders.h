@@ -24,7 +24,15 @@ QString versions();
 /// here; the first write makes it.
 QString reader();
 
-/// The reader's folder for the game in @p gameFolder: one per game, named by its absolute path.
+/// The one form of a game folder's path by which the programs name a game in the user's
+/// folders (the reader's data, the editor's versions, the editing lock): links resolved as the
+/// kernel resolves them, so a game opened through a link is the same game as opened directly.
+/// A folder that cannot be resolved (gone) keeps its cleaned absolute path.
+QString gamePath(const QString &gameFolder);
+
+/// The reader's folder for the game in @p gameFolder: one per game, named by gamePath().
+/// A folder named by the plain absolute path, as earlier versions named it, is still used
+/// when it is the only one there.
 QString readerFor(const QString &gameFolder);
 
 } // namespace UserFolders

@@ -5,7 +5,9 @@
 #include "settingsfile.h"
 #include "startup.h"
 #include "testutil.h"
+#include "userfolders.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -354,6 +356,28 @@ private slots:
         QCOMPARE(listing(), before);
         QVERIFY(ReaderData(game.readerDir.filePath(QStringLiteral("game"))).slot(0));
         QCOMPARE(ReaderData(game.readerDir.filePath(QStringLiteral("game"))).lastScene(), 2);
+    }
+
+    // The same game opened through a link and directly keeps one place and one set of saves;
+    // a reader's folder named as earlier versions named it is still found.
+    void aGameThroughALinkIsTheSameGame()
+    {
+        QTemporaryDir home;
+        const QString real = home.filePath(QStringLiteral("real"));
+        const QString link = home.filePath(QStringLiteral("link"));
+        QVERIFY(QDir().mkpath(real));
+        QVERIFY(QFile::link(real, link));
+        QCOMPARE(UserFolders::readerFor(link), UserFolders::readerFor(real));
+        QCOMPARE(UserFolders::gamePath(link + QStringLiteral("/")), real);
+
+        const QString earlier = [&] {
+            const QByteArray hash =
+                QCryptographicHash::hash(QDir::cleanPath(link).toUtf8(), QCryptographicHash::Sha1);
+            return QDir(UserFolders::reader()).filePath(QString::fromLatin1(hash.toHex().left(16)));
+        }();
+        QVERIFY(QDir().mkpath(earlier));
+        QCOMPARE(UserFolders::readerFor(link), earlier);
+        QVERIFY(QDir(earlier).removeRecursively());
     }
 };
 
