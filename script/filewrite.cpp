@@ -265,6 +265,30 @@ WriteResult appendToFile(const QString &path, const QByteArray &bytes)
     return failed(file, why);
 }
 
+WriteResult removeFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    const auto refused = [&path](const QString &why) {
+        return WriteResult::failure(
+            QStringLiteral("无法删除%1：%2").arg(QFileInfo(path).fileName(), why));
+    };
+    if (info.isSymLink())
+        return refused(QStringLiteral("它是指向“%1”的链接,不会删除它")
+                           .arg(QDir::toNativeSeparators(info.symLinkTarget())));
+    if (!info.isFile())
+        return refused(QStringLiteral("它不是普通文件"));
+    if (!(info.permissions() & kAnyWrite))
+        return refused(QStringLiteral("文件是只读的"));
+    if (!folderTakesNewFiles(info.absoluteFilePath()))
+        return refused(QStringLiteral("所在文件夹是只读的"));
+    QFile file(path);
+    if (!file.remove())
+        return refused(file.errorString());
+    return {};
+}
+
 namespace FileWriteTesting {
 void failAt(Step step, qint64 bytes)
 {

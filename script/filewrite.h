@@ -40,6 +40,13 @@ WriteResult checkCanWrite(const QString &path);
 /// (and a file that did not exist is removed).
 WriteResult appendToFile(const QString &path, const QByteArray &bytes);
 
+/// Removes the file at @p path with the care of a write: a file whose permission bits allow no
+/// write is refused (also for root), and so is a folder marked read-only. A symbolic link is
+/// refused too: neither the link nor the file it names is removed (a link left pointing nowhere
+/// would refuse every later write). A file that is not there (or a link that points nowhere)
+/// is no failure. On failure nothing is removed and the result says why.
+WriteResult removeFile(const QString &path);
+
 namespace FileWriteTesting {
 /// Where an injected fault strikes, each where a real full disk or a refusing share fails.
 enum class Step

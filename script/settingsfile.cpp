@@ -2,8 +2,6 @@
 
 #include "gbk.h"
 
-#include <QFile>
-
 namespace {
 
 bool isBlank(QChar c)
@@ -173,8 +171,8 @@ WriteResult RestoreSettings(const GameFolder &folder, const std::optional<QByteA
     if (expected && currentStamp(path, kMaxSettingsBytes) != *expected)
         return WriteResult::changedSinceRead(kSettingsFileName);
     if (!bytes) {
-        if (QFile::exists(path) && !QFile::remove(path))
-            return WriteResult::failure(QStringLiteral("无法删除Game.ini"));
+        if (const WriteResult removed = removeFile(path); !removed)
+            return removed;
         if (expected)
             *expected = FileStamp::missing();
         return {};
