@@ -10,6 +10,7 @@
 #include "newgame.h"
 #include "publisher.h"
 #include "startup.h"
+#include "userfolders.h"
 #include "versionstore.h"
 #include "webpages.h"
 #include "windowplacement.h"
@@ -140,7 +141,8 @@ int runEditor(int argc, char *argv[])
     QDir::setCurrent(request.folder);
     Startup::RecentFolders().add(request.folder);
 
-    VersionStore::pruneVanished(); // versions of games whose folder is gone
+    // Versions are kept whatever became of their game's folder; only long-untouched ones go.
+    VersionStore::ageOut(UserFolders::versions(), QDateTime::currentDateTimeUtc(), request.folder);
     QtFilePicker picker;
     DesktopWebPageOpener web;
     GameSet window(GameFolder(request.folder), {messages, picker, web});

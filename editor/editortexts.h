@@ -98,6 +98,23 @@ inline const QString kVersionSettingsDiffer = QStringLiteral("场景相同,设�
 inline const QString kVersionPreviewed = QStringLiteral("这个版本的第%1个场景");
 inline const QString kVersionNoScenes = QStringLiteral("这个版本没有场景");
 inline const QString kVersionRestore = QStringLiteral("恢复这个版本(&R)");
+inline const QString kVersionUnusableShort = QStringLiteral("不能恢复");
+inline const QString kVersionsSource = QStringLiteral("版本来自(&F):");
+inline const QString kVersionsSourceName = QStringLiteral("版本来自");
+inline const QString kVersionsOwn = QStringLiteral("这个游戏");
+inline const QString kVersionsOthers = QStringLiteral("其他文件夹的版本:");
+/// Another game folder with versions: the game's name, its folder, how many versions.
+inline const QString kVersionsOther = QStringLiteral("    %1 — %2(%3个版本)");
+inline const QString kVersionsOtherGone = QStringLiteral("    %1 — %2(文件夹已不在,%3个版本)");
+inline const QString kVersionsOfOther =
+    QStringLiteral("保存自文件夹“%1”的版本(&V)。恢复其中一个,就是把它放进现在打开的这个游戏:");
+inline const QString kVersionsOfOtherGone =
+    QStringLiteral("保存自文件夹“%1”的版本(&V),这个文件夹已经不在了(改了名、移走或删除)。"
+                   "恢复其中一个,就是把它放进现在打开的这个游戏:");
+inline const QString kVersionsRemove = QStringLiteral("删除这些版本(&D)…");
+inline const QString kVersionsRemoveQuestion =
+    QStringLiteral("要删除保存自文件夹“%1”的全部%2个版本吗?删除后不能恢复。");
+inline const QString kVersionsRemoveFailed = QStringLiteral("有些版本没能删除:%1");
 /// Where the editor remembers the preview window (QSettings keys).
 inline const QString kPreviewOpenKey = QStringLiteral("preview/open");
 inline const QString kPreviewGeometryKey = QStringLiteral("preview/geometry");
@@ -112,18 +129,32 @@ inline const QString kNothingToDelete = QStringLiteral("当前没有可删除的
 /// Why the editor will not change Game.txt, for each way start-up found it unusable.
 inline QString scriptLockText(ScriptStatus status)
 {
+    const QString restore = QStringLiteral("也可以在右键菜单“以前的版本…”中恢复一个版本。");
     switch (status) {
     case ScriptStatus::TooManyScenes:
         return QStringLiteral("Game.txt中的场景超过4095个,为避免丢失已有场景,"
-                              "编辑器不会修改它。请先减少场景,再重新打开编辑器。");
+                              "编辑器不会修改它。请先减少场景,再重新打开编辑器;") +
+               restore;
     case ScriptStatus::TooLarge:
-        return QStringLiteral("Game.txt过大(超过256MB),为避免丢失已有场景,编辑器不会修改它。");
+        return QStringLiteral("Game.txt过大(超过256MB),为避免丢失已有场景,编辑器不会修改它。") +
+               restore;
     case ScriptStatus::Unreadable:
         return QStringLiteral(
             "Game.txt无法读取,为避免丢失已有场景,编辑器不会修改它。请检查文件后再重新打开编辑器。");
     default:
         return QStringLiteral("Game.txt数据受损,为避免丢失已有场景,编辑器不会修改它。请先修复Game."
-                              "txt,再重新打开编辑器。");
+                              "txt,再重新打开编辑器;") +
+               restore;
+    }
+}
+/// What makes a Game.txt unusable, in a few words.
+inline QString scriptProblemName(ScriptStatus status)
+{
+    switch (status) {
+    case ScriptStatus::TooManyScenes: return QStringLiteral("场景超过4095个");
+    case ScriptStatus::TooLarge: return QStringLiteral("过大(超过256MB)");
+    case ScriptStatus::Unreadable: return QStringLiteral("无法读取");
+    default: return QStringLiteral("数据受损");
     }
 }
 inline const QString kTooManyScenes = QStringLiteral("场景数已达上限4095个,无法再增加");
@@ -179,6 +210,18 @@ inline const QString kMoved = QStringLiteral("移动%1");
 inline const QString kSavedSetting = QStringLiteral("修改%1");
 inline const QString kCopiedPicture = QStringLiteral("复制图片%1");
 inline const QString kRestoredVersion = QStringLiteral("恢复%1的版本");
+inline const QString kVersionUnusable = QStringLiteral("这个版本的Game.txt%1,不能恢复。");
+inline const QString kRestoreQuestion =
+    QStringLiteral("要恢复%1保存的版本吗?\n现在有%2个场景,这个版本有%3个场景,%4。\n"
+                   "现在的Game.txt和Game.ini会先保存为一个版本,恢复之后也可以撤销。");
+inline const QString kRepairQuestion =
+    QStringLiteral("要用%1保存的版本(%2个场景)替换现在无法使用的Game.txt吗?\n"
+                   "现在的Game.txt和Game.ini会先保存为一个版本。");
+inline const QString kRepaired =
+    QStringLiteral("已恢复%1保存的版本。原来无法使用的Game.txt已保存在“以前的版本”中。");
+inline const QString kPictureChanged =
+    QStringLiteral("图片%1已被其他程序修改,为了不丢失那个修改,没有改动它。\n"
+                   "撤销和重做的记录已清空。");
 inline const QString kVersionNotKept =
     QStringLiteral("现在的Game.txt和Game.ini无法先保存为一个版本,所以没有恢复。");
 inline const QString kSceneListAction = QStringLiteral("场景列表(&L)");
@@ -188,6 +231,9 @@ inline const QString kGoToLabel = QStringLiteral("转到第几个场景(1-%1):")
 inline const QString kRemoveScenesQuestion = QStringLiteral("要删除第%1-%2个场景吗?");
 inline const QString kUnstoredScene =
     QStringLiteral("正在增加或修改的场景还没有保存。\n关闭前要保存它吗?");
+inline const QString kUnstoredBeforeCommand =
+    QStringLiteral("正在增加或修改的场景还没有保存。\n要先保存它吗?"
+                   "(“不保存”会放弃它;“取消”则不做这个操作)");
 inline const QString kSettingFix = QStringLiteral(",请修改后再保存");
 
 /// The paths and queries of the help links on the support forum's web server.

@@ -48,6 +48,11 @@ std::optional<QByteArray> readFile(const QString &path)
 
 } // namespace
 
+ScriptStatus GameVersion::status() const
+{
+    return tooLarge ? ScriptStatus::TooLarge : parseScript(script).status;
+}
+
 SceneLists GameVersion::scenes() const
 {
     return parseScript(script).scenes;
@@ -76,46 +81,64 @@ VersionStore::VersionStore(const QString &gameFolder, const QString &root)
     m_gameRoot = QDir(root).filePath(QString::fromLatin1(key.left(32)));
 }
 
+bool VersionStore::newestHolds(const QByteArray &script,
+                               const std::optional<QByteArray> &settings) const
+{
+    const QStringList kept = names(m_gameRoot);
+    if (kept.isEmpty())
+        return false;
+    const QDir newest(QDir(m_gameRoot).filePath(kept.first()));
+    return QFileInfo(newest.filePath(kScriptFileName)).size() == script.size() &&
+           readFile(newest.filePath(kScriptFileName)) == script &&
+           readFile(newest.filePath(kSettingsFileName)) == settings;
+}
+
 bool VersionStore::keepIfDue(const QByteArray &script, const std::optional<QByteArray> &settings,
                              const QDateTime &now)
 {
     const bool first = !m_called;
     m_called = true;
-    const QStringList kept = names();
+    const QStringList kept = names(m_gameRoot);
     if (!kept.isEmpty() && !first) {
         const qint64 age = timeOf(kept.first()).secsTo(now);
         if (age >= 0 && age < kIntervalSecs)
             return false;
     }
-    if (!kept.isEmpty()) {
-        const QDir newest(QDir(m_gameRoot).filePath(kept.first()));
-        if (readFile(newest.filePath(kScriptFileName)) == script &&
-            readFile(newest.filePath(kSettingsFileName)) == settings)
-            return false;
-    }
-    return write(script, settings, now);
+    if (newestHolds(script, settings))
+        return false;
+    return write([&](const QString &target) { return bool(saveWholeFile(target, script)); },
+                 settings, now);
 }
 
 bool VersionStore::keep(const QByteArray &script, const std::optional<QByteArray> &settings,
                         const QDateTime &now)
 {
-    const QStringList kept = names();
-    if (!kept.isEmpty()) {
-        const QDir newest(QDir(m_gameRoot).filePath(kept.first()));
-        if (readFile(newest.filePath(kScriptFileName)) == script &&
-            readFile(newest.filePath(kSettingsFileName)) == settings)
-            return true;
-    }
-    return write(script, settings, now);
+    if (newestHolds(script, settings))
+        return true;
+    return write([&](const QString &target) { return bool(saveWholeFile(target, script)); },
+                 settings, now);
 }
 
-QStringList VersionStore::names() const
+bool VersionStore::keepFile(const QString &scriptFile, const std::optional<QByteArray> &settings,
+                            const QDateTime &now)
+{
+    const FileRead small = readWholeFile(scriptFile, kMaxScriptBytes);
+    if (small.status == FileRead::Read)
+        return keep(small.bytes, settings, now);
+    if (small.status != FileRead::TooLarge)
+        return false;
+    // Too large to hold in memory: copied as it streams.
+    return write([&](const QString &target) { return QFile::copy(scriptFile, target); }, settings,
+                 now);
+}
+
+QStringList VersionStore::names(const QString &gameRoot)
 {
     QStringList found;
-    const QStringList entries = QDir(m_gameRoot).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &name : entries) {
+    const QDir root(gameRoot);
+    for (const QString &name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (timeOf(name).isValid() &&
-            QFileInfo::exists(QDir(m_gameRoot).filePath(name + QLatin1Char('/') + kScriptFileName)))
+            QFileInfo::exists(root.filePath(name + QLatin1Char('/') + kScriptFileName)))
             found.append(name);
     }
     // The names are the times, of one width: their order is the times' order.
@@ -123,21 +146,24 @@ QStringList VersionStore::names() const
     return found;
 }
 
-QList<GameVersion> VersionStore::list() const
+QList<GameVersion> VersionStore::listIn(const QString &gameRoot)
 {
     QList<GameVersion> versions;
-    for (const QString &name : names()) {
-        const QDir folder(QDir(m_gameRoot).filePath(name));
-        std::optional<QByteArray> script = readFile(folder.filePath(kScriptFileName));
-        if (!script)
+    for (const QString &name : names(gameRoot)) {
+        const QDir folder(QDir(gameRoot).filePath(name));
+        const FileRead script = readWholeFile(folder.filePath(kScriptFileName), kMaxScriptBytes);
+        if (script.status != FileRead::Read && script.status != FileRead::TooLarge)
             continue;
-        versions.append({timeOf(name), *script, readFile(folder.filePath(kSettingsFileName))});
+        GameVersion version{timeOf(name), script.bytes,
+                            readFile(folder.filePath(kSettingsFileName))};
+        version.tooLarge = script.status == FileRead::TooLarge;
+        versions.append(version);
     }
     return versions;
 }
 
-bool VersionStore::write(const QByteArray &script, const std::optional<QByteArray> &settings,
-                         const QDateTime &now)
+bool VersionStore::write(const std::function<bool(const QString &)> &writeScript,
+                         const std::optional<QByteArray> &settings, const QDateTime &now)
 {
     QDir root(m_gameRoot);
     if (!root.mkpath(QStringLiteral(".")))
@@ -153,8 +179,8 @@ bool VersionStore::write(const QByteArray &script, const std::optional<QByteArra
     const QString name = nameOf(time);
     const QString staging = root.filePath(kStagingPrefix + name);
     QDir(staging).removeRecursively();
-    bool written = root.mkdir(kStagingPrefix + name) &&
-                   saveWholeFile(QDir(staging).filePath(kScriptFileName), script);
+    bool written =
+        root.mkdir(kStagingPrefix + name) && writeScript(QDir(staging).filePath(kScriptFileName));
     if (written && settings)
         written = bool(saveWholeFile(QDir(staging).filePath(kSettingsFileName), *settings));
     if (!written || !root.rename(kStagingPrefix + name, name)) {
@@ -168,7 +194,7 @@ bool VersionStore::write(const QByteArray &script, const std::optional<QByteArra
 void VersionStore::trim() const
 {
     const QDir root(m_gameRoot);
-    const QStringList kept = names();
+    const QStringList kept = names(m_gameRoot);
     for (qsizetype i = kMaxVersions; i < kept.size(); ++i)
         QDir(root.filePath(kept.at(i))).removeRecursively();
     // What a keep cut short by a crash left behind.
@@ -178,21 +204,48 @@ void VersionStore::trim() const
         QDir(root.filePath(name)).removeRecursively();
 }
 
-int VersionStore::pruneVanished(const QString &root)
+QList<VersionStore::StoredGame> VersionStore::storedGames(const QString &root)
 {
-    int pruned = 0;
+    QList<StoredGame> games;
     const QDir top(root);
-    const QStringList games = top.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &name : games) {
-        const QDir game(top.filePath(name));
-        const std::optional<QByteArray> record = readFile(game.filePath(kRecordName));
-        if (!record || record->isEmpty())
+    for (const QString &entry : top.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString gameRoot = top.filePath(entry);
+        const std::optional<QByteArray> record = readFile(QDir(gameRoot).filePath(kRecordName));
+        const QStringList kept = names(gameRoot);
+        if (!record || record->isEmpty() || kept.isEmpty())
             continue;
-        const QFileInfo folder(QString::fromUtf8(*record));
-        if (folder.exists() || !folder.dir().exists())
-            continue;
-        if (QDir(game).removeRecursively())
-            ++pruned;
+        StoredGame game{
+            gameRoot, QString::fromUtf8(*record), {}, int(kept.size()), timeOf(kept.first())};
+        game.folderThere = QFileInfo(game.folder).isDir();
+        const std::optional<QByteArray> settings =
+            readFile(QDir(gameRoot).filePath(kept.first() + u'/' + kSettingsFileName));
+        const std::optional<GameSettings> parsed =
+            settings ? parseSettings(*settings) : std::nullopt;
+        game.name = parsed && !parsed->GameName.trimmed().isEmpty() ? parsed->GameName
+                                                                    : QDir(game.folder).dirName();
+        games.append(game);
     }
-    return pruned;
+    std::sort(games.begin(), games.end(),
+              [](const StoredGame &a, const StoredGame &b) { return a.newest > b.newest; });
+    return games;
+}
+
+bool VersionStore::removeStoredGame(const QString &gameRoot)
+{
+    // Only ever a folder of ours: it names the game it was kept from.
+    if (!QFileInfo::exists(QDir(gameRoot).filePath(kRecordName)))
+        return false;
+    return QDir(gameRoot).removeRecursively();
+}
+
+int VersionStore::ageOut(const QString &root, const QDateTime &now, const QString &opened)
+{
+    const QString keep = VersionStore(opened, root).gameRoot();
+    int removed = 0;
+    for (const StoredGame &game : storedGames(root)) {
+        if (QDir::cleanPath(game.gameRoot) != QDir::cleanPath(keep) &&
+            game.newest.daysTo(now) > kAgeOutDays && removeStoredGame(game.gameRoot))
+            ++removed;
+    }
+    return removed;
 }

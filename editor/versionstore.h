@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scenerec.h"
+#include "scriptfile.h"
 #include "userfolders.h"
 
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 /// One earlier version of a game: what its Game.txt and Game.ini held at a time.
@@ -18,7 +20,13 @@ struct GameVersion
     QDateTime time;                     ///< when it was kept
     QByteArray script;                  ///< the bytes of Game.txt
     std::optional<QByteArray> settings; ///< the bytes of Game.ini; nothing when the game had none
+    /// Game.txt was larger than a script may be (kept so when a damaged file was repaired):
+    /// `script` is empty then.
+    bool tooLarge = false;
 
+    /// Whether the script can be put back: Loaded, else why not (Damaged, TooManyScenes,
+    /// TooLarge).
+    ScriptStatus status() const;
     /// The scenes of the script (none when the bytes are damaged).
     SceneLists scenes() const;
     /// How many scenes the script holds.
@@ -40,7 +48,9 @@ Q_DECLARE_METATYPE(GameVersion)
 /// The editor keeps one version before the first change each time it is opened, then at most
 /// one each ten minutes, so that an author who changed the wrong things can go back. Keeping a
 /// version never stands in the way of the author's change: a version that cannot be written
-/// is simply not kept.
+/// is simply not kept. Versions are never deleted because a game folder cannot be seen now (it
+/// may have been renamed, moved or deleted by mistake): they are offered by the game's name in
+/// every game's versions window; only a game untouched for kAgeOutDays loses them on its own.
 class VersionStore
 {
 public:
@@ -48,6 +58,19 @@ public:
     static constexpr int kMaxVersions = 50;
     /// The least time between two versions kept by keepIfDue() (not the first of a session).
     static constexpr qint64 kIntervalSecs = 10 * 60;
+    /// A game whose newest version is older than this many days loses its versions.
+    static constexpr int kAgeOutDays = 365;
+
+    /// The versions of one game folder as the store holds them.
+    struct StoredGame
+    {
+        QString gameRoot;         ///< the folder holding its versions
+        QString folder;           ///< the game folder they were kept from
+        QString name;             ///< the game's name in its newest version, else the folder's name
+        int count = 0;            ///< how many versions
+        QDateTime newest;         ///< when the newest was kept
+        bool folderThere = false; ///< whether that game folder exists now
+    };
 
     explicit VersionStore(const QString &gameFolder, const QString &root = UserFolders::versions());
 
@@ -61,26 +84,42 @@ public:
     /// version. Returns whether the newest version holds them now (false: writing failed).
     bool keep(const QByteArray &script, const std::optional<QByteArray> &settings,
               const QDateTime &now);
+    /// Keeps a copy of the file @p scriptFile (of any size, read as it streams) with
+    /// @p settings as a version of time @p now, unless the newest version holds the same.
+    /// Returns whether it is kept (false: it could not be read or written).
+    bool keepFile(const QString &scriptFile, const std::optional<QByteArray> &settings,
+                  const QDateTime &now);
 
     /// The versions of this game, newest first.
-    QList<GameVersion> list() const;
+    QList<GameVersion> list() const { return listIn(m_gameRoot); }
+    /// The versions kept in @p gameRoot (a StoredGame's), newest first. A Game.txt larger than
+    /// a script may be is not read (`tooLarge`).
+    static QList<GameVersion> listIn(const QString &gameRoot);
 
     /// The folder that holds this game's versions.
     const QString &gameRoot() const { return m_gameRoot; }
     /// The folder that holds the versions of every game.
     const QString &root() const { return m_root; }
 
-    /// Deletes the versions of games whose folder is gone (its parent folder still there, so
-    /// that a game on a drive that is not plugged in keeps its versions). Returns how many
-    /// games' versions were deleted.
-    static int pruneVanished(const QString &root = UserFolders::versions());
+    /// Every game folder with versions in @p root, the one kept from most recently first.
+    static QList<StoredGame> storedGames(const QString &root = UserFolders::versions());
+    /// Deletes the versions in @p gameRoot (a StoredGame's), all of them; false when some
+    /// could not be deleted.
+    static bool removeStoredGame(const QString &gameRoot);
+    /// Deletes the versions of every game whose newest version was kept more than kAgeOutDays
+    /// before @p now, but never those of the game folder @p opened. Whether a game folder can
+    /// be seen plays no part. Returns how many games' versions were deleted.
+    static int ageOut(const QString &root, const QDateTime &now, const QString &opened);
 
 private:
-    /// The names of the version folders, newest first.
-    QStringList names() const;
-    /// Writes a version; false when any part of it could not be written.
-    bool write(const QByteArray &script, const std::optional<QByteArray> &settings,
-               const QDateTime &now);
+    /// The names of the version folders in @p gameRoot, newest first.
+    static QStringList names(const QString &gameRoot);
+    /// Whether the newest version holds Game.txt @p script (a file's bytes) and @p settings.
+    bool newestHolds(const QByteArray &script, const std::optional<QByteArray> &settings) const;
+    /// Writes a version whose Game.txt @p writeScript puts at the path it is given; false when
+    /// any part of it could not be written.
+    bool write(const std::function<bool(const QString &)> &writeScript,
+               const std::optional<QByteArray> &settings, const QDateTime &now);
     /// Deletes the versions beyond kMaxVersions.
     void trim() const;
 

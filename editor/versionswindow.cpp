@@ -5,19 +5,23 @@
 #include "settingsfile.h"
 #include "stage.h"
 
+#include <QComboBox>
+#include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStandardItemModel>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_root(root), m_summary(new QLabel(this)),
+    : QWidget(parent, Qt::Window), m_root(root), m_source(new QComboBox(this)),
+      m_remove(new QPushButton(EditorTexts::kVersionsRemove, this)), m_summary(new QLabel(this)),
       m_list(new QTreeWidget(this)), m_restore(new QPushButton(EditorTexts::kVersionRestore, this)),
       m_frame(new QWidget(this)), m_stage(new Stage(m_frame)), m_previewed(new QLabel(this))
 {
@@ -26,6 +30,14 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     setAccessibleName(EditorTexts::kVersionsCaption);
     resize(900, 420);
 
+    m_source->setObjectName(QStringLiteral("source"));
+    m_source->setAccessibleName(EditorTexts::kVersionsSourceName);
+    m_source->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_source->setMinimumContentsLength(16);
+    auto *sourceLabel = new QLabel(EditorTexts::kVersionsSource, this);
+    sourceLabel->setBuddy(m_source);
+    m_remove->setObjectName(QStringLiteral("remove"));
+    m_remove->setAccessibleName(EditorTexts::kVersionsRemove);
     m_summary->setObjectName(QStringLiteral("summary"));
     m_summary->setWordWrap(true);
     m_summary->setBuddy(m_list);
@@ -56,7 +68,12 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     m_stage->setFocusPolicy(Qt::NoFocus);
     m_stage->MsgPic()->setFocusPolicy(Qt::NoFocus);
 
+    auto *source = new QHBoxLayout;
+    source->addWidget(sourceLabel);
+    source->addWidget(m_source, 1);
+    source->addWidget(m_remove);
     auto *left = new QVBoxLayout;
+    left->addLayout(source);
     left->addWidget(m_summary);
     left->addWidget(m_list, 1);
     left->addWidget(m_restore, 0, Qt::AlignRight);
@@ -66,6 +83,8 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left, 2);
     layout->addLayout(right, 3);
+    setTabOrder(m_source, m_remove);
+    setTabOrder(m_remove, m_list);
     setTabOrder(m_list, m_restore);
 
     connect(m_list, &QTreeWidget::currentItemChanged, this,
@@ -74,6 +93,13 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
         const int row = currentRow();
         if (row >= 0 && row < m_versions.size())
             emit restoreRequested(m_versions.at(row));
+    });
+    connect(m_source, &QComboBox::currentIndexChanged, this, &VersionsWindow::listVersions);
+    connect(m_remove, &QPushButton::clicked, this, [this] {
+        for (const VersionStore::StoredGame &game : std::as_const(m_others)) {
+            if (game.gameRoot == sourceRoot())
+                emit removeRequested(game.gameRoot, game.folder, game.count);
+        }
     });
     auto *close = new QShortcut(QKeySequence::Cancel, this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
@@ -95,10 +121,62 @@ void VersionsWindow::setCurrent(const GameFolder &folder, const SceneLists &now,
 
 void VersionsWindow::reload()
 {
+    fillSources();
+    listVersions();
+}
+
+void VersionsWindow::showSource(const QString &gameRoot)
+{
+    const int index = m_source->findData(gameRoot);
+    m_source->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+void VersionsWindow::fillSources()
+{
+    const QString chosen = sourceRoot();
+    const QString own = m_folder ? VersionStore(m_folder->path(), m_root).gameRoot() : QString();
+    m_others.clear();
+    for (const VersionStore::StoredGame &game : VersionStore::storedGames(m_root)) {
+        if (QDir::cleanPath(game.gameRoot) != QDir::cleanPath(own))
+            m_others.append(game);
+    }
+    const QSignalBlocker quiet(m_source);
+    m_source->clear();
+    m_source->addItem(EditorTexts::kVersionsOwn, QString());
+    if (!m_others.isEmpty()) {
+        // A heading, not a choice.
+        m_source->addItem(EditorTexts::kVersionsOthers);
+        if (auto *model = qobject_cast<QStandardItemModel *>(m_source->model()))
+            model->item(1)->setEnabled(false);
+    }
+    for (const VersionStore::StoredGame &game : std::as_const(m_others)) {
+        const QString folder = QDir::toNativeSeparators(game.folder);
+        m_source->addItem(
+            (game.folderThere ? EditorTexts::kVersionsOther : EditorTexts::kVersionsOtherGone)
+                .arg(game.name, folder)
+                .arg(game.count),
+            game.gameRoot);
+    }
+    const int index = m_source->findData(chosen);
+    m_source->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+QString VersionsWindow::sourceRoot() const
+{
+    return m_source->currentData().toString();
+}
+
+void VersionsWindow::listVersions()
+{
     const int current = currentRow();
     const QDateTime chosen =
         current >= 0 && current < m_versions.size() ? m_versions.at(current).time : QDateTime();
-    m_versions = m_folder ? VersionStore(m_folder->path(), m_root).list() : QList<GameVersion>();
+    const QString other = sourceRoot();
+    if (!other.isEmpty())
+        m_versions = VersionStore::listIn(other);
+    else
+        m_versions =
+            m_folder ? VersionStore(m_folder->path(), m_root).list() : QList<GameVersion>();
     m_scenes.clear();
     const QSignalBlocker quiet(m_list);
     m_list->clear();
@@ -106,25 +184,46 @@ void VersionsWindow::reload()
     for (const GameVersion &version : std::as_const(m_versions)) {
         const SceneLists scenes = version.scenes();
         m_scenes.append(scenes);
-        const int differs = GameVersion::firstDifference(scenes, m_now);
-        QString difference;
-        if (differs >= 0)
-            difference = EditorTexts::kVersionDiffers.arg(differs + 1);
-        else if (version.settings != m_nowSettings)
-            difference = EditorTexts::kVersionSettingsDiffer;
-        else
-            difference = EditorTexts::kVersionSame;
         new QTreeWidgetItem(m_list, {version.time.toLocalTime().toString(EditorTexts::kVersionTime),
-                                     EditorTexts::kVersionScenes.arg(scenes.count()), difference});
+                                     sceneCount(version, scenes), difference(version, scenes)});
         if (version.time == chosen)
             row = m_list->topLevelItemCount() - 1;
     }
-    m_summary->setText(m_versions.isEmpty() ? EditorTexts::kVersionsNone
-                                            : EditorTexts::kVersionsList);
+    m_remove->setVisible(!other.isEmpty());
+    m_summary->setText(summary());
     m_restore->setEnabled(!m_versions.isEmpty());
     if (!m_versions.isEmpty())
         m_list->setCurrentItem(m_list->topLevelItem(row));
     showRow(currentRow());
+}
+
+QString VersionsWindow::summary() const
+{
+    for (const VersionStore::StoredGame &game : m_others) {
+        if (game.gameRoot == sourceRoot())
+            return (game.folderThere ? EditorTexts::kVersionsOfOther
+                                     : EditorTexts::kVersionsOfOtherGone)
+                .arg(QDir::toNativeSeparators(game.folder));
+    }
+    return m_versions.isEmpty() ? EditorTexts::kVersionsNone : EditorTexts::kVersionsList;
+}
+
+QString VersionsWindow::sceneCount(const GameVersion &version, const SceneLists &scenes)
+{
+    const ScriptStatus status = version.status();
+    return status == ScriptStatus::Loaded ? EditorTexts::kVersionScenes.arg(scenes.count())
+                                          : EditorTexts::scriptProblemName(status);
+}
+
+QString VersionsWindow::difference(const GameVersion &version, const SceneLists &scenes) const
+{
+    if (version.status() != ScriptStatus::Loaded)
+        return EditorTexts::kVersionUnusableShort;
+    if (const int differs = GameVersion::firstDifference(scenes, m_now); differs >= 0)
+        return EditorTexts::kVersionDiffers.arg(differs + 1);
+    if (version.settings != m_nowSettings)
+        return EditorTexts::kVersionSettingsDiffer;
+    return EditorTexts::kVersionSame;
 }
 
 int VersionsWindow::currentRow() const
@@ -134,17 +233,15 @@ int VersionsWindow::currentRow() const
 
 void VersionsWindow::showRow(int row)
 {
-    if (row < 0 || row >= m_versions.size() || !m_folder) {
+    if (row < 0 || row >= m_versions.size() || !m_folder || m_scenes.at(row).isEmpty()) {
+        // No scene to draw: the empty box, without the player's start-up caption.
         m_stage->reset();
-        m_previewed->clear();
+        m_stage->setNoteCaption(QString());
+        m_previewed->setText(row >= 0 && row < m_versions.size() ? EditorTexts::kVersionNoScenes
+                                                                 : QString());
         return;
     }
     const SceneLists &scenes = m_scenes.at(row);
-    if (scenes.isEmpty()) {
-        m_stage->reset();
-        m_previewed->setText(EditorTexts::kVersionNoScenes);
-        return;
-    }
     // A version that ends where the game now goes on shows its last scene.
     const int differs = GameVersion::firstDifference(scenes, m_now);
     const int shown = std::clamp(differs, 0, scenes.count() - 1);

@@ -1,6 +1,7 @@
 // Earlier versions of a game: when one is kept, how many stay, how they compare with the game
 // as it is, and the window that lists them.
 #include "scriptfile.h"
+#include "settingsfile.h"
 #include "testutil.h"
 #include "versionstore.h"
 #include "versionswindow.h"
@@ -132,23 +133,53 @@ private slots:
         QCOMPARE(version.firstDifference(parseScript(now).scenes), expected);
     }
 
-    void pruneVanishedRemovesOnlyGoneGames()
+    // A folder renamed, moved or deleted by mistake is when its versions are needed most.
+    void versionsStayWhateverBecameOfTheirFolderUntilUntouchedForAYear()
     {
+        const auto named = [](const char *name) {
+            return encodeSettings({QString::fromUtf8(name),
+                                   {},
+                                   {},
+                                   QStringLiteral("100"),
+                                   QStringLiteral("0")})
+                .bytes;
+        };
         VersionStore kept(game("kept"), root());
         VersionStore gone(game("gone"), root());
-        QDir(m_dir->filePath(QStringLiteral("unplugged/game"))).mkpath(QStringLiteral("."));
-        VersionStore unplugged(m_dir->filePath(QStringLiteral("unplugged/game")), root());
-        for (VersionStore *store : {&kept, &gone, &unplugged})
-            QVERIFY(store->keep(script({"a"}), kSettings, kStart));
-
+        VersionStore old(game("old"), root());
+        VersionStore opened(game("opened"), root());
+        const QDateTime yearAndADayAgo = kStart.addDays(-VersionStore::kAgeOutDays - 1);
+        QVERIFY(
+            kept.keep(script({"a"}), named("留下"), kStart.addDays(-VersionStore::kAgeOutDays)));
+        QVERIFY(gone.keep(script({"a"}), named("灯塔"), kStart));
+        QVERIFY(gone.keep(script({"a", "b"}), std::nullopt, minutesLater(20)));
+        QVERIFY(old.keep(script({"a"}), kSettings, yearAndADayAgo));
+        QVERIFY(opened.keep(script({"a"}), kSettings, yearAndADayAgo));
         QVERIFY(QDir(game("gone")).removeRecursively());
-        // A drive not plugged in takes the game's parent folder with it.
-        QVERIFY(QDir(m_dir->filePath(QStringLiteral("unplugged"))).removeRecursively());
-        QCOMPARE(VersionStore::pruneVanished(root()), 1);
+
+        QCOMPARE(VersionStore::ageOut(root(), kStart, game("opened")), 1);
+        QVERIFY(!QFileInfo::exists(old.gameRoot()));
+        QCOMPARE(opened.list().size(), 1); // the game being opened keeps its versions
         QCOMPARE(kept.list().size(), 1);
-        QCOMPARE(unplugged.list().size(), 1);
-        QVERIFY(!QFileInfo::exists(gone.gameRoot()));
-        QCOMPARE(VersionStore::pruneVanished(root()), 0);
+        QCOMPARE(gone.list().size(), 2);
+
+        // Offered by the game's name, newest first; the name of a version without Game.ini is
+        // that of the folder.
+        const QList<VersionStore::StoredGame> games = VersionStore::storedGames(root());
+        QCOMPARE(games.size(), 3);
+        QCOMPARE(games.at(0).gameRoot, gone.gameRoot());
+        QCOMPARE(games.at(0).name, QStringLiteral("gone"));
+        QCOMPARE(games.at(0).count, 2);
+        QVERIFY(!games.at(0).folderThere);
+        QCOMPARE(games.at(0).folder, m_dir->filePath(QStringLiteral("gone")));
+        QCOMPARE(games.at(1).name, QStringLiteral("留下"));
+        QVERIFY(games.at(1).folderThere);
+        QCOMPARE(VersionStore::listIn(games.at(0).gameRoot).first().script, script({"a", "b"}));
+
+        QVERIFY(VersionStore::removeStoredGame(gone.gameRoot()));
+        QCOMPARE(VersionStore::storedGames(root()).size(), 2);
+        QVERIFY(!VersionStore::removeStoredGame(m_dir->path())); // never a folder not ours
+        QVERIFY(QDir(m_dir->path()).exists());
     }
 
     void windowListsVersionsAndAsksToRestoreTheChosenOne()
