@@ -67,18 +67,22 @@ void SettingsChange::undo()
 PictureCopy::PictureCopy(ScriptEditor &editor, const QString &text, QString target,
                          std::optional<QByteArray> before, QByteArray after)
     : QUndoCommand(text), m_editor(editor), m_target(std::move(target)),
-      m_before(std::move(before)), m_after(std::move(after))
+      m_before(std::move(before)), m_after(std::move(after)),
+      m_beforeStamp(m_before ? FileStamp::of(*m_before) : FileStamp::missing()),
+      m_afterStamp(FileStamp::of(m_after))
 {
 }
 
 void PictureCopy::redo()
 {
-    m_editor.carryOut(this, [&] { return m_editor.writePicture(m_target, m_after); });
+    m_editor.carryOut(this,
+                      [&] { return m_editor.writePicture(m_target, m_after, m_beforeStamp); });
 }
 
 void PictureCopy::undo()
 {
-    m_editor.carryOut(this, [&] { return m_editor.writePicture(m_target, m_before); });
+    m_editor.carryOut(this,
+                      [&] { return m_editor.writePicture(m_target, m_before, m_afterStamp); });
 }
 
 VersionRestore::VersionRestore(ScriptEditor &editor, const QString &text, Files before, Files after)

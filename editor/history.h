@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileread.h"
 #include "scenerec.h"
 #include "settingsfile.h"
 
@@ -66,6 +67,8 @@ private:
 };
 
 /// A picture copied into BG or Msg: undo puts back the file it replaced, or removes the copy.
+/// Each way, the file must still hold what the other way left (its digest is compared): a
+/// picture another program changed since is never written over or removed.
 class PictureCopy : public QUndoCommand
 {
 public:
@@ -79,6 +82,7 @@ private:
     QString m_target;
     std::optional<QByteArray> m_before;
     QByteArray m_after;
+    FileStamp m_beforeStamp, m_afterStamp; ///< what undo and redo leave at the target
 };
 
 /// An earlier version of Game.txt and Game.ini put back, byte for byte; undo puts back what the

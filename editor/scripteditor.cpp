@@ -21,6 +21,7 @@ ScriptEditor::StartUp ScriptEditor::load()
 {
     StartUp result;
     m_curRec = 0;
+    m_scriptLock.clear();
     ScriptLoad script = LoadScript(m_folder);
     if (!script.usable()) {
         m_scriptLock = scriptLockText(script.status);
@@ -371,8 +372,10 @@ void ScriptEditor::keepVersionIfDue()
 
 Notice ScriptEditor::restoreVersion(const GameVersion &version)
 {
-    if (Notice locked = checkChange(); !locked.isEmpty())
-        return locked;
+    if (const ScriptStatus status = version.status(); status != ScriptStatus::Loaded)
+        return {kVersionUnusable.arg(scriptProblemName(status)), kHintTitle};
+    if (!m_scriptLock.isEmpty())
+        return repairFromVersion(version);
     const std::optional<VersionRestore::Files> now = currentFiles();
     // What is there now is kept first, so that restoring loses nothing either.
     if (!now || !m_versions.keep(now->script, now->settings, QDateTime::currentDateTimeUtc()))
@@ -381,6 +384,49 @@ Notice ScriptEditor::restoreVersion(const GameVersion &version)
                                   kRestoredVersion.arg(version.time.toLocalTime().toString(
                                       QStringLiteral("yyyy-MM-dd HH:mm"))),
                                   *now, {version.script, version.settings}));
+}
+
+Notice ScriptEditor::repairFromVersion(const GameVersion &version)
+{
+    const FileRead settings =
+        readWholeFile(m_folder.pathForWrite(kSettingsFileName), kMaxSettingsBytes);
+    if (settings.status != FileRead::Read && settings.status != FileRead::Missing)
+        return {kVersionNotKept, kSaveFailedTitle};
+    const std::optional<QByteArray> settingsNow = settings.status == FileRead::Read
+                                                      ? std::optional<QByteArray>(settings.bytes)
+                                                      : std::nullopt;
+    // The unusable file is kept first, whatever its size: the repair loses nothing either.
+    if (!m_versions.keepFile(m_folder.pathForWrite(kScriptFileName), settingsNow,
+                             QDateTime::currentDateTimeUtc()))
+        return {kVersionNotKept, kSaveFailedTitle};
+    if (const WriteResult written = RestoreSettings(m_folder, version.settings); !written)
+        return {kSettingsSaveFailed.arg(written.error), kSaveFailedTitle};
+    if (const WriteResult written = RestoreScript(m_folder, version.script); !written) {
+        RestoreSettings(m_folder, settingsNow); // all or nothing
+        return {kScriptSaveFailed.arg(written.error), kSaveFailedTitle};
+    }
+    load();
+    m_history.clear(); // no step leads back to a file the editor could not use
+    m_curRec = m_scenes.isEmpty() ? 0 : 1;
+    if (m_curRec > 0)
+        rememberShown(m_scenes.scene(0));
+    return {kRepaired.arg(version.time.toLocalTime().toString(kVersionTime)), kHintTitle,
+            Notice::Reload::Script};
+}
+
+QString ScriptEditor::restoreQuestion(const GameVersion &version) const
+{
+    const QString time = version.time.toLocalTime().toString(kVersionTime);
+    if (!m_scriptLock.isEmpty())
+        return kRepairQuestion.arg(time).arg(version.sceneCount());
+    const int differs = version.firstDifference(m_scenes);
+    const std::optional<VersionRestore::Files> now = currentFiles();
+    QString change = kVersionSame;
+    if (differs >= 0)
+        change = kVersionDiffers.arg(differs + 1);
+    else if (!now || now->settings != version.settings)
+        change = kVersionSettingsDiffer;
+    return kRestoreQuestion.arg(time).arg(m_scenes.count()).arg(version.sceneCount()).arg(change);
 }
 
 Notice ScriptEditor::writeFiles(const VersionRestore::Files &files,
@@ -524,8 +570,11 @@ Notice ScriptEditor::writeScenes(SceneLists changed, int curRec)
 
 Notice ScriptEditor::writeSettingsState(const std::optional<GameSettings> &state)
 {
+    // None means no file, whatever the editor opened with; the opened settings come back byte
+    // for byte.
     const WriteResult written =
-        state == m_openedSettings || !state
+        !state ? RestoreSettings(m_folder, std::nullopt, &m_settingsStamp)
+        : state == m_openedSettings
             ? RestoreSettings(m_folder, m_openedSettingsBytes, &m_settingsStamp)
             : WriteSettings(m_folder, *state, &m_settingsStamp);
     if (!written) {
@@ -540,14 +589,16 @@ Notice ScriptEditor::writeSettingsState(const std::optional<GameSettings> &state
     return {};
 }
 
-Notice ScriptEditor::writePicture(const QString &target, const std::optional<QByteArray> &bytes)
+Notice ScriptEditor::writePicture(const QString &target, const std::optional<QByteArray> &bytes,
+                                  const FileStamp &expected)
 {
-    if (!bytes) {
-        if (QFile::exists(target) && !QFile::remove(target))
-            return {kPictureCopyFailed.arg(QDir::toNativeSeparators(target)), kSaveFailedTitle};
-        return {};
-    }
-    if (const WriteResult written = saveWholeFile(target, *bytes); !written)
+    // Another program's change of the picture is never written over or removed.
+    if (currentStamp(target, kMaxPictureBytes) != expected)
+        return {kPictureChanged.arg(
+                    QDir::toNativeSeparators(QDir(m_folder.path()).relativeFilePath(target))),
+                kHintTitle, Notice::Reload::Picture};
+    const WriteResult written = bytes ? saveWholeFile(target, *bytes) : removeFile(target);
+    if (!written)
         return {kPictureCopyFailed.arg(written.error), kSaveFailedTitle};
     return {};
 }

@@ -25,6 +25,7 @@ struct Notice
         None,
         Script,   ///< Game.txt: the scene lists and CurRec
         Settings, ///< Game.ini: the settings panel
+        Picture,  ///< a picture copied in: nothing to show again, the history is dropped
     };
     Reload reloaded = Reload::None;
     bool isEmpty() const { return text.isEmpty(); }
@@ -124,6 +125,10 @@ public:
     EditResult pressModify(const SceneForm &fields);
     bool addWaiting() const { return m_addWaiting; }
     bool modifyWaiting() const { return m_modifyWaiting; }
+    bool waiting() const { return m_addWaiting || m_modifyWaiting; }
+    /// Gives up a waiting Add or Modify without storing anything: both buttons stop waiting
+    /// and the fields lock, so that they show CurRec's scene again.
+    void dropWaiting() { m_addWaiting = m_modifyWaiting = m_editing = false; }
     /// Whether the scene fields are unlocked.
     bool editing() const { return m_editing; }
     /// Whether @p fields hold something a waiting Add or Modify has not stored yet: closing
@@ -171,8 +176,14 @@ public:
     /// editor is opened and then at most every ten minutes while the author changes things.
     const VersionStore &versions() const { return m_versions; }
     /// Puts @p version back, as one step of the history, once the files as they are now have
-    /// been kept as a version themselves.
+    /// been kept as a version themselves. A Game.txt the editor may not change (damaged, too
+    /// large, too many scenes) is repaired so: its bytes are kept as a version first, then the
+    /// version replaces both files and is read as at start-up; that step empties the history.
+    /// A version whose own Game.txt cannot be used is refused.
     Notice restoreVersion(const GameVersion &version);
+    /// The question to ask before restoreVersion(): when @p version was kept, how many scenes
+    /// the game has now and the version has, and where they start to differ.
+    QString restoreQuestion(const GameVersion &version) const;
 
     /// The settings the panel @p form shows, as Game.ini stores them.
     static GameSettings settingsFromForm(const SettingsForm &form);
@@ -245,7 +256,12 @@ private:
     /// Game.txt and the lists become @p changed; CurRec becomes @p curRec.
     Notice writeScenes(SceneLists changed, int curRec);
     Notice writeSettingsState(const std::optional<GameSettings> &state);
-    Notice writePicture(const QString &target, const std::optional<QByteArray> &bytes);
+    /// Puts @p bytes (none: no file) at @p target, which must still hold what @p expected
+    /// stamps; otherwise another program changed the picture since: nothing is written.
+    Notice writePicture(const QString &target, const std::optional<QByteArray> &bytes,
+                        const FileStamp &expected);
+    /// restoreVersion() for a Game.txt that the editor may not change.
+    Notice repairFromVersion(const GameVersion &version);
     /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).
     Notice writeFiles(const VersionRestore::Files &files, const VersionRestore::Files &current);
     /// Game.txt and Game.ini as they are now, when both could be read.

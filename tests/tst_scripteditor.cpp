@@ -4,6 +4,7 @@
 #include "scripteditor.h"
 #include "scriptfile.h"
 #include "testutil.h"
+#include "versionstore.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -423,6 +424,184 @@ private slots:
         QVERIFY(editor.undo().isEmpty());
         QCOMPARE(readBytes(file("Game.txt")), QByteArray());
         QCOMPARE(readBytes(file("Game.ini")).left(4), QByteArray("\"g\","));
+    }
+
+    // Another program changed a file since the editor's last step: nothing is written, the
+    // author is told, and the history is dropped, so no stale step is ever applied.
+    void anotherProgramsChangeDropsTheHistory_data()
+    {
+        QTest::addColumn<QString>("path");     // what the other program changes
+        QTest::addColumn<QString>("step");     // the editor's step before it
+        QTest::addColumn<QString>("then");     // what the editor does after it
+        QTest::addColumn<QByteArray>("other"); // what the other program leaves ("-": deleted)
+        QTest::addColumn<int>("reloaded");
+        const QByteArray three = sceneBytes("x") + sceneBytes("y") + sceneBytes("z");
+        QTest::newRow("Game.txt rewritten, undo") << "Game.txt"
+                                                  << "add"
+                                                  << "undo" << three << int(Notice::Reload::Script);
+        QTest::newRow("Game.txt deleted, Add")
+            << "Game.txt"
+            << "add"
+            << "add" << QByteArray("-") << int(Notice::Reload::Script);
+        QTest::newRow("picture copied in, changed, undo")
+            << "BG/new.jpg"
+            << "copy"
+            << "undo" << QByteArray("edited") << int(Notice::Reload::Picture);
+        QTest::newRow("picture copied in, deleted, undo")
+            << "BG/new.jpg"
+            << "copy"
+            << "undo" << QByteArray("-") << int(Notice::Reload::Picture);
+        QTest::newRow("picture replaced, changed, undo")
+            << "BG/old.jpg"
+            << "copy"
+            << "undo" << QByteArray("edited") << int(Notice::Reload::Picture);
+        QTest::newRow("picture copy undone, made again, redo")
+            << "BG/new.jpg"
+            << "copy, undo"
+            << "redo" << QByteArray("other") << int(Notice::Reload::Picture);
+    }
+    void anotherProgramsChangeDropsTheHistory()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, step);
+        QFETCH(QString, then);
+        QFETCH(QByteArray, other);
+        QFETCH(int, reloaded);
+        writeBytes(file("Game.txt"), sceneBytes("one") + sceneBytes("two"));
+        writeBytes(file("BG/old.jpg"), "old picture");
+        QTemporaryDir elsewhere;
+        const QString picked = elsewhere.filePath(QFileInfo(path).fileName());
+        writeBytes(picked, "picked");
+        ScriptEditor editor(folder());
+        editor.load();
+        editor.browse(ScriptEditor::Browse::Last);
+        const SceneRec added = editor.sceneFromForm(form(QStringLiteral("three")), false);
+        if (step.startsWith(u"add"))
+            QVERIFY(editor.addScene(added).isEmpty());
+        else
+            QVERIFY(editor.copyPicture(ScriptEditor::PictureKind::Background, picked).isEmpty());
+        if (step.endsWith(u"undo"))
+            QVERIFY(editor.undo().isEmpty());
+        const QString changed = m_dir->filePath(path);
+        if (other == "-")
+            QVERIFY(QFile::remove(changed));
+        else
+            writeBytes(changed, other);
+
+        const Notice notice = then == u"undo"   ? editor.undo()
+                              : then == u"redo" ? editor.redo()
+                                                : editor.addScene(added);
+        QCOMPARE(int(notice.reloaded), reloaded);
+        QVERIFY2(notice.text.contains(u"其他程序修改"), qPrintable(notice.text));
+        QCOMPARE(readBytes(changed), other == "-" ? QByteArray("<missing>") : other);
+        QVERIFY(!editor.history().canUndo() && !editor.history().canRedo());
+        QVERIFY(editor.undo().isEmpty() && editor.redo().isEmpty()); // nothing stale is left
+        QCOMPARE(readBytes(changed), other == "-" ? QByteArray("<missing>") : other);
+        QVERIFY(listsEqualFile(editor));
+    }
+
+    // Taking Game.ini back to none (an undo, a restore) means no file; a file marked read-only
+    // and a link are left as they are, and the step says why.
+    void gameIniTakenBackToNone_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>(
+            "kind"); // what Game.ini is when taken back: plain, read-only, link
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("undo of the save that made it") << "undo"
+                                                       << "plain" << true;
+        QTest::newRow("undo, read-only") << "undo"
+                                         << "read-only" << false;
+        QTest::newRow("undo, a link") << "undo"
+                                      << "link" << false;
+        QTest::newRow("restore, read-only") << "restore"
+                                            << "read-only" << false;
+        QTest::newRow("restore, a link") << "restore"
+                                         << "link" << false;
+    }
+    void gameIniTakenBackToNone()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        QTemporaryDir versions, home;
+        const QString ini = m_dir->filePath(QStringLiteral("Game.ini"));
+        writeBytes(file("Game.txt"), sceneBytes("one"));
+        writeBytes(ini, "\"opened\",\"\",\"\",\"100\",\"0\"\r\n");
+        ScriptEditor editor(folder(), versions.path());
+        editor.load();
+        // A version without Game.ini: the game as it was before its first settings save.
+        const GameVersion bare{QDateTime::currentDateTimeUtc(), sceneBytes("one"), std::nullopt};
+        if (how == u"undo") {
+            QVERIFY(editor.restoreVersion(bare).isEmpty());
+            QVERIFY(!QFileInfo::exists(ini));
+            QVERIFY(editor.saveSetting(GameSettings::Name, QStringLiteral("made")).isEmpty());
+        }
+        const QByteArray bytes = readBytes(ini);
+        if (kind == u"read-only") {
+            QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup);
+        } else if (kind == u"link") {
+            writeBytes(home.filePath(QStringLiteral("mine.ini")), bytes);
+            QVERIFY(QFile::remove(ini));
+            QVERIFY(QFile::link(home.filePath(QStringLiteral("mine.ini")), ini));
+        }
+        const Notice notice = how == u"undo" ? editor.undo() : editor.restoreVersion(bare);
+        QCOMPARE(notice.isEmpty(), removed);
+        if (removed) {
+            QVERIFY(!QFileInfo::exists(ini)); // not the Game.ini the editor opened with
+            QVERIFY(!editor.settingsForm());
+            return;
+        }
+        QCOMPARE(notice.title, QStringLiteral("保存失败"));
+        QCOMPARE(readBytes(ini), bytes);
+        QCOMPARE(QFileInfo(ini).isSymLink(), kind == u"link");
+        QCOMPARE(readBytes(file("Game.txt")), sceneBytes("one"));
+        QVERIFY(listsEqualFile(editor));
+    }
+
+    // Restoring a kept version is how a Game.txt the editor may not change is repaired; the
+    // unusable file is kept as a version first.
+    void unusableScriptIsRepairedFromAVersion_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("status");
+        QTest::newRow("damaged") << "damaged" << int(ScriptStatus::Damaged);
+        QTest::newRow("too many scenes") << "many" << int(ScriptStatus::TooManyScenes);
+        QTest::newRow("too large") << "large" << int(ScriptStatus::TooLarge);
+    }
+    void unusableScriptIsRepairedFromAVersion()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, status);
+        QTemporaryDir versions;
+        const QByteArray good = sceneBytes("one") + sceneBytes("two");
+        VersionStore(m_dir->path(), versions.path())
+            .keep(good, std::nullopt, QDateTime::currentDateTimeUtc().addSecs(-3600));
+        QByteArray bad = good + "stray\r\n";
+        if (how == u"many")
+            bad = sceneBytes("s").repeated(kMaxScenes + 1);
+        writeBytes(file("Game.txt"), how == u"large" ? QByteArray() : bad);
+        if (how == u"large") // sparse: no room taken on the disk
+            QVERIFY(QFile(file("Game.txt")).resize(kMaxScriptBytes + 1));
+        ScriptEditor editor(folder(), versions.path());
+        QVERIFY(!editor.load().scriptNotice.isEmpty());
+        QVERIFY(!editor.checkAdd().isEmpty());
+        const GameVersion kept = editor.versions().list().first();
+        QVERIFY(editor.restoreQuestion(kept).contains(u"现在无法使用的Game.txt"));
+
+        const Notice repaired = editor.restoreVersion(kept);
+        QCOMPARE(repaired.reloaded, Notice::Reload::Script);
+        QCOMPARE(readBytes(file("Game.txt")), good);
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.CurRec(), 1);
+        QVERIFY(editor.checkAdd().isEmpty()); // the game may be changed again
+        const GameVersion unusable = editor.versions().list().first();
+        QCOMPARE(int(unusable.status()), status);
+        if (how != u"large")
+            QCOMPARE(unusable.script, bad);
+        // A version that cannot be used itself is refused, and nothing is written.
+        QCOMPARE(editor.restoreVersion(unusable).title, QStringLiteral("提示"));
+        QCOMPARE(readBytes(file("Game.txt")), good);
     }
 
     void pickedNameIsWhatFollowsTheLastSeparator_data()
