@@ -93,14 +93,41 @@ void EditorWindows::addHistoryCommands()
 
 void EditorWindows::undo()
 {
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
     m_form.showChange(m_editor.undo());
     m_form.showStoredSettings();
 }
 
 void EditorWindows::redo()
 {
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
     m_form.showChange(m_editor.redo());
     m_form.showStoredSettings();
+}
+
+bool EditorWindows::settleWaiting(const QString &question)
+{
+    if (!m_editor.waiting())
+        return true;
+    if (m_editor.hasUnstoredScene(m_form.formFromFields())) {
+        UnsavedChoice choice = m_platform.messages.askUnsaved(&m_form, question, kCaption);
+        if (choice == UnsavedChoice::Save) {
+            m_form.apply(m_editor.storeWaiting(m_form.formFromFields()));
+            if (m_editor.hasUnstoredScene(m_form.formFromFields()))
+                choice = UnsavedChoice::Cancel; // the store failed and said why
+        }
+        if (choice == UnsavedChoice::Cancel) {
+            followChange(); // the list forgets what a refused command would have selected
+            return false;
+        }
+    }
+    // Nothing is left to store: the fields show CurRec's scene again, under its own number.
+    m_editor.dropWaiting();
+    m_form.apply({});
+    m_form.showChange({});
+    return true;
 }
 
 void EditorWindows::showSceneList()
@@ -111,6 +138,7 @@ void EditorWindows::showSceneList()
     m_sceneList->show();
     m_sceneList->raise();
     m_sceneList->activateWindow();
+    m_sceneList->focusList(); // on the list, not in the find box
 }
 
 void EditorWindows::showVersions()
@@ -118,15 +146,34 @@ void EditorWindows::showVersions()
     if (!m_versions) {
         m_versions = new VersionsWindow(m_editor.versions().root(), &m_form);
         connect(m_versions, &VersionsWindow::restoreRequested, this,
-                [this](const GameVersion &version) {
-                    m_form.showChange(m_editor.restoreVersion(version));
-                    m_form.showStoredSettings();
-                });
+                &EditorWindows::restoreVersion);
+        connect(m_versions, &VersionsWindow::removeRequested, this,
+                &EditorWindows::removeOtherVersions);
     }
     m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
     m_versions->reload();
     m_versions->show();
     m_versions->raise();
+}
+
+void EditorWindows::restoreVersion(const GameVersion &version)
+{
+    if (!settleWaiting(kUnstoredBeforeCommand) ||
+        !m_platform.messages.ask(m_versions, m_editor.restoreQuestion(version), kVersionsCaption))
+        return;
+    m_form.showChange(m_editor.restoreVersion(version));
+    m_form.showStoredSettings();
+}
+
+void EditorWindows::removeOtherVersions(const QString &gameRoot, const QString &folder, int count)
+{
+    if (!m_platform.messages.ask(
+            m_versions, kVersionsRemoveQuestion.arg(QDir::toNativeSeparators(folder)).arg(count),
+            kVersionsCaption))
+        return;
+    if (!VersionStore::removeStoredGame(gameRoot))
+        m_form.tell({kVersionsRemoveFailed.arg(QDir::toNativeSeparators(gameRoot)), kHintTitle});
+    m_versions->reload();
 }
 
 void EditorWindows::goToScene()
@@ -145,11 +192,17 @@ void EditorWindows::goToScene()
 
 void EditorWindows::showScene(int position)
 {
+    // A row chosen browses as the form's buttons do, but never drops what was typed unasked.
+    if (m_editor.hasUnstoredScene(m_form.formFromFields()) &&
+        !settleWaiting(kUnstoredBeforeCommand))
+        return;
     m_form.showBrowsed(m_editor.browseTo(position + 1));
 }
 
 void EditorWindows::insertScene(int position, bool after)
 {
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
     const Notice notice = m_editor.insertScene(position, after);
     m_form.showChange(notice);
     // The new scene waits for its text: the fields are open as for a Modify.
@@ -162,16 +215,22 @@ void EditorWindows::insertScene(int position, bool after)
 
 void EditorWindows::duplicateScenes(int first, int count)
 {
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
     m_form.showChange(m_editor.duplicateScenes(first, count));
 }
 
 void EditorWindows::moveScenes(int first, int count, int to)
 {
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
     m_form.showChange(m_editor.moveScenes(first, count, to));
 }
 
 void EditorWindows::removeScenes(int first, int count)
 {
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
     if (count > 1 &&
         !m_platform.messages.ask(&m_form, kRemoveScenesQuestion.arg(first + 1).arg(first + count),
                                  kCaption))

@@ -43,6 +43,12 @@ public:
     void publishGame();
     /// After any change of the story: the list and the versions window follow.
     void followChange();
+    /// Before a command that changes the story, or closing: a waiting Add or Modify is settled
+    /// first. When it holds something not stored, the author is asked @p question: 保存 stores
+    /// it, 不保存 drops it, 取消 (or a store that failed) keeps it and returns false, so the
+    /// command is not carried out. Otherwise the wait ends, and the form shows CurRec's scene
+    /// under its number again.
+    bool settleWaiting(const QString &question);
     /// The form closes: the preview is remembered open where it is, then hidden.
     void formClosing();
 
@@ -60,6 +66,10 @@ public:
     void redo() override;
 
 private:
+    /// What the versions window asks: bring a version back (after asking), or delete the
+    /// versions of another game folder (after asking).
+    void restoreVersion(const GameVersion &version);
+    void removeOtherVersions(const QString &gameRoot, const QString &folder, int count);
     void addCommands();
     void addHistoryCommands();
     void rememberPreview(bool open);

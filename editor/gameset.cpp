@@ -184,7 +184,10 @@ void GameSet::connectControls()
             [this] { apply(m_editor.pressAdd(formFromFields())); });
     connect(SetRec, &QPushButton::clicked, this,
             [this] { apply(m_editor.pressModify(formFromFields())); });
-    connect(DelRec, &QPushButton::clicked, this, [this] { showChange(m_editor.deleteScene()); });
+    connect(DelRec, &QPushButton::clicked, this, [this] {
+        if (m_windows->settleWaiting(kUnstoredBeforeCommand))
+            showChange(m_editor.deleteScene());
+    });
     connect(GetBgPic, &QPushButton::clicked, this, [this] { pickPicture(BgUrlText); });
     connect(GetMsgPic, &QPushButton::clicked, this, [this] { pickPicture(MsgUrlText); });
     const std::pair<QPushButton *, GameSettings::Field> saves[] = {
@@ -200,18 +203,9 @@ void GameSet::connectControls()
 
 void GameSet::closeEvent(QCloseEvent *event)
 {
-    if (m_editor.hasUnstoredScene(formFromFields())) {
-        switch (m_platform.messages.askUnsaved(this, kUnstoredScene, kCaption)) {
-        case UnsavedChoice::Save:
-            apply(m_editor.storeWaiting(formFromFields()));
-            if (m_editor.hasUnstoredScene(formFromFields())) {
-                event->ignore(); // the store failed and said why; the scene is still there
-                return;
-            }
-            break;
-        case UnsavedChoice::Discard: break;
-        case UnsavedChoice::Cancel: event->ignore(); return;
-        }
+    if (!m_windows->settleWaiting(kUnstoredScene)) {
+        event->ignore(); // kept, or a store failed and said why: the scene is still there
+        return;
     }
     m_windows->formClosing();
     QWidget::closeEvent(event);
@@ -322,6 +316,7 @@ void GameSet::apply(const EditResult &result)
     showEditState();
     if (result.notice.isEmpty())
         WJID->setText(kSceneNumber.arg(m_editor.CurRec()));
+    m_windows->followChange(); // the list's row shows a stored scene at once
 }
 
 void GameSet::ShowScene(int i)

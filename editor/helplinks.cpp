@@ -22,7 +22,7 @@ HelpLinks HelpLinks::inGuide(const QString &guideFile)
         url.setFragment(QString::fromLatin1(name));
         return url.toString();
     };
-    return {section("sharing"), section("making"), section("contents"), section("sharing"),
+    return {section("sharing"), section("making"), section("contents"), section("web"),
             section("questions")};
 }
 

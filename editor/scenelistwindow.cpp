@@ -186,6 +186,13 @@ std::optional<SceneRange> SceneListWindow::selectedRange() const
     return SceneListModel::rangeOf(rows);
 }
 
+void SceneListWindow::focusList()
+{
+    m_list->setFocus(Qt::OtherFocusReason);
+    if (const QModelIndex current = m_list->currentIndex(); current.isValid())
+        m_list->scrollTo(current);
+}
+
 int SceneListWindow::currentRow() const
 {
     const QModelIndex current = m_list->currentIndex();

@@ -29,6 +29,10 @@ public:
     /// the scene the editor shows, else that scene alone.
     void refresh();
 
+    /// Puts the keyboard focus on the list, at the scene the editor shows, so that the arrows,
+    /// Home and Alt+Up/Down act at once.
+    void focusList();
+
     SceneListModel *model() const { return m_model; }
     /// The selected scenes when they are one run; nothing when none are or they leave gaps.
     std::optional<SceneRange> selectedRange() const;

@@ -7,7 +7,10 @@
 #include "playerfakes.h"
 #include "scenelistwindow.h"
 #include "scriptfile.h"
+#include "stage.h"
 #include "testutil.h"
+#include "userfolders.h"
+#include "versionswindow.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -23,6 +26,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -173,6 +177,7 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QSettings().clear();
+        QDir(UserFolders::versions()).removeRecursively();
     }
     void init()
     {
@@ -522,8 +527,9 @@ private slots:
         w.SetFontColor->setCurrentIndex(1);
         FileWriteTesting::failAt(FileWriteTesting::Step(step), 10);
         click(w.SetRec);
-        click(w.DelRec);
-        QCOMPARE(takeMessages().size(), 2);
+        click(w.DelRec); // asks about the scene not stored; 取消 keeps it and deletes nothing
+        QCOMPARE(takeMessages().size(), 1);
+        QCOMPARE(m_messages.asked.size(), 1);
         QCOMPARE(readBytes(file("Game.txt")), threeScenes());
         QVERIFY(listsEqualFile());
         QCOMPARE(w.SetRec->text(), QStringLiteral("OK?"));
@@ -565,6 +571,7 @@ private slots:
                                                                    : QStringLiteral("new")));
         QCOMPARE(readBytes(file("Game.txt")), threeScenes());
         click(w.StartRec);
+        m_messages.unsavedAnswers = {UnsavedChoice::Discard}; // the waiting Add is given up
         click(w.DelRec);
         click(w.SetRec);
         click(w.SetRec);
@@ -678,6 +685,151 @@ private slots:
         list->setCurrentIndex(list->model()->index(2, 0));
         QCOMPARE(w.WJID->text(), QStringLiteral("第3个"));
         QVERIFY(takeMessages().isEmpty());
+
+        // Opened again, the list has the focus at the scene shown: the keys work at once.
+        m_window->activateWindow();
+        QTRY_VERIFY(m_window->isActiveWindow());
+        click(w.LeftRec);
+        QTest::keyClick(w.window, Qt::Key_F3);
+        QTRY_VERIFY(w.window->sceneList()->isActiveWindow());
+        QCOMPARE(QApplication::focusWidget(), list);
+        QCOMPARE(list->currentIndex().row(), 1);
+        QTest::keyClick(list, Qt::Key_Home);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第1个"));
+        // The row shows a scene as soon as OK? stores it.
+        click(w.SetRec);
+        type(w.NoteText, QStringLiteral("!"));
+        click(w.SetRec);
+        QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("第1个: !one"));
+    }
+
+    // A list command while a scene waits for OK? first asks what becomes of that scene; the
+    // form never shows one scene's fields under another's number.
+    void listCommandsSettleAWaitingSceneFirst_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("notes"); // the file's texts after, "_" for an empty one
+        QTest::addColumn<int>("curRec");
+        QTest::newRow("copy, save it") << int(UnsavedChoice::Save) << "duplicate"
+                                       << "1212345新" << 3;
+        QTest::newRow("copy, don't save") << int(UnsavedChoice::Discard) << "duplicate"
+                                          << "1212345_" << 3;
+        QTest::newRow("copy, cancel") << int(UnsavedChoice::Cancel) << "duplicate"
+                                      << "12345_" << 6;
+        QTest::newRow("choose a row, cancel") << int(UnsavedChoice::Cancel) << "row"
+                                              << "12345_" << 6;
+        QTest::newRow("choose a row, save") << int(UnsavedChoice::Save) << "row"
+                                            << "12345新" << 2;
+    }
+    void listCommandsSettleAWaitingSceneFirst()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, command);
+        QFETCH(QString, notes);
+        QFETCH(int, curRec);
+        QByteArray scenes;
+        for (const char *note : {"1", "2", "3", "4", "5"})
+            scenes += sceneBytes(note, (QByteArray(note) + ".jpg").constData());
+        writeBytes(file("Game.txt"), scenes);
+        Ui &w = open();
+        QTest::keyClick(w.window, Qt::Key_F3);
+        auto *list = w.window->sceneList()->findChild<QListView *>(QStringLiteral("scenes"));
+        list->setCurrentIndex(list->model()->index(4, 0));
+        w.window->sceneList()->findChild<QAction *>(QStringLiteral("insertAfter"))->trigger();
+        QCOMPARE(w.SetRec->text(), QStringLiteral("OK?")); // the new scene waits for its text
+        type(w.NoteText, QStringLiteral("新"));
+        m_messages.unsavedAnswers = {UnsavedChoice(answer)};
+        if (command == u"row") {
+            list->setCurrentIndex(list->model()->index(1, 0));
+        } else {
+            list->selectionModel()->select(
+                QItemSelection(list->model()->index(0, 0), list->model()->index(1, 0)),
+                QItemSelectionModel::ClearAndSelect);
+            w.window->sceneList()->findChild<QAction *>(command)->trigger();
+        }
+        QCOMPARE(m_messages.asked.size(), 1);
+        QVERIFY(m_messages.asked.first().contains(QStringLiteral("还没有保存")));
+        QString texts;
+        for (const QString &note : LoadScript(GameFolder(m_dir->path())).scenes.NoteList)
+            texts += note.isEmpty() ? QStringLiteral("_") : note;
+        QCOMPARE(texts, notes);
+        QCOMPARE(w.editor().CurRec(), curRec);
+        QCOMPARE(w.WJID->text(), QStringLiteral("第%1个").arg(curRec));
+        if (answer == int(UnsavedChoice::Cancel)) {
+            QCOMPARE(w.NoteText->toPlainText(), QStringLiteral("新"));
+            QCOMPARE(w.SetRec->text(), QStringLiteral("OK?"));
+            QCOMPARE(list->currentIndex().row(), curRec - 1);
+        } else {
+            QCOMPARE(w.NoteText->toPlainText(), w.editor().scenes().NoteList.at(curRec - 1));
+            QCOMPARE(w.BgUrlText->text(), w.editor().scenes().BGList.at(curRec - 1));
+        }
+        QVERIFY(listsEqualFile());
+    }
+
+    // A game moved (or renamed, or deleted by mistake) finds its earlier versions in any game's
+    // versions window; restoring one says what will change and asks first.
+    void movedGameFindsItsVersionsAndRestoringOneAsksFirst()
+    {
+        QTemporaryDir old;
+        const QByteArray two = sceneBytes("one") + sceneBytes("two");
+        writeBytes(old.filePath(QStringLiteral("Game.txt")), two);
+        writeBytes(old.filePath(QStringLiteral("Game.ini")), kIni);
+        {
+            GameSet first(GameFolder(old.path()),
+                          EditorPlatform{m_messages, m_picker, m_web, m_links});
+            first.start();
+            first.findChild<QPushButton *>(QStringLiteral("LastRec"))->click();
+            first.findChild<QPushButton *>(QStringLiteral("DelRec"))->click(); // kept before
+        }
+        for (const char *name : {"Game.txt", "Game.ini"})
+            QVERIFY(QFile::copy(old.filePath(QString::fromLatin1(name)), file(name)));
+        const QString oldPath = QDir::toNativeSeparators(old.path());
+        old.remove();
+
+        Ui &w = open();
+        m_window->findChild<QAction *>(QStringLiteral("versionsAction"))->trigger();
+        auto *versions = m_window->findChild<VersionsWindow *>();
+        auto *source = versions->findChild<QComboBox *>(QStringLiteral("source"));
+        auto *list = versions->findChild<QTreeWidget *>(QStringLiteral("versions"));
+        QVERIFY(versions->isVisible() && source && list);
+        QCOMPARE(list->topLevelItemCount(), 0); // none of this folder's own yet
+        QCOMPARE(versions->stage()->GameNote()->text(), QString());
+        QCOMPARE(source->itemText(1), QStringLiteral("其他文件夹的版本:"));
+        int other = -1;
+        for (int i = 2; i < source->count(); ++i) {
+            if (source->itemText(i).contains(oldPath))
+                other = i;
+        }
+        QVERIFY(other >= 2);
+        QVERIFY2(source->itemText(other).contains(QStringLiteral("测试")) &&
+                     source->itemText(other).contains(QStringLiteral("文件夹已不在")),
+                 qPrintable(source->itemText(other)));
+        source->setCurrentIndex(other);
+        QCOMPARE(list->topLevelItemCount(), 1);
+        QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("2个场景"));
+
+        auto *restore = versions->findChild<QPushButton *>(QStringLiteral("restore"));
+        m_messages.answers = {false, true};
+        restore->click();
+        QCOMPARE(m_messages.asked.size(), 1);
+        QVERIFY2(m_messages.asked.first().contains(
+                     QStringLiteral("现在有1个场景,这个版本有2个场景,从第2个场景起不同。")),
+                 qPrintable(m_messages.asked.first()));
+        QCOMPARE(readBytes(file("Game.txt")), sceneBytes("one"));
+        restore->click();
+        QCOMPARE(readBytes(file("Game.txt")), two);
+        QVERIFY(listsEqualFile());
+        QVERIFY(takeMessages().isEmpty());
+
+        // The author deletes them there, after saying yes.
+        m_messages.answers = {true};
+        versions->findChild<QPushButton *>(QStringLiteral("remove"))->click();
+        QVERIFY(m_messages.asked.last().contains(QStringLiteral("全部1个版本")));
+        QCOMPARE(source->currentIndex(), 0);
+        for (int i = 0; i < source->count(); ++i)
+            QVERIFY(!source->itemText(i).contains(oldPath));
+        QCOMPARE(list->topLevelItemCount(), 1); // what this game held before the restore
     }
 
     void settingsWithoutTheFileAreSavedFromThePanel()
@@ -925,8 +1077,9 @@ private slots:
                                                            w.Label17, w.Command5})
             click(l);
         const QString guide = QStringLiteral("file:///usr/share/taletools/guide/index.html#");
+        // 游戏发布 opens "发布为网页", the section on 发布游戏…
         QCOMPARE(m_web.opened, (QStringList{guide + "sharing", guide + "making", guide + "contents",
-                                            guide + "sharing", guide + "questions"}));
+                                            guide + "web", guide + "questions"}));
         m_links = HelpLinks::inGuide(QString()); // no guide installed
         Ui &without = open();
         click(without.Command5);
