@@ -11,8 +11,10 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <dirent.h>
+#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -186,6 +188,22 @@ QList<GameFolder::WindowsName> GameFolder::windowsNames() const
     return names;
 }
 
+namespace {
+
+// Renames @p from to @p to unless something of that name is there; in one step where the file
+// system can, so that a file made meanwhile is not replaced either.
+bool renameUnlessTaken(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false; // EEXIST among them: the proper name is taken
+    struct stat st = {};
+    return ::lstat(to.constData(), &st) != 0 && ::rename(from.constData(), to.constData()) == 0;
+}
+
+} // namespace
+
 QStringList GameFolder::renameWindowsNames() const
 {
     QStringList failed;
@@ -193,9 +211,7 @@ QStringList GameFolder::renameWindowsNames() const
         const qsizetype slash = file.native.lastIndexOf('/');
         const QString name = file.gamePath.mid(file.gamePath.indexOf(u'\\') + 1);
         const QByteArray proper = file.native.left(slash + 1) + QFile::encodeName(name);
-        struct stat st = {};
-        if (::lstat(proper.constData(), &st) == 0 ||
-            ::rename(file.native.constData(), proper.constData()) != 0)
+        if (!renameUnlessTaken(file.native, proper))
             failed.append(file.gamePath);
     }
     return failed;

@@ -111,6 +111,24 @@ private slots:
                  QByteArray("tune"));
     }
 
+    void renamingNeverReplacesAFileOfTheProperName()
+    {
+        QTemporaryDir game;
+        const QByteArray root = QFile::encodeName(game.path());
+        QVERIFY(QDir().mkpath(game.filePath(QStringLiteral("BG"))));
+        TestUtil::writeBytes(game.filePath(QStringLiteral("BG/海边.jpg")), "mine");
+        FILE *f = std::fopen((root + "/BG/\xba\xa3\xb1\xdf.jpg").constData(), "wb");
+        QVERIFY(f);
+        std::fputs("windows", f);
+        std::fclose(f);
+        const GameFolder folder(game.path());
+        QCOMPARE(folder.windowsNames().size(), 1);
+        QCOMPARE(folder.renameWindowsNames(), QStringList{QStringLiteral("BG\\海边.jpg")});
+        QCOMPARE(TestUtil::readBytes(game.filePath(QStringLiteral("BG/海边.jpg"))),
+                 QByteArray("mine"));
+        QCOMPARE(folder.windowsNames().size(), 1); // still there, under its own bytes
+    }
+
     void pathForWriteUsesTheExistingFileElseTheExactName()
     {
         const GameFolder folder(m_dir.path());

@@ -78,6 +78,30 @@ private slots:
         QVERIFY(!read.error.isEmpty());
     }
 
+    // The limit is the largest file that is read, not the smallest that is refused.
+    void fileOfExactlyTheLimitIsRead_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<bool>("read");
+        QTest::newRow("a byte under the limit") << kMaxSettingsBytes - 1 << true;
+        QTest::newRow("exactly the limit") << kMaxSettingsBytes << true;
+        QTest::newRow("a byte over the limit") << kMaxSettingsBytes + 1 << false;
+    }
+    void fileOfExactlyTheLimitIsRead()
+    {
+        QFETCH(qint64, size);
+        QFETCH(bool, read);
+        QByteArray bytes("\"n\",\"\",\"\",\"100\",\"0\"\r\n");
+        bytes += QByteArray(size - bytes.size(), ' '); // what follows the fifth value is ignored
+        writeBytes(ini(), bytes);
+        const SettingsRead settings = ReadSettings(folder());
+        QCOMPARE(settings.settings.has_value(), read);
+        if (!read)
+            QCOMPARE(settings.error, QStringLiteral("Game.ini过大(超过16MB)"));
+        QCOMPARE(readWholeFile(ini(), size).status, FileRead::Read);
+        QCOMPARE(readWholeFile(ini(), size - 1).status, FileRead::TooLarge);
+    }
+
     void writeIsOneQuotedLineAndReadsBack()
     {
         GameSettings s{QStringLiteral("我的游戏"), QStringLiteral(" 1.mid, "), QString(),

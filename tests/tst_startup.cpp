@@ -195,6 +195,10 @@ private slots:
         QVERIFY(!create->isEnabled()); // no name yet
         name->setText(QStringLiteral("taken"));
         QVERIFY(!create->isEnabled()); // a folder with things in it
+        QDir().mkpath(place + QStringLiteral("/empty"));
+        name->setText(QStringLiteral("empty"));
+        QVERIFY(create->isEnabled()); // an empty folder is as good as a new one
+        QCOMPARE(dialog.folder(), place + QStringLiteral("/empty"));
         name->setText(QStringLiteral(" 灯塔: 第1部 "));
         QVERIFY(create->isEnabled());
         QCOMPARE(dialog.folder(), place + QStringLiteral("/灯塔_ 第1部"));
