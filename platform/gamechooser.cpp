@@ -6,6 +6,7 @@
 #include "userfolders.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -13,8 +14,85 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTextLayout>
 #include <QVBoxLayout>
+#include <QtMath>
+
+namespace {
+
+constexpr int kNameRole = Qt::UserRole + 1;
+
+// A recent game in two lines: its name, and below it its folder, cut in the middle when too
+// long, so that the end of the path, which tells a game from its copy, stays in sight.
+class RecentGameDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const auto [name, folder] = lines(option.font, index);
+        size.setHeight(qMax(size.height(), name.height + folder.height + 2 * kMargin));
+        return size;
+    }
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        item.text.clear(); // the background, the selection and the focus as the style draws them
+        const QWidget *view = item.widget;
+        QStyle *style = view ? view->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, view);
+        const QRect area = item.rect.adjusted(kMargin * 2, kMargin, -kMargin * 2, -kMargin);
+        const auto [name, folder] = lines(item.font, index);
+        const int indent = 2 * item.fontMetrics.averageCharWidth();
+        painter->save();
+        painter->setFont(item.font);
+        painter->setPen(item.palette.color(
+            item.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRect(area.left(), area.top(), area.width(), name.height),
+                          Qt::AlignLeft | Qt::AlignVCenter,
+                          item.fontMetrics.elidedText(name.text, Qt::ElideRight, area.width()));
+        const QRect below(area.left() + indent, area.top() + name.height, area.width() - indent,
+                          folder.height);
+        painter->drawText(below, Qt::AlignLeft | Qt::AlignVCenter,
+                          item.fontMetrics.elidedText(folder.text, Qt::ElideMiddle, below.width()));
+        painter->restore();
+    }
+
+    /// How tall @p text stands as drawn in @p font, the fonts that stand in for its other
+    /// characters included (a Chinese name is taller than a Latin one).
+    static int lineHeight(const QString &text, const QFont &font)
+    {
+        QTextLayout layout(text, font);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        return qCeil(line.height());
+    }
+
+private:
+    struct Line
+    {
+        QString text;
+        int height;
+    };
+    static std::pair<Line, Line> lines(const QFont &font, const QModelIndex &index)
+    {
+        const QString name = index.data(kNameRole).toString();
+        const QString folder = QDir::toNativeSeparators(index.data(Qt::UserRole).toString());
+        return {{name, lineHeight(name, font)}, {folder, lineHeight(folder, font)}};
+    }
+    static constexpr int kMargin = 3;
+};
+
+} // namespace
 
 GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
                          const QString &demoFolder, FolderAsker askFolder, NewGameAsker askNewGame,
@@ -50,12 +128,14 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
     m_recent->setObjectName(QStringLiteral("recent"));
     m_recent->setAccessibleName(QStringLiteral("最近的游戏"));
     m_recent->setAlternatingRowColors(true);
+    m_recent->setItemDelegate(new RecentGameDelegate(m_recent));
     for (const QString &folder : recent) {
         // The game's name first; its folder below, to tell two games of one name apart.
         const QString name = displayName(folder);
         auto *item = new QListWidgetItem(
             QStringLiteral("%1\n    %2").arg(name, QDir::toNativeSeparators(folder)), m_recent);
         item->setData(Qt::UserRole, folder);
+        item->setData(kNameRole, name);
         item->setData(Qt::AccessibleTextRole,
                       QStringLiteral("%1,%2").arg(name, QDir::toNativeSeparators(folder)));
     }

@@ -787,7 +787,7 @@ private slots:
         const QString oldPath = QDir::toNativeSeparators(old.path());
         old.remove();
 
-        Ui &w = open();
+        open();
         m_window->findChild<QAction *>(QStringLiteral("versionsAction"))->trigger();
         auto *versions = m_window->findChild<VersionsWindow *>();
         auto *source = versions->findChild<QComboBox *>(QStringLiteral("source"));

@@ -1,15 +1,21 @@
 // How the programs start: the command line, the recent folders and the game chooser.
+#include "filepicker.h"
 #include "gamechooser.h"
 #include "gamelock.h"
 #include "newgamedialog.h"
 #include "startup.h"
 
+#include <QAbstractProxyModel>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -127,6 +133,8 @@ private slots:
     void recentFoldersMostRecentFirstWithoutVanishedOnes()
     {
         Startup::RecentFolders recent;
+        for (const QString &left : recent.list()) // by a run that ended early
+            recent.remove(left);
         QTemporaryDir gone;
         const QString a = folder("a"), b = folder("b");
         recent.add(gone.path());
@@ -207,6 +215,31 @@ private slots:
         QCOMPARE(dialog.folder(), folder("other") + QStringLiteral("/灯塔_ 第1部"));
     }
 
+    void pictureDialogSpeaksChinese()
+    {
+        const QString pictures = folder("pictures");
+        QFile file(pictures + QStringLiteral("/dusk.jpg"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        const std::unique_ptr<QFileDialog> dialog(QtFilePicker::dialog(
+            nullptr, pictures, QStringLiteral("图片 (*.jpg *.JPG);;所有文件 (*)")));
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QCOMPARE(dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText(),
+                 QStringLiteral("图片"));
+        QVERIFY(dialog->proxyModel());
+        auto *files = qobject_cast<QFileSystemModel *>(dialog->proxyModel()->sourceModel());
+        QVERIFY(files);
+        const QString path = file.fileName();
+        QTRY_VERIFY(files->index(path).isValid());
+        const auto shown = [&](int column) {
+            return dialog->proxyModel()->mapFromSource(files->index(path, column)).data();
+        };
+        QCOMPARE(shown(2).toString(), QStringLiteral("JPEG 图片"));
+        QCOMPARE(shown(3).toString(),
+                 QFileInfo(path).lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
+    }
+
     void recentGamesShowTheirNameAndCanBeForgotten()
     {
         const QString named = folder("named"), plain = folder("plain");
@@ -221,6 +254,22 @@ private slots:
         auto *list = chooser.findChild<QListWidget *>(QStringLiteral("recent"));
         QCOMPARE(list->item(0)->text(),
                  QStringLiteral("灯塔\n    ") + QDir::toNativeSeparators(named));
+        // Each row has room for the folder below the name, as tall as both are drawn (a
+        // Chinese name is taller than a Latin one): the folder is never cut off.
+        chooser.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chooser));
+        const auto drawnHeight = [list](const QString &text) {
+            QTextLayout layout(text, list->font());
+            layout.beginLayout();
+            const QTextLine line = layout.createLine();
+            layout.endLayout();
+            return line.height();
+        };
+        for (int row = 0; row < list->count(); ++row) {
+            const QStringList lines = list->item(row)->text().split(u'\n');
+            QVERIFY(list->visualItemRect(list->item(row)).height() >=
+                    drawnHeight(lines.at(0)) + drawnHeight(lines.at(1)) + 2); // and a margin
+        }
         QVERIFY(list->item(1)->text().startsWith(QStringLiteral("plain\n")));
         list->setCurrentRow(0);
         QTest::keyClick(list, Qt::Key_Delete);
