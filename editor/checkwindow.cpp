@@ -23,6 +23,7 @@ CheckWindow::CheckWindow(QWidget *parent)
     const int line = fontMetrics().height();
     m_list->setIconSize(QSize(line, line));
     m_summary->setBuddy(m_list);
+    m_summary->setWordWrap(true); // narrow beside the editor on a small screen
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_summary);
     layout->addWidget(m_list);

@@ -115,9 +115,11 @@ inline const QString kVersionsRemove = QStringLiteral("删除这些版本(&D)…
 inline const QString kVersionsRemoveQuestion =
     QStringLiteral("要删除保存自文件夹“%1”的全部%2个版本吗?删除后不能恢复。");
 inline const QString kVersionsRemoveFailed = QStringLiteral("有些版本没能删除:%1");
-/// Where the editor remembers the preview window (QSettings keys).
+/// Where the editor remembers its windows (QSettings keys).
 inline const QString kPreviewOpenKey = QStringLiteral("preview/open");
 inline const QString kPreviewGeometryKey = QStringLiteral("preview/geometry");
+inline const QString kSceneListPlaceKey = QStringLiteral("sceneList/geometry");
+inline const QString kCheckPlaceKey = QStringLiteral("check/geometry");
 
 // Messages.
 inline const QString kAtFirst = QStringLiteral("当前已经是第一个");

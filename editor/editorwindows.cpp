@@ -8,9 +8,11 @@
 #include "publisher.h"
 #include "scenelistwindow.h"
 #include "scenepreview.h"
+#include "stage.h"
 #include "startup.h"
 #include "versionswindow.h"
 #include "webpages.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -135,7 +137,11 @@ void EditorWindows::showSceneList()
     if (!m_sceneList)
         m_sceneList = new SceneListWindow(*this, &m_form);
     m_sceneList->refresh();
-    m_sceneList->show();
+    if (!m_sceneList->isVisible())
+        showBesideForm(
+            *m_sceneList,
+            {m_sceneList->size(), m_sceneList->minimumSizeHint(), WindowPlacement::Side::Left},
+            kSceneListPlaceKey);
     m_sceneList->raise();
     m_sceneList->activateWindow();
     m_sceneList->focusList(); // on the list, not in the find box
@@ -247,10 +253,11 @@ void EditorWindows::togglePreview()
     if (!m_preview) {
         m_preview = new ScenePreview(&m_form);
         connect(m_preview, &ScenePreview::closed, this, [this] { rememberPreview(false); });
-        QSettings settings;
-        m_preview->restoreGeometry(settings.value(kPreviewGeometryKey).toByteArray());
     }
-    m_preview->show();
+    showBesideForm(*m_preview,
+                   {QSize(Stage::kWidth, Stage::kHeight), m_preview->minimumSize(),
+                    WindowPlacement::Side::Right, Qt::AlignTop, true},
+                   kPreviewGeometryKey);
     refreshPreview();
     rememberPreview(true);
 }
@@ -270,7 +277,10 @@ void EditorWindows::checkGame()
     GameCheck check(m_editor.folder());
     const GameCheck::Verdict verdict = check.run();
     m_check->showResult(verdict, check.problems(), !m_editor.folder().windowsNames().isEmpty());
-    m_check->show();
+    if (!m_check->isVisible())
+        showBesideForm(*m_check,
+                       {m_check->size(), m_check->minimumSizeHint(), WindowPlacement::Side::Right},
+                       kCheckPlaceKey);
     m_check->raise();
 }
 
@@ -346,8 +356,22 @@ void EditorWindows::followChange()
         m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
 }
 
+void EditorWindows::showBesideForm(QWidget &window, const WindowPlacement::Beside &request,
+                                   const QString &key)
+{
+    // The form's buttons stay in sight whatever happens.
+    const QWidget *bar = m_form.findChild<QWidget *>(QStringLiteral("Frame1"));
+    const QRect buttons = bar ? QRect(bar->mapToGlobal(QPoint()), bar->size()) : QRect();
+    WindowPlacement::showBeside(window, m_form, buttons, request, key,
+                                {m_sceneList, m_preview, m_check});
+}
+
 void EditorWindows::formClosing()
 {
+    if (m_sceneList && m_sceneList->isVisible())
+        WindowPlacement::remember(*m_sceneList, kSceneListPlaceKey);
+    if (m_check && m_check->isVisible())
+        WindowPlacement::remember(*m_check, kCheckPlaceKey);
     if (m_preview && m_preview->isVisible()) {
         rememberPreview(true); // open at the next start, where it is now
         m_preview->hide();

@@ -2,6 +2,7 @@
 
 #include "scenelisthost.h"
 #include "scripteditor.h"
+#include "windowplacement.h"
 
 #include <QObject>
 
@@ -70,6 +71,10 @@ private:
     /// versions of another game folder (after asking).
     void restoreVersion(const GameVersion &version);
     void removeOtherVersions(const QString &gameRoot, const QString &folder, int count);
+    /// Shows @p window beside the form where the author last left it (@p key), else where
+    /// @p request asks, never over the form's buttons nor past the screen.
+    void showBesideForm(QWidget &window, const WindowPlacement::Beside &request,
+                        const QString &key);
     void addCommands();
     void addHistoryCommands();
     void rememberPreview(bool open);

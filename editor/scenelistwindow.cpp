@@ -24,7 +24,7 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     setObjectName(QStringLiteral("SceneListWindow"));
     setWindowTitle(T::kCaption);
     setAccessibleName(T::kCaption);
-    resize(560, 640);
+    resize(420, 760);
 
     m_find->setObjectName(QStringLiteral("find"));
     m_find->setAccessibleName(T::kFindName);
@@ -84,16 +84,18 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     boxes->setColumnStretch(1, 1);
     layout->addLayout(boxes);
     layout->addWidget(m_list, 1);
-    auto *buttons = new QHBoxLayout;
-    for (QAction *action : {m_insertBefore, m_insertAfter, m_duplicate, m_moveUp, m_moveDown,
-                            m_remove, m_undo, m_redo}) {
+    // Two rows, so that the window fits beside the editor on a small screen.
+    auto *buttons = new QGridLayout;
+    const QList<QAction *> commands{m_insertBefore, m_insertAfter, m_duplicate, m_remove,
+                                    m_moveUp,       m_moveDown,    m_undo,      m_redo};
+    for (qsizetype i = 0; i < commands.size(); ++i) {
         auto *button = new QToolButton(this);
-        button->setDefaultAction(action);
-        button->setObjectName(action->objectName() + QStringLiteral("Button"));
-        button->setAccessibleName(action->text());
-        buttons->addWidget(button);
+        button->setDefaultAction(commands.at(i));
+        button->setObjectName(commands.at(i)->objectName() + QStringLiteral("Button"));
+        button->setAccessibleName(commands.at(i)->text());
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        buttons->addWidget(button, int(i / 4), int(i % 4));
     }
-    buttons->addStretch();
     layout->addLayout(buttons);
     setTabOrder(m_find, m_goTo);
     setTabOrder(m_goTo, m_list);
@@ -188,6 +190,13 @@ std::optional<SceneRange> SceneListWindow::selectedRange() const
 
 void SceneListWindow::focusList()
 {
+    // Without a scene shown, the view would choose the first row when it takes the focus: its
+    // cursor stands there, choosing nothing.
+    if (!m_list->currentIndex().isValid() && m_model->rowCount() > 0) {
+        m_selecting = true;
+        m_list->selectionModel()->setCurrentIndex(m_model->index(0), QItemSelectionModel::NoUpdate);
+        m_selecting = false;
+    }
     m_list->setFocus(Qt::OtherFocusReason);
     if (const QModelIndex current = m_list->currentIndex(); current.isValid())
         m_list->scrollTo(current);
