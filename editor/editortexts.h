@@ -120,6 +120,7 @@ inline const QString kPreviewOpenKey = QStringLiteral("preview/open");
 inline const QString kPreviewGeometryKey = QStringLiteral("preview/geometry");
 inline const QString kSceneListPlaceKey = QStringLiteral("sceneList/geometry");
 inline const QString kCheckPlaceKey = QStringLiteral("check/geometry");
+inline const QString kVersionsPlaceKey = QStringLiteral("versions/geometry");
 
 // Messages.
 inline const QString kAtFirst = QStringLiteral("当前已经是第一个");

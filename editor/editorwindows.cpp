@@ -158,7 +158,11 @@ void EditorWindows::showVersions()
     }
     m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
     m_versions->reload();
-    m_versions->show();
+    if (!m_versions->isVisible())
+        showBesideForm(
+            *m_versions,
+            {m_versions->size(), m_versions->minimumSizeHint(), WindowPlacement::Side::Right},
+            kVersionsPlaceKey);
     m_versions->raise();
 }
 
@@ -363,7 +367,7 @@ void EditorWindows::showBesideForm(QWidget &window, const WindowPlacement::Besid
     const QWidget *bar = m_form.findChild<QWidget *>(QStringLiteral("Frame1"));
     const QRect buttons = bar ? QRect(bar->mapToGlobal(QPoint()), bar->size()) : QRect();
     WindowPlacement::showBeside(window, m_form, buttons, request, key,
-                                {m_sceneList, m_preview, m_check});
+                                {m_sceneList, m_preview, m_check, m_versions});
 }
 
 void EditorWindows::formClosing()
@@ -372,6 +376,8 @@ void EditorWindows::formClosing()
         WindowPlacement::remember(*m_sceneList, kSceneListPlaceKey);
     if (m_check && m_check->isVisible())
         WindowPlacement::remember(*m_check, kCheckPlaceKey);
+    if (m_versions && m_versions->isVisible())
+        WindowPlacement::remember(*m_versions, kVersionsPlaceKey);
     if (m_preview && m_preview->isVisible()) {
         rememberPreview(true); // open at the next start, where it is now
         m_preview->hide();

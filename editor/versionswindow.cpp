@@ -33,7 +33,7 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     m_source->setObjectName(QStringLiteral("source"));
     m_source->setAccessibleName(EditorTexts::kVersionsSourceName);
     m_source->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_source->setMinimumContentsLength(16);
+    m_source->setMinimumContentsLength(24);
     auto *sourceLabel = new QLabel(EditorTexts::kVersionsSource, this);
     sourceLabel->setBuddy(m_source);
     m_remove->setObjectName(QStringLiteral("remove"));
