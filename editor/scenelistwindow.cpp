@@ -199,7 +199,7 @@ void SceneListWindow::focusList()
     }
     m_list->setFocus(Qt::OtherFocusReason);
     if (const QModelIndex current = m_list->currentIndex(); current.isValid())
-        m_list->scrollTo(current);
+        m_list->scrollTo(current, QAbstractItemView::PositionAtCenter);
 }
 
 int SceneListWindow::currentRow() const
