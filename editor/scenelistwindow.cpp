@@ -84,19 +84,7 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     boxes->setColumnStretch(1, 1);
     layout->addLayout(boxes);
     layout->addWidget(m_list, 1);
-    // Two rows, so that the window fits beside the editor on a small screen.
-    auto *buttons = new QGridLayout;
-    const QList<QAction *> commands{m_insertBefore, m_insertAfter, m_duplicate, m_remove,
-                                    m_moveUp,       m_moveDown,    m_undo,      m_redo};
-    for (qsizetype i = 0; i < commands.size(); ++i) {
-        auto *button = new QToolButton(this);
-        button->setDefaultAction(commands.at(i));
-        button->setObjectName(commands.at(i)->objectName() + QStringLiteral("Button"));
-        button->setAccessibleName(commands.at(i)->text());
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        buttons->addWidget(button, int(i / 4), int(i % 4));
-    }
-    layout->addLayout(buttons);
+    layout->addLayout(commandButtons());
     setTabOrder(m_find, m_goTo);
     setTabOrder(m_goTo, m_list);
 
@@ -114,6 +102,47 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
         m_find->selectAll();
     });
 
+    connectCommands();
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_selecting && current.isValid())
+                    m_host.showScene(current.row());
+            });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SceneListWindow::updateCommands);
+    connect(m_list, &QListView::activated, this,
+            [this](const QModelIndex &index) { m_host.showScene(index.row()); });
+    // A drop asks the host to move the scenes; the refresh that follows selects them there.
+    connect(m_model, &SceneListModel::moving, this, [this](int, int count, int to) {
+        m_expected = SceneRange{to, count};
+    });
+    connect(m_find, &QLineEdit::textChanged, this, &SceneListWindow::findAsTyped);
+    connect(m_goTo, &QLineEdit::returnPressed, this, &SceneListWindow::goToNumber);
+    connect(m_goTo, &QLineEdit::textEdited, m_goToNote, &QLabel::clear);
+
+    refresh();
+}
+
+QGridLayout *SceneListWindow::commandButtons()
+{
+    // Two rows, so that the window fits beside the editor on a small screen.
+    auto *buttons = new QGridLayout;
+    const QList<QAction *> commands{m_insertBefore, m_insertAfter, m_duplicate, m_remove,
+                                    m_moveUp,       m_moveDown,    m_undo,      m_redo};
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        auto *button = new QToolButton(this);
+        button->setDefaultAction(commands.at(i));
+        button->setObjectName(commands.at(i)->objectName() + QStringLiteral("Button"));
+        button->setAccessibleName(commands.at(i)->text());
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        buttons->addWidget(button, int(i / 4), int(i % 4));
+    }
+    return buttons;
+}
+
+void SceneListWindow::connectCommands()
+{
     connect(m_insertBefore, &QAction::triggered, this, [this] {
         if (const auto range = selectedRange())
             m_host.insertScene(range->first, false);
@@ -146,25 +175,6 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     });
     connect(m_undo, &QAction::triggered, this, [this] { m_host.undo(); });
     connect(m_redo, &QAction::triggered, this, [this] { m_host.redo(); });
-
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) {
-                if (!m_selecting && current.isValid())
-                    m_host.showScene(current.row());
-            });
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &SceneListWindow::updateCommands);
-    connect(m_list, &QListView::activated, this,
-            [this](const QModelIndex &index) { m_host.showScene(index.row()); });
-    // A drop asks the host to move the scenes; the refresh that follows selects them there.
-    connect(m_model, &SceneListModel::moving, this, [this](int, int count, int to) {
-        m_expected = SceneRange{to, count};
-    });
-    connect(m_find, &QLineEdit::textChanged, this, &SceneListWindow::findAsTyped);
-    connect(m_goTo, &QLineEdit::returnPressed, this, &SceneListWindow::goToNumber);
-    connect(m_goTo, &QLineEdit::textEdited, m_goToNote, &QLabel::clear);
-
-    refresh();
 }
 
 QAction *SceneListWindow::command(const QString &text, const char *name, const QKeySequence &key)

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QAction;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -42,6 +43,10 @@ protected:
 
 private:
     QAction *command(const QString &text, const char *name, const QKeySequence &key);
+    /// The buttons of the structure commands, undo and redo.
+    QGridLayout *commandButtons();
+    /// What the structure commands, undo and redo ask of the host.
+    void connectCommands();
     void select(SceneRange range, int current);
     void goToRow(int row);
     void goToNumber();

@@ -104,10 +104,7 @@ bool VersionStore::keepIfDue(const QByteArray &script, const std::optional<QByte
         if (age >= 0 && age < kIntervalSecs)
             return false;
     }
-    if (newestHolds(script, settings))
-        return false;
-    return write([&](const QString &target) { return bool(saveWholeFile(target, script)); },
-                 settings, now);
+    return !newestHolds(script, settings) && keep(script, settings, now);
 }
 
 bool VersionStore::keep(const QByteArray &script, const std::optional<QByteArray> &settings,

@@ -55,37 +55,8 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     m_previewed->setObjectName(QStringLiteral("previewed"));
     m_previewed->setAlignment(Qt::AlignCenter);
 
-    m_frame->setObjectName(QStringLiteral("preview"));
-    m_frame->setAccessibleName(EditorTexts::kPreviewCaption);
-    QPalette black = m_frame->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    m_frame->setPalette(black);
-    m_frame->setAutoFillBackground(true);
-    m_frame->setMinimumSize(Stage::kWidth / 2, Stage::kHeight / 2);
-    m_frame->installEventFilter(this);
-    // The stage is a picture here: no clicks, and the message box takes no keyboard focus.
-    m_stage->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_stage->setFocusPolicy(Qt::NoFocus);
-    m_stage->MsgPic()->setFocusPolicy(Qt::NoFocus);
-
-    auto *source = new QHBoxLayout;
-    source->addWidget(sourceLabel);
-    source->addWidget(m_source, 1);
-    source->addWidget(m_remove);
-    auto *left = new QVBoxLayout;
-    left->addLayout(source);
-    left->addWidget(m_summary);
-    left->addWidget(m_list, 1);
-    left->addWidget(m_restore, 0, Qt::AlignRight);
-    auto *right = new QVBoxLayout;
-    right->addWidget(m_frame, 1);
-    right->addWidget(m_previewed);
-    auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 2);
-    layout->addLayout(right, 3);
-    setTabOrder(m_source, m_remove);
-    setTabOrder(m_remove, m_list);
-    setTabOrder(m_list, m_restore);
+    buildPreview();
+    layOut(sourceLabel);
 
     connect(m_list, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *item) { showRow(m_list->indexOfTopLevelItem(item)); });
@@ -104,6 +75,44 @@ VersionsWindow::VersionsWindow(const QString &root, QWidget *parent)
     auto *close = new QShortcut(QKeySequence::Cancel, this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
     reload();
+}
+
+void VersionsWindow::buildPreview()
+{
+    m_frame->setObjectName(QStringLiteral("preview"));
+    m_frame->setAccessibleName(EditorTexts::kPreviewCaption);
+    QPalette black = m_frame->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    m_frame->setPalette(black);
+    m_frame->setAutoFillBackground(true);
+    m_frame->setMinimumSize(Stage::kWidth / 2, Stage::kHeight / 2);
+    m_frame->installEventFilter(this);
+    // The stage is a picture here: no clicks, and the message box takes no keyboard focus.
+    m_stage->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_stage->setFocusPolicy(Qt::NoFocus);
+    m_stage->MsgPic()->setFocusPolicy(Qt::NoFocus);
+}
+
+void VersionsWindow::layOut(QLabel *sourceLabel)
+{
+    auto *source = new QHBoxLayout;
+    source->addWidget(sourceLabel);
+    source->addWidget(m_source, 1);
+    source->addWidget(m_remove);
+    auto *left = new QVBoxLayout;
+    left->addLayout(source);
+    left->addWidget(m_summary);
+    left->addWidget(m_list, 1);
+    left->addWidget(m_restore, 0, Qt::AlignRight);
+    auto *right = new QVBoxLayout;
+    right->addWidget(m_frame, 1);
+    right->addWidget(m_previewed);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left, 2);
+    layout->addLayout(right, 3);
+    setTabOrder(m_source, m_remove);
+    setTabOrder(m_remove, m_list);
+    setTabOrder(m_list, m_restore);
 }
 
 void VersionsWindow::setCurrent(const GameFolder &folder, const SceneLists &now,

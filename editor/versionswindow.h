@@ -55,6 +55,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The black frame the chosen version's scene is drawn in.
+    void buildPreview();
+    /// The list and its controls on the left, the preview on the right.
+    void layOut(QLabel *sourceLabel);
     /// Fills "版本来自" with this game and the other folders, keeping the one chosen.
     void fillSources();
     /// The versions folder chosen in "版本来自"; empty for this game's own.

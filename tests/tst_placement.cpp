@@ -41,6 +41,21 @@ class TestPlacement : public QObject
         QCOMPARE(window.size(), window.minimumSize()); // the client area keeps its size
     }
 
+    static QString describe(const QWidget *window)
+    {
+        const QRect f = window->frameGeometry(), g = window->geometry();
+        return QStringLiteral("%1: frame %2,%3 %4x%5, client %6,%7 %8x%9 ")
+            .arg(window->objectName())
+            .arg(f.x())
+            .arg(f.y())
+            .arg(f.width())
+            .arg(f.height())
+            .arg(g.x())
+            .arg(g.y())
+            .arg(g.width())
+            .arg(g.height());
+    }
+
 private slots:
     void initTestCase()
     {
@@ -143,31 +158,17 @@ private slots:
                                        editor->findChild<QWidget *>(QStringLiteral("CheckWindow"))};
         // Room on both sides of the editor: a 1280-pixel screen.
         const bool room = available.width() >= 1280;
-        const auto name = [](QWidget *window) {
-            const QRect f = window->frameGeometry(), g = window->geometry();
-            return QStringLiteral("%1: frame %2,%3 %4x%5, client %6,%7 %8x%9")
-                .arg(window->objectName())
-                .arg(f.x())
-                .arg(f.y())
-                .arg(f.width())
-                .arg(f.height())
-                .arg(g.x())
-                .arg(g.y())
-                .arg(g.width())
-                .arg(g.height());
-        };
         for (QWidget *window : windows) {
             QVERIFY(window && QTest::qWaitForWindowExposed(window));
-            QTRY_VERIFY2(available.contains(window->frameGeometry()), qPrintable(name(window)));
-            QVERIFY2(!window->frameGeometry().intersects(buttons), qPrintable(name(window)));
+            QTRY_VERIFY2(available.contains(window->frameGeometry()), qPrintable(describe(window)));
+            QVERIFY2(!window->frameGeometry().intersects(buttons), qPrintable(describe(window)));
             if (room)
                 QVERIFY2(!window->frameGeometry().intersects(editor->frameGeometry()),
-                         qPrintable(name(window)));
+                         qPrintable(describe(window)));
         }
         if (room)
             QVERIFY2(!editor->preview()->frameGeometry().intersects(windows.at(2)->frameGeometry()),
-                     qPrintable(QStringLiteral("%1 %2").arg(name(editor->preview()),
-                                                            name(windows.at(2)))));
+                     qPrintable(describe(editor->preview()) + describe(windows.at(2))));
 
         // Moved by the author, the list opens there again, also in the next session.
         SceneListWindow *list = editor->sceneList();
