@@ -135,7 +135,8 @@ private slots:
             QCOMPARE(note->text(), QStringLiteral("one"));
             window.findChild<QPushButton *>(QStringLiteral("SetRec"))->click();
             window.findChild<QComboBox *>(QStringLiteral("SetFontSize"))->setCurrentIndex(5);
-            QCOMPARE(note->font().pointSize(), 24); // before the commit
+            // Before the commit; at the size the preview has beside the editor.
+            QCOMPARE(qRound(note->font().pointSizeF() / window.preview()->stage()->scale()), 24);
             window.findChild<QLineEdit *>(QStringLiteral("BgUrlText"))
                 ->setText(QStringLiteral("gone.png"));
             QCOMPARE(window.preview()->stage()->BgPic()->picture(),
