@@ -257,7 +257,7 @@ void EditorWindows::publishGame()
     progress.setWindowTitle(kWebPublishCaption);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
-    publisher.setProgress([&progress](const QString &what) {
+    publisher.setProgress([&progress](const QString &what, int) {
         progress.setLabelText(what);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });

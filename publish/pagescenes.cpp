@@ -34,11 +34,9 @@ public:
 class RecordingSurface : public GameSurface, public StageSurface
 {
 public:
-    explicit RecordingSurface(const QHash<QString, bool> &pictures) : m_pictures(pictures)
+    RecordingSurface(const QHash<QString, bool> &pictures, const PlayerLook &look)
+        : m_pictures(pictures), m_look(look), m_font(look.labelFont)
     {
-        QLabel label; // the text label's own font, before any game sets one
-        m_font = label.font();
-        m_colour = qRgb(0, 0, 0);
     }
 
     StageSurface &stage() override { return *this; }
@@ -81,7 +79,7 @@ public:
     void setNoteSize(int points) override { m_font.setPointSize(points); }
     void setNoteColour(const NoteColour &colour) override
     {
-        m_colour = colour.systemButtonText ? Stage::buttonTextColour().rgb() : colour.rgb;
+        m_colour = colour.systemButtonText ? m_look.buttonText : colour.rgb;
     }
 
     PageScene scene(const QString &text) const
@@ -117,16 +115,25 @@ public:
 
 private:
     const QHash<QString, bool> &m_pictures;
+    const PlayerLook &m_look;
     bool m_boxEnabled = true;
     int m_boxTop = px(5040);
     int m_textTop = px(5280);
     QFont m_font;
-    QRgb m_colour;
+    QRgb m_colour = qRgb(0, 0, 0);
 };
 
 } // namespace
 
-PageScenes::PageScenes(const GameFolder &folder) : m_folder(folder) {}
+PlayerLook PlayerLook::ofDesktop()
+{
+    return {QLabel().font(), Stage::buttonTextColour().rgb(), Stage::windowColour().rgb()};
+}
+
+PageScenes::PageScenes(const GameFolder &folder, const PlayerLook &look)
+    : m_folder(folder), m_look(look)
+{
+}
 
 QList<PageLine> PageScenes::wrap(const QString &text, const QFont &font, int width)
 {
@@ -193,7 +200,7 @@ PageScenes::Result PageScenes::run()
         return Result::MissingPictures;
     look(PlayerTexts::kClosingPicture);
 
-    RecordingSurface surface(pictures);
+    RecordingSurface surface(pictures, m_look);
     SilentMusic music;
     GameLogic logic(m_folder, surface, music);
     if (logic.start() != GameLogic::StartResult::Playing) {
@@ -209,7 +216,7 @@ PageScenes::Result PageScenes::run()
         }
     }
     m_game.interval = logic.interval();
-    m_game.windowColour = Stage::windowColour().rgb();
+    m_game.windowColour = m_look.window;
     m_game.scenes.append(surface.scene(scenes.at(SceneField::Note, 0)));
     for (;;) {
         // The next click comes once the text is whole (or could, where skipping is allowed).

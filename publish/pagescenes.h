@@ -51,9 +51,21 @@ struct PageGame
     QString endingText; ///< what a screen reader hears at the ending
 };
 
+/// What the player's window takes from the desktop it runs on: read where the widgets live, so
+/// the scenes can then be worked out on any thread.
+struct PlayerLook
+{
+    QFont labelFont; ///< a text label's own font, before a game sets one
+    QRgb buttonText; ///< the colour of text coloured "system button text"
+    QRgb window;     ///< the window's colour, below the background
+    /// This desktop's; call it on the thread of the application's widgets.
+    static PlayerLook ofDesktop();
+};
+
 /// Plays @p folder through the player's own logic, without a window, and records each scene as
 /// it shows: so a scene's codes, the skip rule and the point where the game ends are read in one
-/// place only. Texts are wrapped with the player's font and layout. Needs a QGuiApplication.
+/// place only. Texts are wrapped with the player's font and layout. Needs a QApplication; run()
+/// may be called on any thread.
 class PageScenes
 {
 public:
@@ -64,7 +76,7 @@ public:
         MissingPictures, ///< missingPictures() names them
         Damaged,         ///< message() says why
     };
-    explicit PageScenes(const GameFolder &folder);
+    explicit PageScenes(const GameFolder &folder, const PlayerLook &look = PlayerLook::ofDesktop());
     Result run();
     const PageGame &game() const { return m_game; }
     /// The game paths ("BG\\x.jpg") of scene pictures that are missing or do not decode.
@@ -77,6 +89,7 @@ public:
 
 private:
     GameFolder m_folder;
+    PlayerLook m_look;
     PageGame m_game;
     QStringList m_missing;
     QString m_message;

@@ -1,5 +1,7 @@
 #include "fontsubset.h"
 #include "game.h"
+#include "musicrender.h"
+#include "pagefolder.h"
 #include "pagescenes.h"
 #include "playerfakes.h"
 #include "publisher.h"
@@ -14,11 +16,22 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <lame/lame.h>
+#include <zip.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -44,6 +57,113 @@ void makeGame(const QString &root, const QStringList &notes, const QString &bg =
     QVERIFY(WriteSettings(folder, GameSettings{QStringLiteral("小游戏"), QString(), QString(),
                                                QStringLiteral("10"), QStringLiteral("0")})
                 .ok);
+}
+
+// A MIDI file: @p count notes of middle C on the piano, each held @p on ticks after a rest of
+// @p rest ticks (480 ticks are half a second), and nothing after the last.
+QByteArray midiTune(int count, int on, int rest)
+{
+    QByteArray track;
+    const auto event = [&](quint32 ticks, const QByteArray &bytes) {
+        QByteArray delta(1, char(ticks & 0x7F));
+        while (ticks >>= 7)
+            delta.prepend(char(0x80 | (ticks & 0x7F)));
+        track += delta + bytes;
+    };
+    event(0, QByteArray("\xC0\x00", 2));
+    for (int i = 0; i < count; ++i) {
+        event(i == 0 ? 0 : rest, QByteArray("\x90\x3C\x64", 3));
+        event(on, QByteArray("\x80\x3C\x00", 3));
+    }
+    event(0, QByteArray("\xFF\x2F\x00", 3));
+    QByteArray file("MThd\0\0\0\6\0\0\0\1\x01\xE0MTrk", 18);
+    for (int shift : {24, 16, 8, 0})
+        file += char((track.size() >> shift) & 0xFF);
+    return file + track;
+}
+
+// Sets the game's music to Music/@p name.
+void setMusic(const QString &root, const QString &name)
+{
+    QVERIFY(WriteSettings(GameFolder(root), GameSettings{QStringLiteral("小游戏"), name, QString(),
+                                                         QStringLiteral("10"), QStringLiteral("0")})
+                .ok);
+}
+
+struct ZipEntry
+{
+    QString name;
+    quint32 mode = 0; ///< the Unix mode kept in the entry
+    qint64 size = 0;
+};
+
+QList<ZipEntry> zipEntries(const QString &path)
+{
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    QList<ZipEntry> entries;
+    if (!zip)
+        return entries;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        zip_stat_t stat;
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        zip_stat_index(zip, zip_uint64_t(i), 0, &stat);
+        zip_file_get_external_attributes(zip, zip_uint64_t(i), 0, &system, &attributes);
+        entries.append({QString::fromUtf8(stat.name), attributes >> 16, qint64(stat.size)});
+    }
+    zip_discard(zip);
+    return entries;
+}
+
+// The left channel of an MP3 file, decoded.
+std::vector<short> decodedMp3(const QString &path)
+{
+    QByteArray mp3 = TestUtil::readBytes(path);
+    hip_t hip = hip_decode_init();
+    std::vector<short> samples;
+    short left[1152 * 4], right[1152 * 4];
+    auto *bytes = reinterpret_cast<unsigned char *>(mp3.data());
+    for (qsizetype at = 0; at < mp3.size();) {
+        const int piece = int(qMin<qsizetype>(512, mp3.size() - at));
+        int got = hip_decode1(hip, bytes + at, size_t(piece), left, right);
+        at += piece;
+        while (got > 0) {
+            samples.insert(samples.end(), left, left + got);
+            got = hip_decode1(hip, bytes + at, 0, left, right);
+        }
+    }
+    hip_decode_exit(hip);
+    return samples;
+}
+
+// A field of /proc/self/status, in kB.
+qint64 memoryKb(const char *field)
+{
+    const QByteArray status = TestUtil::readBytes(QStringLiteral("/proc/self/status"));
+    const qsizetype at = status.indexOf(field);
+    return at < 0 ? -1
+                  : status.mid(at + qstrlen(field) + 1).trimmed().split(' ').first().toLongLong();
+}
+
+// Every file below @p root, hidden ones too, with its bytes; a folder named @p skip left out.
+QMap<QString, QByteArray> contents(const QString &root, const QString &skip)
+{
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString name = QDir(root).relativeFilePath(it.next());
+        if (!name.startsWith(skip + u'/'))
+            files.insert(name, TestUtil::readBytes(it.filePath()));
+    }
+    return files;
+}
+
+int modeOf(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777)
+                                                                    : -1;
 }
 
 QJsonObject gameData(const QString &page)
@@ -141,6 +261,270 @@ private slots:
         QVERIFY(!QFileInfo::exists(out + ".zip"));
         QCOMPARE(QDir(m_dir.path()).entryList({".publish-*"}, QDir::AllEntries | QDir::Hidden),
                  QStringList());
+    }
+
+    // A web server running as another user serves the page; the zip unpacks into one folder,
+    // on Windows too, and the page finds every picture under the name it was given.
+    void publishedPageIsReadableByAllAndPortable_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");
+        QTest::newRow("umask 022") << 022 << 0755 << 0644;
+        QTest::newRow("umask 027") << 027 << 0750 << 0640;
+    }
+    void publishedPageIsReadableByAllAndPortable()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        const QString root = m_dir.filePath("portable");
+        if (!QFileInfo::exists(root)) {
+            makeGame(root, {"一", "二"});
+            picture(root + "/BG/a:b?.jpg", Qt::red, QSize(638, 482));
+            picture(root + "/Msg/con.png", Qt::white, QSize(600, 120));
+            picture(root + "/Msg/<box>|.png", Qt::gray, QSize(600, 120));
+            SceneLists scenes;
+            scenes.append(TestUtil::sceneWith("一", "a:b?.jpg", "con.png"));
+            scenes.append(TestUtil::sceneWith("二", "bg.jpg", "<box>|.png"));
+            QVERIFY(RewriteScript(GameFolder(root), scenes).ok);
+        }
+        const QString out = m_dir.filePath(QStringLiteral("portable-%1").arg(mask, 3, 8));
+        const mode_t was = ::umask(mode_t(mask));
+        const Publisher::Status status = Publisher(GameFolder(root), out).run();
+        ::umask(was);
+        QCOMPARE(status, Publisher::Status::Published);
+
+        QCOMPARE(modeOf(out), folderMode);
+        for (QDirIterator it(out, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            QVERIFY2(modeOf(path) == (it.fileInfo().isDir() ? folderMode : fileMode),
+                     qPrintable(path));
+        }
+        QStringList pictures;
+        for (const QJsonValue name : gameData(out)["pictures"].toArray()) {
+            pictures.append(name.toString());
+            QVERIFY2(QFileInfo(out + u'/' + name.toString()).isFile(), qPrintable(name.toString()));
+        }
+        for (const char *portable : {"BG/a_b_.jpg", "Msg/_con.png", "Msg/_box__.png"})
+            QVERIFY2(pictures.contains(portable), qPrintable(pictures.join(' ')));
+
+        const QList<ZipEntry> entries = zipEntries(out + ".zip");
+        const QString top = QFileInfo(out).fileName() + u'/';
+        QVERIFY(!entries.isEmpty());
+        for (const ZipEntry &entry : entries) {
+            QVERIFY2(entry.name.startsWith(top), qPrintable(entry.name));
+            QVERIFY2(!entry.name.contains(QRegularExpression("[<>:\"|?*\\\\]")),
+                     qPrintable(entry.name));
+            QVERIFY2(entry.mode == (entry.name.endsWith(u'/') ? 040755u : 0100644u),
+                     qPrintable(QString::number(entry.mode, 8) + u' ' + entry.name));
+        }
+        QVERIFY(std::any_of(entries.begin(), entries.end(),
+                            [&](const ZipEntry &e) { return e.name == top + "BG/a_b_.jpg"; }));
+    }
+
+    // Publishing again to the same place from the command line: a page published there before
+    // is replaced whole, anything else is refused and left as it is, and a publish that fails
+    // leaves the earlier page as it was. Nothing is left beside it.
+    void publishingAgainReplacesOnlyAnEarlierPage_data()
+    {
+        QTest::addColumn<QString>("before"); // what stands at OUT
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("an earlier page") << "page" << 0 << "";
+        QTest::newRow("an earlier zip alone") << "zip of ours" << 0 << "";
+        QTest::newRow("an empty folder") << "empty" << 0 << "";
+        QTest::newRow("a folder of the author's") << "folder" << 1 << "不是发布的网页";
+        QTest::newRow("a zip of the author's") << "zip" << 1 << "不是发布的网页的压缩包";
+        QTest::newRow("a file") << "file" << 1 << "是一个文件";
+        QTest::newRow("an earlier page, the game since broken")
+            << "page, broken" << 1 << "BG\\gone.jpg";
+    }
+    void publishingAgainReplacesOnlyAnEarlierPage()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        const QString parent =
+            m_dir.filePath("again-" + QString(QTest::currentDataTag()).replace(u' ', u'-'));
+        const QString game = parent + "/game", out = parent + "/page";
+        makeGame(game, {"一", "二"});
+        if (before.startsWith("page") || before == "zip of ours") {
+            QCOMPARE(Publisher(GameFolder(game), out).run(), Publisher::Status::Published);
+            TestUtil::writeBytes(out + "/added.txt", "put in by hand");
+            if (before == "zip of ours")
+                QVERIFY(QDir(out).removeRecursively());
+        } else if (before == "empty") {
+            QVERIFY(QDir().mkpath(out));
+        } else if (before == "folder") {
+            TestUtil::writeBytes(out + "/notes.txt", "the author's");
+        } else if (before == "zip") {
+            TestUtil::writeBytes(out + ".zip", "the author's");
+        } else if (before == "file") {
+            TestUtil::writeBytes(out, "the author's");
+        }
+        if (before.endsWith("broken")) {
+            SceneLists scenes = LoadScript(GameFolder(game)).scenes;
+            scenes.replace(1, TestUtil::sceneWith("二", "gone.jpg", "box.png"));
+            QVERIFY(RewriteScript(GameFolder(game), scenes).ok);
+        }
+        const QMap<QString, QByteArray> was = contents(parent, "game");
+
+        QProcess scriptwell;
+        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, out});
+        QVERIFY(scriptwell.waitForFinished(60000));
+        const QString error = QString::fromLocal8Bit(scriptwell.readAllStandardError());
+        QCOMPARE(scriptwell.exitCode(), status);
+        QVERIFY2(error.contains(said), qPrintable(error));
+        if (status == 0) {
+            QVERIFY(QFileInfo(out + "/index.html").isFile());
+            QVERIFY(QFileInfo(out + u'/' + PageFolder::kMarker).isFile());
+            QVERIFY(!QFileInfo::exists(out + "/added.txt"));
+            QStringList names;
+            for (const ZipEntry &entry : zipEntries(out + ".zip"))
+                names.append(entry.name);
+            QVERIFY2(names.contains("page/index.html") && !names.contains("page/added.txt"),
+                     qPrintable(names.join(' ')));
+        } else {
+            QCOMPARE(contents(parent, "game"), was);
+        }
+        QCOMPARE(QDir(parent).entryList({".publish-*"}, QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+    }
+
+    // A publish that was killed leaves its working folder behind; the next publish beside it
+    // clears it away, and leaves alone one that a publish still running holds, and a folder of
+    // the author's that happens to have such a name.
+    void killedPublishIsClearedAwayNextTime()
+    {
+        const QString parent = m_dir.filePath("killed");
+        const QString game = parent + "/game";
+        makeGame(game, {"一"});
+        TestUtil::writeBytes(game + "/Music/long.mid", midiTune(1800, 480, 480)); // half an hour
+        setMusic(game, "long.mid");
+        const auto working = [&] {
+            return QDir(parent).entryList({".publish-*"}, QDir::Dirs | QDir::Hidden);
+        };
+        QProcess scriptwell;
+        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, parent + "/page"});
+        QTRY_VERIFY_WITH_TIMEOUT(working().size() == 1 &&
+                                     QFileInfo::exists(parent + u'/' + working()[0] + "/lock"),
+                                 30000);
+        scriptwell.kill();
+        QVERIFY(scriptwell.waitForFinished());
+        QCOMPARE(working().size(), 1);
+
+        const QString busy = parent + "/.publish-busy00";
+        TestUtil::writeBytes(busy + "/lock", "");
+        const int lock = ::open(QFile::encodeName(busy + "/lock").constData(), O_RDONLY);
+        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0);
+        TestUtil::writeBytes(parent + "/.publish-mine/notes.txt", "the author's");
+        setMusic(game, QString());
+        const Publisher::Status status = Publisher(GameFolder(game), parent + "/page").run();
+        ::close(lock);
+        QCOMPARE(status, Publisher::Status::Published);
+        QCOMPARE(working(), (QStringList{".publish-busy00", ".publish-mine"}));
+    }
+
+    // Recorded music is published whole, however long.
+    void longRecordedMusicIsPublishedWhole()
+    {
+        const QString root = m_dir.filePath("long-music");
+        makeGame(root, {"一"});
+        constexpr qint64 kSize = qint64(64) * 1024 * 1024 + 4096;
+        {
+            QDir(root).mkpath("Music");
+            QFile music(root + "/Music/long.mp3");
+            QVERIFY(music.open(QIODevice::WriteOnly));
+            music.write("ID3\3\0\0\0\0\0\0", 10);
+            QVERIFY(music.seek(kSize - 4));
+            music.write("END!");
+        }
+        setMusic(root, "long.mp3");
+        const QString out = m_dir.filePath("long-music-page");
+        Publisher publisher{GameFolder(root), out};
+        QCOMPARE(publisher.run(), Publisher::Status::Published);
+        QCOMPARE(publisher.warnings(), QStringList());
+        QFile published(out + "/Music/long.mp3");
+        QCOMPARE(published.size(), kSize);
+        QVERIFY(published.open(QIODevice::ReadOnly) && published.seek(kSize - 4));
+        QCOMPARE(published.readAll(), QByteArray("END!"));
+        const QList<ZipEntry> entries = zipEntries(out + ".zip");
+        const auto entry = std::find_if(entries.begin(), entries.end(), [](const ZipEntry &e) {
+            return e.name == "long-music-page/Music/long.mp3";
+        });
+        QVERIFY(entry != entries.end());
+        QCOMPARE(entry->size, kSize);
+    }
+
+    // Memory stays small however many bytes a game publishes: each file is written as it is
+    // made and the zip is read from the files.
+    void memoryStaysSmallWhateverTheGamesSize()
+    {
+        const QString root = m_dir.filePath("photos");
+        makeGame(root, {"一"});
+        // Noise, which does not compress: on the page as large as in the game.
+        QImage photo(1600, 1200, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y) {
+            auto *line = reinterpret_cast<quint32 *>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x)
+                line[x] = QRandomGenerator::global()->generate() | 0xFF000000u;
+        }
+        const QString original = m_dir.filePath("photo.jpg");
+        QVERIFY(photo.save(original, "JPEG", 95));
+        constexpr int kPhotos = 40;
+        SceneLists scenes;
+        for (int i = 0; i < kPhotos; ++i) {
+            const QString name = QStringLiteral("photo%1.jpg").arg(i);
+            QVERIFY(::link(QFile::encodeName(original).constData(),
+                           QFile::encodeName(root + "/BG/" + name).constData()) == 0);
+            scenes.append(TestUtil::sceneWith(QString::number(i), name, "box.png"));
+        }
+        QVERIFY(RewriteScript(GameFolder(root), scenes).ok);
+        const qint64 published = kPhotos * QFileInfo(original).size() / 1024;
+        const qint64 before = memoryKb("VmRSS:");
+        // From here the peak is measured afresh.
+        TestUtil::writeBytes(QStringLiteral("/proc/self/clear_refs"), "5");
+        QCOMPARE(Publisher(GameFolder(root), m_dir.filePath("photos-page")).run(),
+                 Publisher::Status::Published);
+        const qint64 growth = memoryKb("VmHWM:") - before;
+        qInfo("%d pictures, %lld MB published: the peak memory grew by %lld MB", kPhotos,
+              published / 1024, growth / 1024);
+        QVERIFY2(growth < published / 3, qPrintable(QString::number(growth / 1024)));
+    }
+
+    // The last notes of a MIDI tune ring out on the page: the rendering runs on after the
+    // tune's last event until they have died away.
+    void midiRingsOutAfterItsLastEvent()
+    {
+        const QString tune = m_dir.filePath("tail.mid");
+        TestUtil::writeBytes(tune, midiTune(1, 480, 0)); // half a second, then the end
+        const QString mp3 = m_dir.filePath("tail.mp3");
+        QCOMPARE(MusicRender::write(tune, mp3, {}, {}).outcome,
+                 MusicRender::Result::Outcome::Written);
+        const std::vector<short> pcm = decodedMp3(mp3);
+        constexpr double kRate = 22050;
+        const auto onset =
+            std::find_if(pcm.begin(), pcm.end(), [](short s) { return qAbs(s) > 200; });
+        QVERIFY(onset != pcm.end());
+        const auto level = [&](double from, double to) { // root mean square, seconds from onset
+            double sum = 0;
+            qint64 n = 0;
+            for (auto s = onset + qint64(from * kRate);
+                 s < onset + qint64(to * kRate) && s < pcm.end(); ++s, ++n)
+                sum += double(*s) * *s;
+            return n ? std::sqrt(sum / n) : 0.0;
+        };
+        const double length = (pcm.end() - onset) / kRate;
+        const double held = level(0.1, 0.4);
+        qInfo("held %.0f, after the last event %.0f, at the end %.1f, %.2f s in all", held,
+              level(0.55, 0.7), level(length - 0.05, length), length);
+        QVERIFY(held > 300);
+        QVERIFY2(level(0.55, 0.7) > held / 30, "the note stops dead at the tune's last event");
+        QVERIFY2(level(length - 0.05, length) < held / 100, "the tune ends while still sounding");
+        QVERIFY(length < 6);
     }
 
     void commandLineExitStatus_data()
