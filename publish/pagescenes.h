@@ -4,8 +4,18 @@
 
 #include <QFont>
 #include <QList>
+#include <QRawFont>
 #include <QRgb>
 #include <QString>
+
+/// A stretch of a line that the player draws in one font: the desktop's Latin font draws Latin
+/// letters and digits, a Chinese font the Chinese characters, unless the game's font has both.
+struct PageRun
+{
+    int start = 0; ///< where it starts in the line's text
+    QRawFont font; ///< the face it is drawn in, at the scene's size
+    qreal x = 0;   ///< where it starts, in pixels from the text area's left edge
+};
 
 /// One line of a scene text as the player wraps it: its characters and where its baseline
 /// starts on the 638×482 stage, in pixels.
@@ -14,6 +24,7 @@ struct PageLine
     QString text;
     qreal x = 0;
     qreal baseline = 0;
+    QList<PageRun> runs; ///< in order, the first from the start; none for an empty line
 };
 
 /// A scene as the player ends up showing it, in pixels: everything the page needs to draw it
@@ -26,13 +37,10 @@ struct PageScene
     int boxTop = 0;     ///< the message box's top edge
     int textTop = 0;    ///< the top edge of the text's area
     QList<PageLine> lines;
-    QString family;      ///< the font the player draws the text in
-    qreal pixelSize = 0; ///< its size in pixels
+    qreal pixelSize = 0; ///< the text's size in pixels
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    qreal underlineOffset = 0; ///< below the baseline
-    qreal underlineWidth = 1;
     QRgb colour = 0;
     bool reveal = false;      ///< typed out one character per tick
     bool waitsReveal = false; ///< the box takes no click until the text is whole
@@ -41,12 +49,13 @@ struct PageScene
 /// The whole game as the player plays it, from the first scene to the closing picture.
 struct PageGame
 {
-    QString title;         ///< the window title the player shows
-    QString name;          ///< the game's name (Game.ini), empty without one
-    QString music;         ///< absolute path of the music file; empty for none
-    QString closing;       ///< absolute path of the closing picture; empty: a black background
-    int interval = 0;      ///< ms between two revealed characters
-    QRgb windowColour = 0; ///< the row below the background
+    QString title;             ///< the window title the player shows
+    QString name;              ///< the game's name (Game.ini), empty without one
+    QList<PageLine> nameLines; ///< the name laid out in the first scene's font
+    QString music;             ///< absolute path of the music file; empty for none
+    QString closing;           ///< absolute path of the closing picture; empty: a black background
+    int interval = 0;          ///< ms between two revealed characters
+    QRgb windowColour = 0;     ///< the row below the background
     QList<PageScene> scenes;
     QString endingText; ///< what a screen reader hears at the ending
 };
@@ -84,7 +93,8 @@ public:
     const QString &message() const { return m_message; }
 
     /// The lines @p text wraps into, in a QLabel of @p width pixels with @p font, as the
-    /// player's text label lays it out; x and baseline from the label's top-left corner.
+    /// player's text label lays it out; x and baseline from the label's top-left corner, and
+    /// the stretches of each line that each face draws.
     static QList<PageLine> wrap(const QString &text, const QFont &font, int width);
 
 private:

@@ -14,6 +14,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRawFont>
 #include <QSet>
 #include <QtEndian>
 
@@ -44,6 +45,24 @@ bool writeNew(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
            file.write(bytes) == bytes.size() && file.flush();
+}
+
+QString faceKey(const QRawFont &font)
+{
+    return font.familyName() + u'\n' + font.styleName();
+}
+
+// Where Qt's FreeType engine strokes the underline of a text in @p font, below the baseline,
+// and how thick, in pixels: as the face's own table says, to a 64th of a pixel.
+std::pair<qreal, qreal> underlineOf(const QRawFont &font)
+{
+    const QByteArray post = font.fontTable("post");
+    if (post.size() < 12 || font.unitsPerEm() <= 0)
+        return {1, 1};
+    const qreal scale = font.pixelSize() / font.unitsPerEm();
+    const qreal offset = -qFromBigEndian<qint16>(post.constData() + 8) * scale;
+    const qreal width = qFromBigEndian<qint16>(post.constData() + 10) * scale;
+    return {std::round(offset * 64) / 64, std::max<qreal>(1, std::round(width * 64) / 64)};
 }
 
 // Formats every browser shows as they are; others are written again as PNG.
@@ -245,8 +264,38 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
         return int(pictureNames.size()) - 1;
     };
 
+    // Each face the player draws the texts in, with the characters it draws.
+    struct Face
+    {
+        QRawFont font;
+        QSet<char32_t> characters;
+    };
+    QList<Face> faces;
+    QHash<QString, int> faceIndex;
+    const auto lineData = [&](const PageLine &line) {
+        QJsonArray runs;
+        for (qsizetype r = 0; r < line.runs.size(); ++r) {
+            const PageRun &run = line.runs[r];
+            const QString key = faceKey(run.font);
+            auto face = faceIndex.constFind(key);
+            if (face == faceIndex.cend()) {
+                face = faceIndex.insert(key, int(faces.size()));
+                faces.append({run.font, {}});
+            }
+            const qsizetype end =
+                r + 1 < line.runs.size() ? line.runs[r + 1].start : line.text.size();
+            for (char32_t c : line.text.mid(run.start, end - run.start).toUcs4()) {
+                if (c >= 0x20 && c != 0x2028)
+                    faces[*face].characters.insert(c);
+            }
+            runs.append(QJsonArray{run.start, *face, rounded(run.x)});
+        }
+        return QJsonArray{line.text, rounded(line.x), rounded(line.baseline), runs};
+    };
+    for (const PageLine &line : game.nameLines)
+        lineData(line);
+
     QJsonArray sceneData;
-    QString everyText = game.name;
     for (const PageScene &s : game.scenes) {
         const int bg = picture(s.background, QStringLiteral("BG"));
         const int box = picture(s.box, QStringLiteral("Msg"));
@@ -255,10 +304,8 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
         if (bg == -2 || box == -2)
             return cannotWrite();
         QJsonArray lines;
-        for (const PageLine &line : s.lines) {
-            lines.append(QJsonArray{line.text, rounded(line.x), rounded(line.baseline)});
-            everyText += line.text;
-        }
+        for (const PageLine &line : s.lines)
+            lines.append(lineData(line));
         QJsonObject o{{QStringLiteral("bg"), bg},
                       {QStringLiteral("box"), box},
                       {QStringLiteral("boxTop"), s.boxTop},
@@ -271,9 +318,17 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
             o.insert(QStringLiteral("bold"), 1);
         if (s.italic)
             o.insert(QStringLiteral("italic"), 1);
-        if (s.underline)
-            o.insert(QStringLiteral("underline"),
-                     QJsonArray{rounded(s.underlineOffset), rounded(s.underlineWidth)});
+        if (s.underline) {
+            QJsonObject underline;
+            for (const PageLine &line : s.lines) {
+                for (const PageRun &run : line.runs) {
+                    const auto [offset, width] = underlineOf(run.font);
+                    underline.insert(QString::number(faceIndex.value(faceKey(run.font))),
+                                     QJsonArray{rounded(offset), rounded(width)});
+                }
+            }
+            o.insert(QStringLiteral("underline"), underline);
+        }
         if (s.reveal)
             o.insert(QStringLiteral("reveal"), 1);
         if (s.waitsReveal)
@@ -318,21 +373,38 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
     if (cancelled())
         return Status::Cancelled;
 
+    // One font file for each face, holding the characters drawn in it.
     step(QStringLiteral("裁剪字体"));
-    QList<char32_t> characters;
-    for (char32_t c : everyText.toUcs4()) {
-        if (c >= 0x20 && c != 0x2028 && !characters.contains(c))
-            characters.append(c);
+    QJsonArray fontData;
+    QStringList families, licences;
+    for (qsizetype i = 0; i < faces.size(); ++i) {
+        QList<char32_t> characters(faces[i].characters.begin(), faces[i].characters.end());
+        std::sort(characters.begin(), characters.end());
+        const FontSubset::Result subset = FontSubset::make(faces[i].font, characters);
+        if (subset.woff2.isEmpty())
+            return fail(subset.error);
+        const QString name = QStringLiteral("font-%1.woff2").arg(i + 1);
+        if (!put(name, subset.woff2))
+            return cannotWrite();
+        QJsonObject font{{QStringLiteral("file"), name}};
+        if (subset.bold)
+            font.insert(QStringLiteral("bold"), 1);
+        if (subset.italic)
+            font.insert(QStringLiteral("italic"), 1);
+        fontData.append(font);
+        if (!families.contains(subset.family)) {
+            families.append(subset.family);
+            licences.append(subset.licence);
+        }
+        if (cancelled())
+            return Status::Cancelled;
     }
-    std::sort(characters.begin(), characters.end());
-    QFont font(game.scenes.first().family);
-    const FontSubset::Result subset = FontSubset::make(font, characters);
-    if (subset.woff2.isEmpty())
-        return fail(subset.error);
-    if (!put(QStringLiteral("font.woff2"), subset.woff2))
-        return cannotWrite();
-    if (cancelled())
-        return Status::Cancelled;
+    // Each licence beside its font's name, where there are several.
+    for (qsizetype i = 0; families.size() > 1 && i < licences.size(); ++i) {
+        if (!licences[i].isEmpty())
+            licences[i] = families[i] + u'：' + licences[i];
+    }
+    licences.removeAll(QString());
 
     step(QStringLiteral("写入网页"));
     const QJsonObject data{{QStringLiteral("name"), game.name},
@@ -343,16 +415,20 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
                            {QStringLiteral("closing"), closing},
                            {QStringLiteral("music"), musicName},
                            {QStringLiteral("ending"), game.endingText},
+                           {QStringLiteral("fonts"), fontData},
                            {QStringLiteral("scenes"), sceneData}};
     // Data as a script, not a file to fetch: a page opened from the disk may fetch nothing.
     QByteArray gameScript =
         "window.TALE_GAME=" + QJsonDocument(data).toJson(QJsonDocument::Compact) + ";\n";
     gameScript.replace("</", "<\\/");
     const QString notice =
-        QStringLiteral("字体：%1，只含本游戏用到的字。%2")
-            .arg(subset.family, subset.licence.isEmpty()
-                                    ? QStringLiteral("许可证见字体文件。")
-                                    : QStringLiteral("许可证：") + subset.licence);
+        families.isEmpty()
+            ? QString()
+            : QStringLiteral("字体：%1，只含本游戏用到的字。%2")
+                  .arg(families.join(u'、'),
+                       licences.isEmpty()
+                           ? QStringLiteral("许可证见字体文件。")
+                           : QStringLiteral("许可证：") + licences.join(QStringLiteral("；")));
     QByteArray page = PageFiles::page();
     page.replace("{{TITLE}}", htmlEscaped(game.title).toUtf8());
     page.replace("{{NOTICE}}", htmlEscaped(notice).toUtf8());

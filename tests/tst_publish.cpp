@@ -9,12 +9,14 @@
 #include "settingsfile.h"
 #include "testutil.h"
 
+#include <QBuffer>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
@@ -164,6 +166,19 @@ int modeOf(const QString &path)
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777)
                                                                     : -1;
+}
+
+// @p jpeg with an Exif block whose orientation is @p orientation (6: turn a quarter right, as a
+// phone writes a photo taken upright).
+QByteArray withOrientation(const QByteArray &jpeg, char orientation)
+{
+    const QByteArray exif =
+        QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24) + orientation +
+        QByteArray(7, '\0');
+    QByteArray segment("\xFF\xE1");
+    segment += char((exif.size() + 2) >> 8);
+    segment += char((exif.size() + 2) & 0xFF);
+    return jpeg.left(2) + segment + exif + jpeg.mid(2);
 }
 
 QJsonObject gameData(const QString &page)
@@ -556,7 +571,7 @@ private slots:
         QVERIFY2(error.contains(said), qPrintable(error));
         QCOMPARE(QFileInfo::exists(out + "/index.html"), status == 0);
         if (status == 0)
-            QVERIFY(scriptwell.readAllStandardOutput().contains("font.woff2"));
+            QVERIFY(scriptwell.readAllStandardOutput().contains("font-1.woff2"));
     }
 
     // The page's data says what the player does: where a reveal runs and holds the box, where
@@ -605,9 +620,22 @@ private slots:
         QVERIFY(page.game().closing.endsWith("/BG/over.jpg"));
     }
 
-    void fontHoldsExactlyTheGamesCharacters()
+    // Each font on the page holds exactly the characters the player draws in it: in the game's
+    // one font, or in the desktop's Latin font beside a Chinese one.
+    void fontsHoldExactlyTheGamesCharacters_data()
     {
-        const QJsonObject data = gameData(m_demoPage);
+        QTest::addColumn<QString>("game");
+        QTest::addColumn<bool>("several");
+        QTest::newRow("the game's font") << QStringLiteral(DEMO_DIR) << false;
+        QTest::newRow("Latin letters beside Chinese") << "latin" << true;
+    }
+    void fontsHoldExactlyTheGamesCharacters()
+    {
+        QFETCH(QString, game);
+        QFETCH(bool, several);
+        const QString page = game == QStringLiteral(DEMO_DIR) ? m_demoPage : published(latinGame());
+        QVERIFY(!page.isEmpty());
+        const QJsonObject data = gameData(page);
         QSet<char32_t> used;
         for (char32_t c : data["name"].toString().toUcs4())
             used.insert(c);
@@ -617,8 +645,16 @@ private slots:
         }
         QList<char32_t> expected(used.begin(), used.end());
         std::sort(expected.begin(), expected.end());
-        const QList<char32_t> held =
-            FontSubset::characters(TestUtil::readBytes(m_demoPage + "/font.woff2"));
+        QCOMPARE(data["fonts"].toArray().size() > 1, several);
+        QSet<char32_t> inFonts;
+        for (const QJsonValue font : data["fonts"].toArray()) {
+            const QList<char32_t> inFont =
+                FontSubset::characters(TestUtil::readBytes(page + u'/' + font["file"].toString()));
+            QVERIFY(!inFont.isEmpty());
+            inFonts.unite(QSet<char32_t>(inFont.begin(), inFont.end()));
+        }
+        QList<char32_t> held(inFonts.begin(), inFonts.end());
+        std::sort(held.begin(), held.end());
         QCOMPARE(held, expected);
     }
 
@@ -638,7 +674,7 @@ private slots:
             }
         }
         QVERIFY(names.contains("index.html") && names.contains("tale.js") &&
-                names.contains("game.js") && names.contains("font.woff2") &&
+                names.contains("game.js") && names.contains("font-1.woff2") &&
                 names.contains("Music/1.mp3") && names.contains("BG/over.jpg"));
         QCOMPARE(names.filter(QRegularExpression("^(BG|Msg|Music)/")).size(), names.size() - 4);
     }
@@ -664,7 +700,9 @@ private slots:
     // The page in a browser, from the disk and from a web server, against the player's window
     // at each scene: the same pixels within a few, the first and last character of the text in
     // the same place, the same words for a screen reader, the music started by the first click.
-    // The demo, and a game whose long texts wrap over lines in every size and style.
+    // The demo; a game whose long texts wrap over lines in every size and style; one whose
+    // Latin letters and digits the player draws in the desktop's Latin font; and a phone photo
+    // with an orientation tag, which the player draws as it is stored.
     void pagePlaysAsThePlayer_data()
     {
         QTest::addColumn<QString>("game");
@@ -676,6 +714,10 @@ private slots:
         QTest::newRow("demo from a server") << QStringLiteral(DEMO_DIR) << "http" << 0.02;
         QTest::newRow("wrapped texts") << "wrapped"
                                        << "file" << 0.03;
+        QTest::newRow("Latin letters and digits") << "latin"
+                                                  << "file" << 0.03;
+        QTest::newRow("a phone photo") << "photo"
+                                       << "file" << 0.02;
     }
     void pagePlaysAsThePlayer()
     {
@@ -685,30 +727,29 @@ private slots:
         const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
         QString page = m_demoPage;
         if (game == "wrapped") {
-            game = m_dir.filePath("wrapped");
             const QString text = QStringLiteral(
                 "灯塔的光穿过浓雾 (the light went through the fog), 渔船一条接一条回到港口，"
                 "岸上的人们举着灯笼欢呼，孩子们在石阶上奔跑，老人们说这是三十年来最亮的一夜。");
-            makeGame(game, {text, text.left(60), text.mid(7), text.left(90)});
-            SceneLists scenes = LoadScript(GameFolder(game)).scenes;
-            const char *codes[] = {"05510", "16421", "24312", "01002"};
-            for (int i = 0; i < scenes.count(); ++i) {
-                SceneRec scene = scenes.scene(i);
-                for (int k = 0; k < 5; ++k)
-                    scene.fields[3 + k] = QString(QChar::fromLatin1(codes[i][k]));
-                scenes.replace(i, scene);
-            }
-            QVERIFY(RewriteScript(GameFolder(game), scenes).ok);
-            // The page draws every character in the game's one font; a game without one is
-            // drawn by the player in the desktop's Latin font beside its Chinese one.
-            QVERIFY(WriteSettings(GameFolder(game),
-                                  GameSettings{QStringLiteral("换行"), QString(),
-                                               QStringLiteral("文泉驿微米黑"), QStringLiteral("10"),
-                                               QStringLiteral("1")})
-                        .ok);
-            page = m_dir.filePath("wrapped-page");
-            QCOMPARE(Publisher(GameFolder(game), page).run(), Publisher::Status::Published);
+            game = gameOf("wrapped", {text, text.left(60), text.mid(7), text.left(90)},
+                          {"05510", "16421", "24312", "01002"}, QStringLiteral("文泉驿微米黑"));
+        } else if (game == "latin") {
+            game = latinGame();
+        } else if (game == "photo") {
+            game = gameOf("photo", {"手机照片", "竖着拍的"}, {"20002", "20002"}, QString());
+            QImage photo(638, 482, QImage::Format_RGB32);
+            photo.fill(QColor(200, 40, 40));
+            QPainter painter(&photo);
+            painter.fillRect(319, 0, 319, 482, QColor(40, 40, 200));
+            painter.fillRect(0, 0, 638, 80, Qt::white);
+            painter.end();
+            QBuffer jpeg;
+            jpeg.open(QIODevice::WriteOnly);
+            QVERIFY(photo.save(&jpeg, "JPEG", 95));
+            TestUtil::writeBytes(game + "/BG/bg.jpg", withOrientation(jpeg.data(), 6));
         }
+        if (game != QStringLiteral(DEMO_DIR))
+            page = published(game);
+        QVERIFY(!page.isEmpty());
         const QString shots = m_dir.filePath("shots-" + tag);
         QDir().mkpath(shots);
         QVERIFY(runBrowser(page, shots, mode));
@@ -799,11 +840,18 @@ private slots:
         }
     }
 
-    void sceneTextIsShownAsText()
+    // Texts of the game are shown as text, never taken as markup: the scenes' and the name,
+    // which stands in the page's title.
+    void gameTextsAreShownAsText()
     {
         const QString markup = QStringLiteral("<img src=x onerror=alert(1)>");
+        const QString name = QStringLiteral("</title><b>名</b><script>document.title=1</script>");
         const QString root = m_dir.filePath("markup");
         makeGame(root, {markup, QStringLiteral("</script><b>粗</b>")});
+        QVERIFY(
+            WriteSettings(GameFolder(root), GameSettings{name, QString(), QString(),
+                                                         QStringLiteral("10"), QStringLiteral("0")})
+                .ok);
         const QString page = m_dir.filePath("markup-page");
         QCOMPARE(Publisher(GameFolder(root), page).run(), Publisher::Status::Published);
         QVERIFY(!TestUtil::readBytes(page + "/game.js").contains("</script>"));
@@ -814,10 +862,57 @@ private slots:
             QJsonDocument::fromJson(TestUtil::readBytes(shots + "/result.json")).object();
         QCOMPARE(seen["heard"].toArray()[0].toString(), markup);
         QCOMPARE(seen["heard"].toArray()[1].toString(), QStringLiteral("</script><b>粗</b>"));
+        QCOMPARE(seen["title"].toString(), name);
+        QCOMPARE(seen["name"].toString(), name);
         QCOMPARE(seen["elements"].toInt(), 0);
     }
 
 private:
+    // A game in the folder @p name of the scenes @p notes, each with its five codes, in the
+    // font @p font (the desktop's when empty); made once.
+    QString gameOf(const QString &name, const QStringList &notes, const QStringList &codes,
+                   const QString &font)
+    {
+        const QString game = m_dir.filePath(name);
+        if (QFileInfo::exists(game + "/Game.txt"))
+            return game;
+        makeGame(game, notes);
+        SceneLists scenes;
+        for (int i = 0; i < notes.size(); ++i)
+            scenes.append(TestUtil::sceneWith(notes[i], "bg.jpg", "box.png",
+                                              codes[i].toLatin1().constData()));
+        const bool written =
+            RewriteScript(GameFolder(game), scenes).ok &&
+            WriteSettings(GameFolder(game), GameSettings{name, QString(), font,
+                                                         QStringLiteral("10"), QStringLiteral("1")})
+                .ok;
+        return written ? game : QString();
+    }
+
+    // Latin letters, digits and Chinese quotation marks beside Chinese characters, in the
+    // desktop's fonts, plain, bold, italic and all three.
+    QString latinGame()
+    {
+        return gameOf(
+            "latin",
+            {QStringLiteral("灯塔 Lighthouse 建于1987年，“光”照亮了海湾。Version 2.0 (beta)…"),
+             QStringLiteral("Bold 粗体 123 ABC xyz，灯塔 lighthouse"),
+             QStringLiteral("Italic 斜体 456 — the quick brown fox"),
+             QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789, "
+                            "敏捷的棕色狐狸跳过了懒狗。WiFi & GPS: 5G")},
+            {"20002", "21202", "22112", "06410"}, QString());
+    }
+
+    // @p game published beside it, once; empty when it could not be.
+    QString published(const QString &game)
+    {
+        const QString page = game + "-page";
+        if (!game.isEmpty() && !QFileInfo::exists(page) &&
+            Publisher(GameFolder(game), page).run() != Publisher::Status::Published)
+            return {};
+        return game.isEmpty() ? QString() : page;
+    }
+
     bool runBrowser(const QString &page, const QString &shots, const QString &mode)
     {
         const QString node = QStandardPaths::findExecutable("node");
