@@ -105,6 +105,14 @@ PageFolder::Place PageFolder::placeOf(const QString &out, QString *why)
     return place;
 }
 
+QString PageFolder::suggestion(const QString &wanted)
+{
+    QString place = wanted;
+    for (int k = 2; placeOf(place) == Place::Taken && k < 1000; ++k)
+        place = wanted + u'-' + QString::number(k);
+    return place;
+}
+
 QString PageFolder::portableName(const QString &name)
 {
     static const QString kRefused = QStringLiteral("<>:\"|?*\\/");

@@ -27,6 +27,10 @@ public:
 
     /// What stands at @p out and @p out.zip; for Taken, @p why says what, for the author.
     static Place placeOf(const QString &out, QString *why = nullptr);
+    /// Where to suggest publishing when the author has not said: @p wanted when nothing or a page
+    /// published earlier stands there, otherwise the first of "wanted-2", "wanted-3", … that is
+    /// free.
+    static QString suggestion(const QString &wanted);
     /// @p name made a file name that Windows can unpack as well: the characters it refuses
     /// (<>:"|?*, \, control characters) and a dot or blank at the end become "_", and a device
     /// name (CON, NUL, COM1, …) gets "_" before it.

@@ -1,9 +1,12 @@
+#include "editorfakes.h"
 #include "fontsubset.h"
 #include "game.h"
+#include "gameset.h"
 #include "musicrender.h"
 #include "pagefolder.h"
 #include "pagescenes.h"
 #include "playerfakes.h"
+#include "publishdialog.h"
 #include "publisher.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
@@ -18,6 +21,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
@@ -232,6 +236,7 @@ class TestPublish : public QObject
 private slots:
     void initTestCase()
     {
+        QStandardPaths::setTestModeEnabled(true);
         m_demoPage = m_dir.filePath("demo-page");
         Publisher publisher(GameFolder(QStringLiteral(DEMO_DIR)), m_demoPage);
         QCOMPARE(publisher.run(), Publisher::Status::Published);
@@ -540,6 +545,115 @@ private slots:
         QVERIFY2(level(0.55, 0.7) > held / 30, "the note stops dead at the tune's last event");
         QVERIFY2(level(length - 0.05, length) < held / 100, "the tune ends while still sounding");
         QVERIFY(length < 6);
+    }
+
+    // 发布游戏… in the editor: the publish runs beside the window, whose own timers go on while
+    // it shows each step with 取消; a cancel stops even a long MIDI rendering and leaves
+    // nothing behind.
+    void publishFromTheEditorCanBeCancelled()
+    {
+        const QString parent = m_dir.filePath("window-cancel");
+        const QString game = parent + "/game";
+        makeGame(game, {"一"});
+        TestUtil::writeBytes(game + "/Music/long.mid", midiTune(1800, 480, 480)); // half an hour
+        setMusic(game, "long.mid");
+        RecordingMessages messages;
+        ScriptedPicker picker;
+        RecordingWeb web;
+        EditorPlatform platform{messages, picker, web};
+        QString suggested;
+        platform.choosePublishFolder = [&](QWidget *, const QString &suggestion) {
+            suggested = suggestion;
+            return parent + "/page";
+        };
+        GameSet window(GameFolder(game), platform);
+        window.start();
+        messages.shown.clear();
+        // The window's own timer, while the publish runs: it notes each step and clicks 取消
+        // once the music is being made.
+        QStringList steps;
+        bool clicked = false;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            auto *step = window.findChild<QLabel *>("publishStep");
+            auto *cancel = window.findChild<QPushButton *>("publishCancel");
+            if (!step || !cancel || !step->isVisible())
+                return;
+            if (steps.isEmpty() || steps.last() != step->text())
+                steps.append(step->text());
+            if (!clicked && step->text().startsWith(QStringLiteral("转换音乐"))) {
+                clicked = true;
+                cancel->click();
+            }
+        });
+        watch.start();
+        window.findChild<QAction *>("publishAction")->trigger();
+        watch.stop();
+        QVERIFY2(clicked, qPrintable(steps.join(", ")));
+        QCOMPARE(suggested, parent + "/game-网页");
+        QVERIFY(!QFileInfo::exists(parent + "/page"));
+        QVERIFY(!QFileInfo::exists(parent + "/page.zip"));
+        QCOMPARE(QDir(parent).entryList({".publish-*"}, QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+        QCOMPARE(messages.shown, QStringList());
+        QCOMPARE(web.opened, QStringList());
+    }
+
+    // Publishing again from the editor: the place that holds the page published there is
+    // suggested again, and replacing it is asked first; a place that holds something else is
+    // neither suggested nor taken.
+    void publishingAgainFromTheEditorAsksFirst()
+    {
+        const QString parent = m_dir.filePath("window-again");
+        const QString game = parent + "/game";
+        makeGame(game, {"一"});
+        RecordingMessages messages;
+        ScriptedPicker picker;
+        RecordingWeb web;
+        EditorPlatform platform{messages, picker, web};
+        QStringList suggested;
+        platform.choosePublishFolder = [&](QWidget *, const QString &suggestion) {
+            suggested.append(suggestion);
+            return suggestion;
+        };
+        GameSet window(GameFolder(game), platform);
+        window.start();
+        messages.shown.clear();
+        QAction *publish = window.findChild<QAction *>("publishAction");
+        const QString page = parent + "/game-网页";
+        publish->trigger();
+        QVERIFY(QFileInfo(page + "/index.html").isFile());
+        TestUtil::writeBytes(page + "/added.txt", "put in by hand");
+
+        messages.answers = {false};
+        publish->trigger();
+        QCOMPARE(messages.asked.size(), 1);
+        QVERIFY2(messages.asked[0].contains("以前发布的网页"), qPrintable(messages.asked[0]));
+        QVERIFY(QFileInfo::exists(page + "/added.txt"));
+        messages.answers = {true};
+        publish->trigger();
+        QVERIFY(!QFileInfo::exists(page + "/added.txt"));
+        QVERIFY(QFileInfo(page + "/index.html").isFile());
+        {
+            PublishDialog dialog(page);
+            QVERIFY(dialog.findChild<QPushButton *>("publishButton")->isEnabled());
+            QVERIFY(dialog.findChild<QLabel *>("publishNote")->text().contains("以前发布的网页"));
+        }
+
+        QVERIFY(QDir(page).removeRecursively() && QFile::remove(page + ".zip"));
+        TestUtil::writeBytes(page + "/notes.txt", "the author's");
+        {
+            PublishDialog dialog(page);
+            QVERIFY(!dialog.findChild<QPushButton *>("publishButton")->isEnabled());
+            QVERIFY(dialog.findChild<QLabel *>("publishNote")->text().contains("不是发布的网页"));
+        }
+        publish->trigger();
+        QCOMPARE(suggested, (QStringList{page, page, page, page + "-2"}));
+        QVERIFY(QFileInfo(page + "-2/index.html").isFile());
+        QCOMPARE(TestUtil::readBytes(page + "/notes.txt"), QByteArray("the author's"));
+        QCOMPARE(messages.asked.size(), 2);
+        QCOMPARE(web.opened.size(), 3);
     }
 
     void commandLineExitStatus_data()
