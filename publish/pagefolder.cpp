@@ -88,7 +88,8 @@ PageFolder::Place PageFolder::placeOf(const QString &out, QString *why)
                 QStringLiteral("“%1”是一个文件，没有改动它；请另选一个文件夹名").arg(shown));
         if (QFileInfo(out + u'/' + kMarker).isFile())
             place = Place::EarlierPage;
-        else if (!QDir(out).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
+        else if (!folder.isReadable() ||
+                 !QDir(out).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden |
                                     QDir::System))
             return taken(
                 QStringLiteral("“%1”已经存在，不是发布的网页，没有改动它；请另选一个文件夹名")

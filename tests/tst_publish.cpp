@@ -88,12 +88,44 @@ QByteArray midiTune(int count, int on, int rest)
     return file + track;
 }
 
+// The editor on a game, with recorders for what it asks of the desktop; where to publish is
+// answered by @p choose, given the editor's suggestion.
+struct Editor
+{
+    Editor(const QString &game, const std::function<QString(const QString &)> &choose)
+    {
+        EditorPlatform platform{messages, picker, web};
+        platform.choosePublishFolder = [choose](QWidget *, const QString &suggested) {
+            return choose(suggested);
+        };
+        window = std::make_unique<GameSet>(GameFolder(game), platform);
+        window->start();
+        messages.shown.clear();
+    }
+    void publish() { window->findChild<QAction *>("publishAction")->trigger(); }
+
+    RecordingMessages messages;
+    ScriptedPicker picker;
+    RecordingWeb web;
+    std::unique_ptr<GameSet> window;
+};
+
 // Sets the game's music to Music/@p name.
 void setMusic(const QString &root, const QString &name)
 {
     QVERIFY(WriteSettings(GameFolder(root), GameSettings{QStringLiteral("小游戏"), name, QString(),
                                                          QStringLiteral("10"), QStringLiteral("0")})
                 .ok);
+}
+
+// A game of one scene in @p parent/game whose music is half an hour of MIDI, long to render.
+QString gameWithLongTune(const QString &parent)
+{
+    const QString game = parent + "/game";
+    makeGame(game, {"一"});
+    TestUtil::writeBytes(game + "/Music/long.mid", midiTune(1800, 480, 480));
+    setMusic(game, "long.mid");
+    return game;
 }
 
 struct ZipEntry
@@ -392,11 +424,9 @@ private slots:
         }
         const QMap<QString, QByteArray> was = contents(parent, "game");
 
-        QProcess scriptwell;
-        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, out});
-        QVERIFY(scriptwell.waitForFinished(60000));
-        const QString error = QString::fromLocal8Bit(scriptwell.readAllStandardError());
-        QCOMPARE(scriptwell.exitCode(), status);
+        QString error;
+        QByteArray listed;
+        QCOMPARE(publishOnCommandLine(game, out, error, listed), status);
         QVERIFY2(error.contains(said), qPrintable(error));
         if (status == 0) {
             QVERIFY(QFileInfo(out + "/index.html").isFile());
@@ -420,10 +450,7 @@ private slots:
     void killedPublishIsClearedAwayNextTime()
     {
         const QString parent = m_dir.filePath("killed");
-        const QString game = parent + "/game";
-        makeGame(game, {"一"});
-        TestUtil::writeBytes(game + "/Music/long.mid", midiTune(1800, 480, 480)); // half an hour
-        setMusic(game, "long.mid");
+        const QString game = gameWithLongTune(parent);
         const auto working = [&] {
             return QDir(parent).entryList({".publish-*"}, QDir::Dirs | QDir::Hidden);
         };
@@ -553,22 +580,12 @@ private slots:
     void publishFromTheEditorCanBeCancelled()
     {
         const QString parent = m_dir.filePath("window-cancel");
-        const QString game = parent + "/game";
-        makeGame(game, {"一"});
-        TestUtil::writeBytes(game + "/Music/long.mid", midiTune(1800, 480, 480)); // half an hour
-        setMusic(game, "long.mid");
-        RecordingMessages messages;
-        ScriptedPicker picker;
-        RecordingWeb web;
-        EditorPlatform platform{messages, picker, web};
         QString suggested;
-        platform.choosePublishFolder = [&](QWidget *, const QString &suggestion) {
+        Editor editor(gameWithLongTune(parent), [&](const QString &suggestion) {
             suggested = suggestion;
             return parent + "/page";
-        };
-        GameSet window(GameFolder(game), platform);
-        window.start();
-        messages.shown.clear();
+        });
+        GameSet &window = *editor.window;
         // The window's own timer, while the publish runs: it notes each step and clicks 取消
         // once the music is being made.
         QStringList steps;
@@ -588,7 +605,7 @@ private slots:
             }
         });
         watch.start();
-        window.findChild<QAction *>("publishAction")->trigger();
+        editor.publish();
         watch.stop();
         QVERIFY2(clicked, qPrintable(steps.join(", ")));
         QCOMPARE(suggested, parent + "/game-网页");
@@ -596,8 +613,8 @@ private slots:
         QVERIFY(!QFileInfo::exists(parent + "/page.zip"));
         QCOMPARE(QDir(parent).entryList({".publish-*"}, QDir::AllEntries | QDir::Hidden),
                  QStringList());
-        QCOMPARE(messages.shown, QStringList());
-        QCOMPARE(web.opened, QStringList());
+        QCOMPARE(editor.messages.shown, QStringList());
+        QCOMPARE(editor.web.opened, QStringList());
     }
 
     // Publishing again from the editor: the place that holds the page published there is
@@ -608,31 +625,24 @@ private slots:
         const QString parent = m_dir.filePath("window-again");
         const QString game = parent + "/game";
         makeGame(game, {"一"});
-        RecordingMessages messages;
-        ScriptedPicker picker;
-        RecordingWeb web;
-        EditorPlatform platform{messages, picker, web};
         QStringList suggested;
-        platform.choosePublishFolder = [&](QWidget *, const QString &suggestion) {
+        Editor editor(game, [&](const QString &suggestion) {
             suggested.append(suggestion);
             return suggestion;
-        };
-        GameSet window(GameFolder(game), platform);
-        window.start();
-        messages.shown.clear();
-        QAction *publish = window.findChild<QAction *>("publishAction");
+        });
+        RecordingMessages &messages = editor.messages;
         const QString page = parent + "/game-网页";
-        publish->trigger();
+        editor.publish();
         QVERIFY(QFileInfo(page + "/index.html").isFile());
         TestUtil::writeBytes(page + "/added.txt", "put in by hand");
 
         messages.answers = {false};
-        publish->trigger();
+        editor.publish();
         QCOMPARE(messages.asked.size(), 1);
         QVERIFY2(messages.asked[0].contains("以前发布的网页"), qPrintable(messages.asked[0]));
         QVERIFY(QFileInfo::exists(page + "/added.txt"));
         messages.answers = {true};
-        publish->trigger();
+        editor.publish();
         QVERIFY(!QFileInfo::exists(page + "/added.txt"));
         QVERIFY(QFileInfo(page + "/index.html").isFile());
         {
@@ -648,12 +658,12 @@ private slots:
             QVERIFY(!dialog.findChild<QPushButton *>("publishButton")->isEnabled());
             QVERIFY(dialog.findChild<QLabel *>("publishNote")->text().contains("不是发布的网页"));
         }
-        publish->trigger();
+        editor.publish();
         QCOMPARE(suggested, (QStringList{page, page, page, page + "-2"}));
         QVERIFY(QFileInfo(page + "-2/index.html").isFile());
         QCOMPARE(TestUtil::readBytes(page + "/notes.txt"), QByteArray("the author's"));
         QCOMPARE(messages.asked.size(), 2);
-        QCOMPARE(web.opened.size(), 3);
+        QCOMPARE(editor.web.opened.size(), 3);
     }
 
     void commandLineExitStatus_data()
@@ -677,15 +687,13 @@ private slots:
                 makeGame(game, {"一"}, "nothere.jpg");
         }
         const QString out = m_dir.filePath("cli-page-" + QFileInfo(game).fileName());
-        QProcess scriptwell;
-        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, out});
-        QVERIFY(scriptwell.waitForFinished(60000));
-        const QString error = QString::fromLocal8Bit(scriptwell.readAllStandardError());
-        QCOMPARE(scriptwell.exitCode(), status);
+        QString error;
+        QByteArray listed;
+        QCOMPARE(publishOnCommandLine(game, out, error, listed), status);
         QVERIFY2(error.contains(said), qPrintable(error));
         QCOMPARE(QFileInfo::exists(out + "/index.html"), status == 0);
         if (status == 0)
-            QVERIFY(scriptwell.readAllStandardOutput().contains("font-1.woff2"));
+            QVERIFY(listed.contains("font-1.woff2"));
     }
 
     // The page's data says what the player does: where a reveal runs and holds the box, where
@@ -1025,6 +1033,20 @@ private:
             Publisher(GameFolder(game), page).run() != Publisher::Status::Published)
             return {};
         return game.isEmpty() ? QString() : page;
+    }
+
+    // Runs `scriptwell --publish GAME OUT`: its exit status (-1 when it did not end), what it
+    // said on standard error and what it listed on standard output.
+    static int publishOnCommandLine(const QString &game, const QString &out, QString &error,
+                                    QByteArray &listed)
+    {
+        QProcess scriptwell;
+        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, out});
+        if (!scriptwell.waitForFinished(60000))
+            return -1;
+        error = QString::fromLocal8Bit(scriptwell.readAllStandardError());
+        listed = scriptwell.readAllStandardOutput();
+        return scriptwell.exitCode();
     }
 
     bool runBrowser(const QString &page, const QString &shots, const QString &mode)
