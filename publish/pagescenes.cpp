@@ -125,7 +125,6 @@ public:
         s.boxTop = m_boxTop;
         s.textTop = m_textTop;
         s.lines = PageScenes::wrap(text, m_font, px(Stage::kTextWidth));
-        const QFontMetricsF metrics(m_font);
         s.pixelSize = QRawFont::fromFont(m_font).pixelSize();
         s.bold = m_font.bold();
         s.italic = m_font.italic();

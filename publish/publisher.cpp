@@ -229,7 +229,8 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
             return -1;
         if (const auto found = pictureIndex.constFind(path); found != pictureIndex.cend())
             return *found;
-        step(QStringLiteral("复制图片"), 100 * pictureCount++ / qMax(1, int(game.scenes.size())));
+        step(QStringLiteral("复制图片"),
+             qMin(99, 100 * pictureCount++ / int(2 * game.scenes.size() + 1)));
         const QString base = PageFolder::portableName(QFileInfo(path).fileName());
         QString name = folder + u'/' + base;
         for (int k = 2; taken.contains(name.toLower()); ++k)
