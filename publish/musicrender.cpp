@@ -99,12 +99,14 @@ Result midi(const QString &path, QFile &out, const std::function<bool()> &cancel
     qint64 frames = 0;
     int tail = 0;
     int shown = -1;
+    bool read = false; // the player read the file: a damaged one ends at once, with no tune
     for (;;) {
         if (cancelled && cancelled())
             return {Outcome::Cancelled, {}};
         // The player itself runs on for a while after the last event, silent at the end: the
         // tune is over once its last tick has passed. The file is read at the first block.
         const int ticks = fluid_player_get_total_ticks(m.player);
+        read = read || ticks > 0;
         const bool playing = fluid_player_get_status(m.player) == FLUID_PLAYER_PLAYING &&
                              (ticks <= 0 || fluid_player_get_current_tick(m.player) <= ticks);
         if (playing && frames >= qint64(kMaxSeconds) * kRate)
@@ -130,15 +132,15 @@ Result midi(const QString &path, QFile &out, const std::function<bool()> &cancel
             return {Outcome::LeftOut, QStringLiteral("无法压缩音乐")};
         if (out.write(mp3.constData(), written) != written)
             return {Outcome::WriteFailed, {}};
-        const int percent =
-            playing && ticks > 0
-                ? qBound(0, fluid_player_get_current_tick(m.player) * 100 / ticks, 99)
-                : 99;
+        const qint64 done = playing && ticks > 0
+                                ? qint64(fluid_player_get_current_tick(m.player)) * 100 / ticks
+                                : 99;
+        const int percent = int(qBound(qint64(0), done, qint64(99)));
         if (progress && percent != shown)
             progress(shown = percent);
     }
     const int written = lame_encode_flush(m.lame, mp3Bytes, int(mp3.size()));
-    if (written < 0 || frames == 0)
+    if (written < 0 || !read)
         return {Outcome::LeftOut, QStringLiteral("无法合成MIDI音乐")};
     if (out.write(mp3.constData(), written) != written)
         return {Outcome::WriteFailed, {}};
