@@ -70,9 +70,20 @@ inline const QString kCheckAction = QStringLiteral("检查游戏(&C)…");
 inline const QString kPlayAction = QStringLiteral("从此场景试玩(&T)");
 inline const QString kPublishAction = QStringLiteral("发布游戏(&W)…");
 inline const QString kWebPublishCaption = QStringLiteral("发布游戏");
-inline const QString kPublishWhere = QStringLiteral("发布为网页:新文件夹的名字和位置");
 inline const QString kPublishDone =
     QStringLiteral("已发布到“%1”(%2 KB),压缩包为“%3”。用浏览器打开其中的index.html即可试玩。");
+inline const QString kPublishFolderLabel = QStringLiteral("网页的文件夹(&F):");
+inline const QString kPublishPlace = QStringLiteral("位置(&L)…");
+inline const QString kPublishPlaceCaption = QStringLiteral("选择放网页的位置");
+inline const QString kPublishButton = QStringLiteral("发布(&P)");
+inline const QString kCancelButton = QStringLiteral("取消");
+inline const QString kPublishMakes = QStringLiteral("将新建这个文件夹，并在它旁边写入压缩包“%1”。");
+inline const QString kPublishReplaces =
+    QStringLiteral("这是以前发布的网页：它和旁边的“%1”将整个被新的网页替换。");
+inline const QString kReplacePageQuestion =
+    QStringLiteral("“%1”是以前发布的网页。要用新的网页整个替换它和“%2”吗？"
+                   "后来放进这个文件夹的文件也会被删除。");
+inline const QString kPublishCancelling = QStringLiteral("正在取消…");
 inline const QString kCheckCaption = QStringLiteral("检查游戏");
 inline const QString kCheckFine = QStringLiteral("没有发现问题。");
 inline const QString kCheckNoGame = QStringLiteral("这个文件夹里没有游戏(Game.txt或Game.ini)。");

@@ -5,6 +5,8 @@
 #include "gamecheck.h"
 #include "gameset.h"
 #include "messages.h"
+#include "pagefolder.h"
+#include "publishdialog.h"
 #include "publisher.h"
 #include "scenelistwindow.h"
 #include "scenepreview.h"
@@ -15,10 +17,9 @@
 #include "windowplacement.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QInputDialog>
-#include <QProgressDialog>
 #include <QSettings>
 #include <QUndoStack>
 #include <QUrl>
@@ -319,23 +320,30 @@ void EditorWindows::rememberPreview(bool open)
 
 void EditorWindows::publishGame()
 {
+    // Beside the game, named after it: the page published there before, or a free name.
     const QDir game(m_editor.folder().path());
     const QString out = m_platform.choosePublishFolder(
-        &m_form,
-        game.absoluteFilePath(QStringLiteral("../") + game.dirName() + QStringLiteral("-网页")));
+        &m_form, PageFolder::suggestion(QDir::cleanPath(game.absoluteFilePath(
+                     QStringLiteral("../") + game.dirName() + QStringLiteral("-网页")))));
     if (out.isEmpty())
         return;
+    QString why;
+    switch (PageFolder::placeOf(out, &why)) {
+    case PageFolder::Place::Free: break;
+    case PageFolder::Place::EarlierPage:
+        if (!m_platform.messages.ask(
+                &m_form,
+                kReplacePageQuestion.arg(QDir::toNativeSeparators(out),
+                                         QFileInfo(out).fileName() + QStringLiteral(".zip")),
+                kWebPublishCaption))
+            return;
+        break;
+    case PageFolder::Place::Taken: m_form.tell({why, kWebPublishCaption}); return;
+    }
     Publisher publisher(m_editor.folder(), out);
-    QProgressDialog progress(kWebPublishCaption, QString(), 0, 0, &m_form);
-    progress.setWindowTitle(kWebPublishCaption);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(0);
-    publisher.setProgress([&progress](const QString &what) {
-        progress.setLabelText(what);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
-    const Publisher::Status status = publisher.run();
-    progress.close();
+    const Publisher::Status status = PublishProgress(publisher, &m_form).run();
+    if (status == Publisher::Status::Cancelled)
+        return; // as the author asked: nothing was written
     if (status != Publisher::Status::Published) {
         m_form.tell({publisher.message(), kWebPublishCaption});
         return;

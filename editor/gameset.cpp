@@ -7,6 +7,7 @@
 #include "linklabel.h"
 #include "messages.h"
 #include "picturepicker.h"
+#include "publishdialog.h"
 #include "startup.h"
 #include "vocabulary.h"
 #include "webpages.h"
@@ -424,8 +425,7 @@ SceneListWindow *GameSet::sceneList() const
 
 QString EditorPlatform::askPublishFolder(QWidget *parent, const QString &suggested)
 {
-    return QFileDialog::getSaveFileName(parent, kPublishWhere, suggested, QString(), nullptr,
-                                        QFileDialog::ShowDirsOnly);
+    return PublishDialog::ask(parent, suggested);
 }
 
 void GameSet::publishGame()

@@ -78,8 +78,10 @@ Request parseCommandLine(Program program, const QStringList &arguments)
             "检查游戏，每个问题一行（UTF-8）；没有问题时退出码为0，有问题为1，不是游戏为2。"));
     const QCommandLineOption publish(
         QStringLiteral("publish"),
-        QStringLiteral("把 FOLDER 中的游戏发布为网页：写入新文件夹 OUT 和 OUT.zip；退出码0为成功，"
-                       "1为有问题（如缺少图片），2为不是游戏。用法：--publish FOLDER OUT"));
+        QStringLiteral(
+            "把 FOLDER 中的游戏发布为网页：写入文件夹 OUT 和 OUT.zip（以前发布到那里的网页"
+            "整个替换，别的东西不动）；退出码0为成功，1为有问题（如缺少图片），"
+            "2为不是游戏。用法：--publish FOLDER OUT"));
     const QCommandLineOption scene(QStringLiteral("scene"),
                                    QStringLiteral("从第 N 个场景开始玩（从1数起）。"),
                                    QStringLiteral("N"));
@@ -115,7 +117,7 @@ Request parseCommandLine(Program program, const QStringList &arguments)
     QString out;
     if (publishing) {
         if (folders.size() != 2)
-            return usageError(QStringLiteral("--publish需要游戏文件夹FOLDER和新文件夹OUT"));
+            return usageError(QStringLiteral("--publish需要游戏文件夹FOLDER和网页文件夹OUT"));
         out = QDir(folders.takeLast()).absolutePath();
     }
     const bool creating = program == Program::Editor && parser.isSet(newGame);

@@ -127,21 +127,41 @@ bool quietly(Work work)
 
 } // namespace
 
-Result make(const QFont &font, const QList<char32_t> &characters)
+Result make(const QRawFont &raw, const QList<char32_t> &characters)
 {
     Result result;
-    const QRawFont raw = QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese);
     if (!raw.isValid()) {
-        result.error = QStringLiteral("找不到字体“%1”").arg(font.family());
+        result.error = QStringLiteral("找不到字体“%1”").arg(raw.familyName());
         return result;
     }
     result.family = raw.familyName();
+    // As FreeType reads a face's style, which decides whether the player's text is made bold
+    // or slanted: OS/2's selection flags where the face has them, the head table's otherwise.
+    const QByteArray os2 = raw.fontTable("OS/2"), head = raw.fontTable("head");
+    if (os2.size() >= 64 && qFromBigEndian<quint16>(os2.constData()) != 0xFFFF) {
+        const quint16 selection = qFromBigEndian<quint16>(os2.constData() + 62);
+        result.italic = selection & (1 | 512);
+        result.bold = selection & 32;
+    } else if (head.size() >= 46) {
+        const quint16 style = qFromBigEndian<quint16>(head.constData() + 44);
+        result.bold = style & 1;
+        result.italic = style & 2;
+    }
     const QByteArray sfnt = sfntOf(raw);
     const Face face = faceOf(sfnt);
     QStringList licence;
     for (hb_ot_name_id_t id :
          {HB_OT_NAME_ID_LICENSE, HB_OT_NAME_ID_LICENSE_URL, HB_OT_NAME_ID_COPYRIGHT}) {
-        if (const QString text = nameOf(face.get(), id); !text.isEmpty())
+        QString text = nameOf(face.get(), id);
+        // A licence's whole text can fill pages; the page names it, the font holds it.
+        if (id == HB_OT_NAME_ID_LICENSE) {
+            text = text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                       .section(QStringLiteral("\n\n"), 0, 0)
+                       .simplified();
+            if (text.size() > 300)
+                text = text.left(299) + u'…';
+        }
+        if (!text.isEmpty())
             licence.append(text);
     }
     result.licence = licence.join(u' ');

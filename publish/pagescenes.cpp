@@ -9,14 +9,48 @@
 #include "stage.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QHash>
 #include <QLabel>
 #include <QRawFont>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
+
+bool sameFace(const QRawFont &a, const QRawFont &b)
+{
+    return a.familyName() == b.familyName() && a.styleName() == b.styleName();
+}
+
+// The stretches of @p line (of the layout of @p text) that each face draws; a character drawn
+// without a glyph of its own (a line feed) goes with the stretch before it.
+QList<PageRun> runsOf(const QTextLine &line, const QString &text)
+{
+    const QList<QGlyphRun> glyphs = line.glyphRuns();
+    if (glyphs.isEmpty())
+        return {};
+    if (std::all_of(glyphs.begin(), glyphs.end(), [&](const QGlyphRun &run) {
+            return sameFace(run.rawFont(), glyphs.first().rawFont());
+        }))
+        return {{0, glyphs.first().rawFont(), line.x()}};
+    QList<PageRun> runs;
+    const int start = line.textStart();
+    for (int i = start; i < start + line.textLength(); ++i) {
+        if (text.at(i).isLowSurrogate())
+            continue;
+        const QList<QGlyphRun> here = line.glyphRuns(i, text.at(i).isHighSurrogate() ? 2 : 1);
+        if (here.isEmpty())
+            continue;
+        if (runs.isEmpty() || !sameFace(runs.last().font, here.first().rawFont()))
+            runs.append({i - start, here.first().rawFont(), line.cursorToX(i)});
+    }
+    if (!runs.isEmpty())
+        runs.first().start = 0;
+    return runs;
+}
 
 int px(int twips)
 {
@@ -34,11 +68,9 @@ public:
 class RecordingSurface : public GameSurface, public StageSurface
 {
 public:
-    explicit RecordingSurface(const QHash<QString, bool> &pictures) : m_pictures(pictures)
+    RecordingSurface(const QHash<QString, bool> &pictures, const PlayerLook &look)
+        : m_pictures(pictures), m_look(look), m_font(look.labelFont)
     {
-        QLabel label; // the text label's own font, before any game sets one
-        m_font = label.font();
-        m_colour = qRgb(0, 0, 0);
     }
 
     StageSurface &stage() override { return *this; }
@@ -81,7 +113,7 @@ public:
     void setNoteSize(int points) override { m_font.setPointSize(points); }
     void setNoteColour(const NoteColour &colour) override
     {
-        m_colour = colour.systemButtonText ? Stage::buttonTextColour().rgb() : colour.rgb;
+        m_colour = colour.systemButtonText ? m_look.buttonText : colour.rgb;
     }
 
     PageScene scene(const QString &text) const
@@ -93,20 +125,17 @@ public:
         s.boxTop = m_boxTop;
         s.textTop = m_textTop;
         s.lines = PageScenes::wrap(text, m_font, px(Stage::kTextWidth));
-        const QFontMetricsF metrics(m_font);
-        const QRawFont raw = QRawFont::fromFont(m_font, QFontDatabase::SimplifiedChinese);
-        s.family = raw.familyName();
-        s.pixelSize = raw.pixelSize();
+        s.pixelSize = QRawFont::fromFont(m_font).pixelSize();
         s.bold = m_font.bold();
         s.italic = m_font.italic();
         s.underline = m_font.underline();
-        s.underlineOffset = metrics.underlinePos();
-        s.underlineWidth = std::max<qreal>(1, metrics.lineWidth());
         s.colour = m_colour;
         s.reveal = m_timer;
         s.waitsReveal = m_timer && !m_boxEnabled;
         return s;
     }
+
+    const QFont &font() const { return m_font; }
 
     QString m_title;
     QString m_message;
@@ -117,16 +146,25 @@ public:
 
 private:
     const QHash<QString, bool> &m_pictures;
+    const PlayerLook &m_look;
     bool m_boxEnabled = true;
     int m_boxTop = px(5040);
     int m_textTop = px(5280);
     QFont m_font;
-    QRgb m_colour;
+    QRgb m_colour = qRgb(0, 0, 0);
 };
 
 } // namespace
 
-PageScenes::PageScenes(const GameFolder &folder) : m_folder(folder) {}
+PlayerLook PlayerLook::ofDesktop()
+{
+    return {QLabel().font(), Stage::buttonTextColour().rgb(), Stage::windowColour().rgb()};
+}
+
+PageScenes::PageScenes(const GameFolder &folder, const PlayerLook &look)
+    : m_folder(folder), m_look(look)
+{
+}
 
 QList<PageLine> PageScenes::wrap(const QString &text, const QFont &font, int width)
 {
@@ -151,7 +189,7 @@ QList<PageLine> PageScenes::wrap(const QString &text, const QFont &font, int wid
         QString part = text.mid(line.textStart(), line.textLength());
         if (part.endsWith(u'\n'))
             part.chop(1);
-        lines.append({part, line.x(), line.y() + line.ascent()});
+        lines.append({part, line.x(), line.y() + line.ascent(), runsOf(line, laid)});
     }
     layout.endLayout();
     return lines;
@@ -193,7 +231,7 @@ PageScenes::Result PageScenes::run()
         return Result::MissingPictures;
     look(PlayerTexts::kClosingPicture);
 
-    RecordingSurface surface(pictures);
+    RecordingSurface surface(pictures, m_look);
     SilentMusic music;
     GameLogic logic(m_folder, surface, music);
     if (logic.start() != GameLogic::StartResult::Playing) {
@@ -209,8 +247,9 @@ PageScenes::Result PageScenes::run()
         }
     }
     m_game.interval = logic.interval();
-    m_game.windowColour = Stage::windowColour().rgb();
+    m_game.windowColour = m_look.window;
     m_game.scenes.append(surface.scene(scenes.at(SceneField::Note, 0)));
+    m_game.nameLines = wrap(m_game.name, surface.font(), 1 << 20);
     for (;;) {
         // The next click comes once the text is whole (or could, where skipping is allowed).
         while (surface.m_timer)

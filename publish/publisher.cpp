@@ -1,11 +1,11 @@
 #include "publisher.h"
 
+#include "filecopy.h"
 #include "fontsubset.h"
 #include "musicrender.h"
 #include "pagefiles.h"
-#include "pagescenes.h"
+#include "pagefolder.h"
 
-#include <QBuffer>
 #include <QColor>
 #include <QDir>
 #include <QFileInfo>
@@ -14,11 +14,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
+#include <QRawFont>
 #include <QSet>
-#include <QTemporaryDir>
-
-#include <zip.h>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -41,11 +39,30 @@ double rounded(qreal value)
     return std::round(value * 100) / 100;
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
+bool writeNew(const QString &path, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly) &&
+           file.write(bytes) == bytes.size() && file.flush();
+}
+
+QString faceKey(const QRawFont &font)
+{
+    return font.familyName() + u'\n' + font.styleName();
+}
+
+// Where Qt's FreeType engine strokes the underline of a text in @p font, below the baseline,
+// and how thick, in pixels: as the face's own table says, to a 64th of a pixel.
+std::pair<qreal, qreal> underlineOf(const QRawFont &font)
+{
+    const QByteArray post = font.fontTable("post");
+    if (post.size() < 12 || font.unitsPerEm() <= 0)
+        return {1, 1};
+    const qreal scale = font.pixelSize() / font.unitsPerEm();
+    const qreal offset = -qFromBigEndian<qint16>(post.constData() + 8) * scale;
+    const qreal width = qFromBigEndian<qint16>(post.constData() + 10) * scale;
+    return {std::round(offset * 64) / 64, std::max<qreal>(1, std::round(width * 64) / 64)};
 }
 
 // Formats every browser shows as they are; others are written again as PNG.
@@ -54,19 +71,62 @@ bool browserShows(const QByteArray &format)
     return format == "jpeg" || format == "png" || format == "gif" || format == "bmp";
 }
 
-bool compressed(const QString &name)
+// The first bytes of the JPEG file at @p path up to the end of its Exif block, with the
+// orientation set to "as stored": the player draws a picture as it is stored, a browser turns it
+// as the tag says. Empty when the file has no such tag.
+QByteArray uprightJpegHead(const QString &path)
 {
-    static const QStringList kKinds = {QStringLiteral("jpg"),  QStringLiteral("jpeg"),
-                                       QStringLiteral("png"),  QStringLiteral("gif"),
-                                       QStringLiteral("mp3"),  QStringLiteral("ogg"),
-                                       QStringLiteral("flac"), QStringLiteral("woff2")};
-    return kKinds.contains(QFileInfo(name).suffix().toLower());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray head = file.read(256 * 1024);
+    const auto *bytes = reinterpret_cast<const uchar *>(head.constData());
+    const auto fits = [&](qsizetype at, qsizetype size) {
+        return at >= 0 && size >= 0 && at + size <= head.size();
+    };
+    qsizetype at = 2;
+    while (fits(at, 4) && bytes[at] == 0xFF) {
+        const int marker = bytes[at + 1];
+        const qsizetype end = at + 2 + qFromBigEndian<quint16>(bytes + at + 2);
+        if (marker == 0xDA || marker == 0xD9 || !fits(at, end - at))
+            break;
+        if (marker == 0xE1 && head.mid(at + 4, 6) == QByteArray("Exif\0\0", 6)) {
+            const qsizetype tiff = at + 10;
+            const bool little = head.mid(tiff, 2) == "II";
+            const auto u16 = [&](qsizetype p) -> quint32 {
+                return little ? qFromLittleEndian<quint16>(bytes + p)
+                              : qFromBigEndian<quint16>(bytes + p);
+            };
+            const auto u32 = [&](qsizetype p) -> quint32 {
+                return little ? qFromLittleEndian<quint32>(bytes + p)
+                              : qFromBigEndian<quint32>(bytes + p);
+            };
+            if (!fits(tiff, 8))
+                return {};
+            const qsizetype ifd = tiff + u32(tiff + 4);
+            if (!fits(ifd, 2))
+                return {};
+            for (quint32 i = 0, entries = u16(ifd); i < entries; ++i) {
+                const qsizetype entry = ifd + 2 + 12 * qsizetype(i);
+                if (entry + 12 > end)
+                    break;
+                if (u16(entry) == 0x0112) {
+                    head[entry + 8] = char(little ? 1 : 0);
+                    head[entry + 9] = char(little ? 0 : 1);
+                    return head.left(end);
+                }
+            }
+            return {};
+        }
+        at = end;
+    }
+    return {};
 }
 
 } // namespace
 
 Publisher::Publisher(const GameFolder &folder, const QString &out)
-    : m_folder(folder), m_out(QDir(out).absolutePath())
+    : m_folder(folder), m_out(QDir(out).absolutePath()), m_look(PlayerLook::ofDesktop())
 {
 }
 
@@ -74,16 +134,17 @@ int Publisher::exitStatus(Status status)
 {
     switch (status) {
     case Status::Published: return 0;
-    case Status::Problem: return 1;
+    case Status::Problem:
+    case Status::Cancelled: return 1;
     case Status::NoGame: return 2;
     }
     return 1;
 }
 
-void Publisher::step(const QString &what)
+void Publisher::step(const QString &what, int percent)
 {
     if (m_progress)
-        m_progress(what);
+        m_progress(what, percent);
 }
 
 Publisher::Status Publisher::fail(const QString &why)
@@ -95,13 +156,14 @@ Publisher::Status Publisher::fail(const QString &why)
 
 Publisher::Status Publisher::run()
 {
-    if (QFileInfo::exists(m_out) || QFileInfo(m_out).isSymLink())
-        return fail(QStringLiteral("“%1”已经存在;请给一个新的文件夹").arg(m_out));
-    if (QFileInfo::exists(zipPath()))
-        return fail(QStringLiteral("“%1”已经存在").arg(zipPath()));
+    m_warnings.clear();
+    m_files.clear();
+    QString why;
+    if (PageFolder::placeOf(m_out, &why) == PageFolder::Place::Taken)
+        return fail(why);
 
     step(QStringLiteral("读取场景"));
-    PageScenes scenes(m_folder);
+    PageScenes scenes(m_folder, m_look);
     switch (scenes.run()) {
     case PageScenes::Result::Done: break;
     case PageScenes::Result::NoGame:
@@ -113,72 +175,138 @@ Publisher::Status Publisher::run()
                     scenes.missingPictures().join(QStringLiteral("、")));
     case PageScenes::Result::Damaged: return fail(scenes.message());
     }
-    const PageGame &game = scenes.game();
+    if (cancelled())
+        return Status::Cancelled;
 
-    // Everything is written into a private folder beside OUT first, and moved there whole.
-    const QString parent = QFileInfo(m_out).absolutePath();
-    if (!QDir().mkpath(parent))
-        return fail(QStringLiteral("无法建立文件夹“%1”").arg(parent));
-    QTemporaryDir work(parent + QStringLiteral("/.publish-XXXXXX"));
-    if (!work.isValid())
-        return fail(QStringLiteral("无法在“%1”中写入").arg(parent));
-    const QString root = work.path();
-    QHash<QString, QByteArray> written; // published name → bytes, in the order written
-    QStringList order;
+    // Everything is written into a working folder beside OUT first, and moved there whole.
+    PageFolder folder(m_out);
+    if (!folder.open())
+        return fail(folder.error());
+    QStringList names;
+    const Status status = publishInto(folder.root(), scenes.game(), names);
+    if (status != Status::Published)
+        return status;
+
+    step(QStringLiteral("打包"), 0);
+    switch (folder.writeZip(
+        names, [this] { return cancelled(); },
+        [this](int percent) { step(QStringLiteral("打包"), percent); })) {
+    case PageFolder::ZipResult::Written: break;
+    case PageFolder::ZipResult::Failed: return fail(folder.error());
+    case PageFolder::ZipResult::Cancelled: return Status::Cancelled;
+    }
+    if (cancelled())
+        return Status::Cancelled;
+    if (!folder.commit())
+        return fail(folder.error());
+    names.sort();
+    for (const QString &name : names)
+        m_files.append({name, QFileInfo(m_out + u'/' + name).size()});
+    return Status::Published;
+}
+
+Publisher::Status Publisher::publishInto(const QString &root, const PageGame &game,
+                                         QStringList &names)
+{
+    const auto cannotWrite = [&] {
+        return fail(QStringLiteral("无法写入“%1”").arg(QDir::toNativeSeparators(m_out)));
+    };
     const auto put = [&](const QString &name, const QByteArray &bytes) {
-        if (!writeFile(root + u'/' + name, bytes))
+        if (!writeNew(root + u'/' + name, bytes))
             return false;
-        written.insert(name, bytes);
-        order.append(name);
+        names.append(name);
         return true;
     };
+    const std::function<bool()> stop = [this] { return cancelled(); };
 
-    step(QStringLiteral("复制图片"));
+    // Each picture once, under its own name where Windows allows it, or one near it.
     QHash<QString, int> pictureIndex; // absolute path → index in the page's picture list
     QStringList pictureNames;
     QSet<QString> taken;
+    int pictureCount = 0;
     const auto picture = [&](const QString &path, const QString &folder) -> int {
         if (path.isEmpty())
             return -1;
         if (const auto found = pictureIndex.constFind(path); found != pictureIndex.cend())
             return *found;
-        QString base = QFileInfo(path).fileName();
+        step(QStringLiteral("复制图片"),
+             qMin(99, 100 * pictureCount++ / int(2 * game.scenes.size() + 1)));
+        const QString base = PageFolder::portableName(QFileInfo(path).fileName());
         QString name = folder + u'/' + base;
         for (int k = 2; taken.contains(name.toLower()); ++k)
             name = folder + u'/' + QFileInfo(base).completeBaseName() + u'-' + QString::number(k) +
                    u'.' + QFileInfo(base).suffix();
+        const QString target = root + u'/' + name;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            return -2;
         QImageReader reader(path);
         const QByteArray format = reader.format();
-        QByteArray bytes;
-        if (browserShows(format)) {
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly))
-                bytes = file.readAll();
+        const bool turned = reader.transformation() != QImageIOHandler::TransformationNone;
+        const QByteArray head = turned && format == "jpeg" ? uprightJpegHead(path) : QByteArray();
+        if (browserShows(format) && (!turned || !head.isEmpty())) {
+            switch (FileCopy::copy(path, target, stop, head)) {
+            case FileCopy::Result::Copied: break;
+            case FileCopy::Result::Cancelled: return -3;
+            case FileCopy::Result::ReadFailed:
+            case FileCopy::Result::WriteFailed: return -2;
+            }
         } else {
-            QBuffer buffer(&bytes);
-            buffer.open(QIODevice::WriteOnly);
-            reader.read().save(&buffer, "PNG");
+            // Written again as the player decodes it, without anything that turns it.
+            reader.setAutoTransform(false);
+            QFile file(target);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) ||
+                !reader.read().save(&file, "PNG") || !file.flush())
+                return -2;
         }
-        if (bytes.isEmpty() || !put(name, bytes))
-            return -2;
+        names.append(name);
         taken.insert(name.toLower());
         pictureIndex.insert(path, int(pictureNames.size()));
         pictureNames.append(name);
         return int(pictureNames.size()) - 1;
     };
 
+    // Each face the player draws the texts in, with the characters it draws.
+    struct Face
+    {
+        QRawFont font;
+        QSet<char32_t> characters;
+    };
+    QList<Face> faces;
+    QHash<QString, int> faceIndex;
+    const auto lineData = [&](const PageLine &line) {
+        QJsonArray runs;
+        for (qsizetype r = 0; r < line.runs.size(); ++r) {
+            const PageRun &run = line.runs[r];
+            const QString key = faceKey(run.font);
+            auto face = faceIndex.constFind(key);
+            if (face == faceIndex.cend()) {
+                face = faceIndex.insert(key, int(faces.size()));
+                faces.append({run.font, {}});
+            }
+            const qsizetype end =
+                r + 1 < line.runs.size() ? line.runs[r + 1].start : line.text.size();
+            for (char32_t c : line.text.mid(run.start, end - run.start).toUcs4()) {
+                if (c >= 0x20 && c != 0x2028)
+                    faces[*face].characters.insert(c);
+            }
+            runs.append(QJsonArray{run.start, *face, rounded(run.x)});
+        }
+        return QJsonArray{line.text, rounded(line.x), rounded(line.baseline), runs};
+    };
+    for (const PageLine &line : game.nameLines)
+        lineData(line);
+
     QJsonArray sceneData;
-    QString everyText = game.name;
     for (const PageScene &s : game.scenes) {
         const int bg = picture(s.background, QStringLiteral("BG"));
         const int box = picture(s.box, QStringLiteral("Msg"));
+        if (bg == -3 || box == -3)
+            return Status::Cancelled;
         if (bg == -2 || box == -2)
-            return fail(QStringLiteral("无法写入“%1”").arg(root));
+            return cannotWrite();
         QJsonArray lines;
-        for (const PageLine &line : s.lines) {
-            lines.append(QJsonArray{line.text, rounded(line.x), rounded(line.baseline)});
-            everyText += line.text;
-        }
+        for (const PageLine &line : s.lines)
+            lines.append(lineData(line));
         QJsonObject o{{QStringLiteral("bg"), bg},
                       {QStringLiteral("box"), box},
                       {QStringLiteral("boxTop"), s.boxTop},
@@ -191,9 +319,17 @@ Publisher::Status Publisher::run()
             o.insert(QStringLiteral("bold"), 1);
         if (s.italic)
             o.insert(QStringLiteral("italic"), 1);
-        if (s.underline)
-            o.insert(QStringLiteral("underline"),
-                     QJsonArray{rounded(s.underlineOffset), rounded(s.underlineWidth)});
+        if (s.underline) {
+            QJsonObject underline;
+            for (const PageLine &line : s.lines) {
+                for (const PageRun &run : line.runs) {
+                    const auto [offset, width] = underlineOf(run.font);
+                    underline.insert(QString::number(faceIndex.value(faceKey(run.font))),
+                                     QJsonArray{rounded(offset), rounded(width)});
+                }
+            }
+            o.insert(QStringLiteral("underline"), underline);
+        }
         if (s.reveal)
             o.insert(QStringLiteral("reveal"), 1);
         if (s.waitsReveal)
@@ -201,36 +337,75 @@ Publisher::Status Publisher::run()
         sceneData.append(o);
     }
     const int closing = picture(game.closing, QStringLiteral("BG"));
+    if (closing == -3)
+        return Status::Cancelled;
     if (closing == -2)
-        return fail(QStringLiteral("无法写入“%1”").arg(root));
+        return cannotWrite();
 
     QString musicName;
     if (!game.music.isEmpty()) {
-        step(QStringLiteral("转换音乐"));
-        const MusicRender::Result music = MusicRender::render(game.music);
-        if (music.bytes.isEmpty()) {
-            m_warnings.append(QStringLiteral("音乐没有发布:") + music.error);
+        QString error;
+        const QString extension = MusicRender::extensionFor(game.music, &error);
+        if (extension.isEmpty()) {
+            m_warnings.append(QStringLiteral("音乐没有发布:") + error);
         } else {
-            musicName = QStringLiteral("Music/") + QFileInfo(game.music).completeBaseName() + u'.' +
-                        music.extension;
-            if (!put(musicName, music.bytes))
-                return fail(QStringLiteral("无法写入“%1”").arg(root));
+            const QString name = QStringLiteral("Music/") +
+                                 PageFolder::portableName(QFileInfo(game.music).completeBaseName() +
+                                                          u'.' + extension);
+            step(QStringLiteral("转换音乐"), 0);
+            QDir(root).mkpath(QStringLiteral("Music"));
+            const MusicRender::Result music =
+                MusicRender::write(game.music, root + u'/' + name, stop, [this](int percent) {
+                    step(QStringLiteral("转换音乐"), percent);
+                });
+            switch (music.outcome) {
+            case MusicRender::Result::Outcome::Written:
+                musicName = name;
+                names.append(name);
+                break;
+            case MusicRender::Result::Outcome::LeftOut:
+                m_warnings.append(QStringLiteral("音乐没有发布:") + music.error);
+                break;
+            case MusicRender::Result::Outcome::WriteFailed: return cannotWrite();
+            case MusicRender::Result::Outcome::Cancelled: return Status::Cancelled;
+            }
         }
     }
+    if (cancelled())
+        return Status::Cancelled;
 
+    // One font file for each face, holding the characters drawn in it.
     step(QStringLiteral("裁剪字体"));
-    QList<char32_t> characters;
-    for (char32_t c : everyText.toUcs4()) {
-        if (c >= 0x20 && c != 0x2028 && !characters.contains(c))
-            characters.append(c);
+    QJsonArray fontData;
+    QStringList families, licences;
+    for (qsizetype i = 0; i < faces.size(); ++i) {
+        QList<char32_t> characters(faces[i].characters.begin(), faces[i].characters.end());
+        std::sort(characters.begin(), characters.end());
+        const FontSubset::Result subset = FontSubset::make(faces[i].font, characters);
+        if (subset.woff2.isEmpty())
+            return fail(subset.error);
+        const QString name = QStringLiteral("font-%1.woff2").arg(i + 1);
+        if (!put(name, subset.woff2))
+            return cannotWrite();
+        QJsonObject font{{QStringLiteral("file"), name}};
+        if (subset.bold)
+            font.insert(QStringLiteral("bold"), 1);
+        if (subset.italic)
+            font.insert(QStringLiteral("italic"), 1);
+        fontData.append(font);
+        if (!families.contains(subset.family)) {
+            families.append(subset.family);
+            licences.append(subset.licence);
+        }
+        if (cancelled())
+            return Status::Cancelled;
     }
-    std::sort(characters.begin(), characters.end());
-    QFont font(game.scenes.first().family);
-    const FontSubset::Result subset = FontSubset::make(font, characters);
-    if (subset.woff2.isEmpty())
-        return fail(subset.error);
-    if (!put(QStringLiteral("font.woff2"), subset.woff2))
-        return fail(QStringLiteral("无法写入“%1”").arg(root));
+    // Each licence beside its font's name, where there are several.
+    for (qsizetype i = 0; families.size() > 1 && i < licences.size(); ++i) {
+        if (!licences[i].isEmpty())
+            licences[i] = families[i] + u'：' + licences[i];
+    }
+    licences.removeAll(QString());
 
     step(QStringLiteral("写入网页"));
     const QJsonObject data{{QStringLiteral("name"), game.name},
@@ -241,62 +416,29 @@ Publisher::Status Publisher::run()
                            {QStringLiteral("closing"), closing},
                            {QStringLiteral("music"), musicName},
                            {QStringLiteral("ending"), game.endingText},
+                           {QStringLiteral("fonts"), fontData},
                            {QStringLiteral("scenes"), sceneData}};
     // Data as a script, not a file to fetch: a page opened from the disk may fetch nothing.
     QByteArray gameScript =
         "window.TALE_GAME=" + QJsonDocument(data).toJson(QJsonDocument::Compact) + ";\n";
     gameScript.replace("</", "<\\/");
     const QString notice =
-        QStringLiteral("字体：%1，只含本游戏用到的字。%2")
-            .arg(subset.family, subset.licence.isEmpty()
-                                    ? QStringLiteral("许可证见字体文件。")
-                                    : QStringLiteral("许可证：") + subset.licence);
+        families.isEmpty()
+            ? QString()
+            : QStringLiteral("字体：%1，只含本游戏用到的字。%2")
+                  .arg(families.join(u'、'),
+                       licences.isEmpty()
+                           ? QStringLiteral("许可证见字体文件。")
+                           : QStringLiteral("许可证：") + licences.join(QStringLiteral("；")));
     QByteArray page = PageFiles::page();
     page.replace("{{TITLE}}", htmlEscaped(game.title).toUtf8());
     page.replace("{{NOTICE}}", htmlEscaped(notice).toUtf8());
     if (!put(QStringLiteral("game.js"), gameScript) ||
         !put(QStringLiteral("tale.js"), PageFiles::script()) ||
-        !put(QStringLiteral("index.html"), page))
-        return fail(QStringLiteral("无法写入“%1”").arg(root));
-
-    step(QStringLiteral("打包"));
-    const QString zipPart =
-        root + QStringLiteral("/../") + QFileInfo(root).fileName() + QStringLiteral(".zip");
-    int error = 0;
-    zip_t *zip =
-        zip_open(QFile::encodeName(zipPart).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!zip)
-        return fail(QStringLiteral("无法写入“%1”").arg(zipPart));
-    std::sort(order.begin(), order.end());
-    for (const QString &name : order) {
-        const QByteArray &bytes = written[name];
-        zip_source_t *source =
-            zip_source_buffer(zip, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-        const zip_int64_t index =
-            source ? zip_file_add(zip, name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
-        if (index < 0) {
-            zip_source_free(source);
-            zip_discard(zip);
-            return fail(QStringLiteral("无法写入“%1”").arg(zipPart));
-        }
-        zip_set_file_compression(zip, zip_uint64_t(index),
-                                 compressed(name) ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
-    }
-    if (zip_close(zip) != 0) {
-        zip_discard(zip);
-        QFile::remove(zipPart);
-        return fail(QStringLiteral("无法写入“%1”").arg(zipPart));
-    }
-    if (!QFile::rename(zipPart, zipPath())) {
-        QFile::remove(zipPart);
-        return fail(QStringLiteral("无法写入“%1”").arg(zipPath()));
-    }
-    if (!QDir().rename(root, m_out)) {
-        QFile::remove(zipPath());
-        return fail(QStringLiteral("无法写入“%1”").arg(m_out));
-    }
-    work.setAutoRemove(false);
-    for (const QString &name : order)
-        m_files.append({name, written[name].size()});
+        !put(QStringLiteral("index.html"), page) ||
+        !put(PageFolder::kMarker,
+             QStringLiteral("scriptwell 发布的网页。再次发布到这个文件夹时，它会整个被替换。\n")
+                 .toUtf8()))
+        return cannotWrite();
     return Status::Published;
 }

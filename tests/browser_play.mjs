@@ -137,6 +137,8 @@ try {
   await evaluate("document.fonts.ready.then(() => true)");
   result.loadMs = Math.round(performance.now() - started);
   await screenshot("cover.png");
+  result.title = await evaluate("document.title");
+  result.name = await evaluate(`document.getElementById("name").textContent`);
   const start = await evaluate(`(() => { const r = document.getElementById("start")
     .getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()`);
   const clicked = performance.now();

@@ -1,24 +1,43 @@
+#include "editorfakes.h"
 #include "fontsubset.h"
 #include "game.h"
+#include "gameset.h"
+#include "musicrender.h"
+#include "pagefolder.h"
 #include "pagescenes.h"
 #include "playerfakes.h"
+#include "publishdialog.h"
 #include "publisher.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "testutil.h"
 
+#include <QBuffer>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPainter>
 #include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <lame/lame.h>
+#include <zip.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace {
 
@@ -44,6 +63,158 @@ void makeGame(const QString &root, const QStringList &notes, const QString &bg =
     QVERIFY(WriteSettings(folder, GameSettings{QStringLiteral("小游戏"), QString(), QString(),
                                                QStringLiteral("10"), QStringLiteral("0")})
                 .ok);
+}
+
+// A MIDI file: @p count notes of middle C on the piano, each held @p on ticks after a rest of
+// @p rest ticks (480 ticks are half a second), and nothing after the last.
+QByteArray midiTune(int count, int on, int rest)
+{
+    QByteArray track;
+    const auto event = [&](quint32 ticks, const QByteArray &bytes) {
+        QByteArray delta(1, char(ticks & 0x7F));
+        while (ticks >>= 7)
+            delta.prepend(char(0x80 | (ticks & 0x7F)));
+        track += delta + bytes;
+    };
+    event(0, QByteArray("\xC0\x00", 2));
+    for (int i = 0; i < count; ++i) {
+        event(i == 0 ? 0 : rest, QByteArray("\x90\x3C\x64", 3));
+        event(on, QByteArray("\x80\x3C\x00", 3));
+    }
+    event(0, QByteArray("\xFF\x2F\x00", 3));
+    QByteArray file("MThd\0\0\0\6\0\0\0\1\x01\xE0MTrk", 18);
+    for (int shift : {24, 16, 8, 0})
+        file += char((track.size() >> shift) & 0xFF);
+    return file + track;
+}
+
+// The editor on a game, with recorders for what it asks of the desktop; where to publish is
+// answered by @p choose, given the editor's suggestion.
+struct Editor
+{
+    Editor(const QString &game, const std::function<QString(const QString &)> &choose)
+    {
+        EditorPlatform platform{messages, picker, web};
+        platform.choosePublishFolder = [choose](QWidget *, const QString &suggested) {
+            return choose(suggested);
+        };
+        window = std::make_unique<GameSet>(GameFolder(game), platform);
+        window->start();
+        messages.shown.clear();
+    }
+    void publish() { window->findChild<QAction *>("publishAction")->trigger(); }
+
+    RecordingMessages messages;
+    ScriptedPicker picker;
+    RecordingWeb web;
+    std::unique_ptr<GameSet> window;
+};
+
+// Sets the game's music to Music/@p name.
+void setMusic(const QString &root, const QString &name)
+{
+    QVERIFY(WriteSettings(GameFolder(root), GameSettings{QStringLiteral("小游戏"), name, QString(),
+                                                         QStringLiteral("10"), QStringLiteral("0")})
+                .ok);
+}
+
+// A game of one scene in @p parent/game whose music is half an hour of MIDI, long to render.
+QString gameWithLongTune(const QString &parent)
+{
+    const QString game = parent + "/game";
+    makeGame(game, {"一"});
+    TestUtil::writeBytes(game + "/Music/long.mid", midiTune(1800, 480, 480));
+    setMusic(game, "long.mid");
+    return game;
+}
+
+struct ZipEntry
+{
+    QString name;
+    quint32 mode = 0; ///< the Unix mode kept in the entry
+    qint64 size = 0;
+};
+
+QList<ZipEntry> zipEntries(const QString &path)
+{
+    int error = 0;
+    zip_t *zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    QList<ZipEntry> entries;
+    if (!zip)
+        return entries;
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        zip_stat_t stat;
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        zip_stat_index(zip, zip_uint64_t(i), 0, &stat);
+        zip_file_get_external_attributes(zip, zip_uint64_t(i), 0, &system, &attributes);
+        entries.append({QString::fromUtf8(stat.name), attributes >> 16, qint64(stat.size)});
+    }
+    zip_discard(zip);
+    return entries;
+}
+
+// The left channel of an MP3 file, decoded.
+std::vector<short> decodedMp3(const QString &path)
+{
+    QByteArray mp3 = TestUtil::readBytes(path);
+    hip_t hip = hip_decode_init();
+    std::vector<short> samples;
+    short left[1152 * 4], right[1152 * 4];
+    auto *bytes = reinterpret_cast<unsigned char *>(mp3.data());
+    for (qsizetype at = 0; at < mp3.size();) {
+        const int piece = int(qMin<qsizetype>(512, mp3.size() - at));
+        int got = hip_decode1(hip, bytes + at, size_t(piece), left, right);
+        at += piece;
+        while (got > 0) {
+            samples.insert(samples.end(), left, left + got);
+            got = hip_decode1(hip, bytes + at, 0, left, right);
+        }
+    }
+    hip_decode_exit(hip);
+    return samples;
+}
+
+// A field of /proc/self/status, in kB.
+qint64 memoryKb(const char *field)
+{
+    const QByteArray status = TestUtil::readBytes(QStringLiteral("/proc/self/status"));
+    const qsizetype at = status.indexOf(field);
+    return at < 0 ? -1
+                  : status.mid(at + qstrlen(field) + 1).trimmed().split(' ').first().toLongLong();
+}
+
+// Every file below @p root, hidden ones too, with its bytes; a folder named @p skip left out.
+QMap<QString, QByteArray> contents(const QString &root, const QString &skip)
+{
+    QMap<QString, QByteArray> files;
+    for (QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString name = QDir(root).relativeFilePath(it.next());
+        if (!name.startsWith(skip + u'/'))
+            files.insert(name, TestUtil::readBytes(it.filePath()));
+    }
+    return files;
+}
+
+int modeOf(const QString &path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777)
+                                                                    : -1;
+}
+
+// @p jpeg with an Exif block whose orientation is @p orientation (6: turn a quarter right, as a
+// phone writes a photo taken upright).
+QByteArray withOrientation(const QByteArray &jpeg, char orientation)
+{
+    const QByteArray exif =
+        QByteArray("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 24) + orientation +
+        QByteArray(7, '\0');
+    QByteArray segment("\xFF\xE1");
+    segment += char((exif.size() + 2) >> 8);
+    segment += char((exif.size() + 2) & 0xFF);
+    return jpeg.left(2) + segment + exif + jpeg.mid(2);
 }
 
 QJsonObject gameData(const QString &page)
@@ -97,6 +268,7 @@ class TestPublish : public QObject
 private slots:
     void initTestCase()
     {
+        QStandardPaths::setTestModeEnabled(true);
         m_demoPage = m_dir.filePath("demo-page");
         Publisher publisher(GameFolder(QStringLiteral(DEMO_DIR)), m_demoPage);
         QCOMPARE(publisher.run(), Publisher::Status::Published);
@@ -143,6 +315,357 @@ private slots:
                  QStringList());
     }
 
+    // A web server running as another user serves the page; the zip unpacks into one folder,
+    // on Windows too, and the page finds every picture under the name it was given.
+    void publishedPageIsReadableByAllAndPortable_data()
+    {
+        QTest::addColumn<int>("mask");
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");
+        QTest::newRow("umask 022") << 022 << 0755 << 0644;
+        QTest::newRow("umask 027") << 027 << 0750 << 0640;
+    }
+    void publishedPageIsReadableByAllAndPortable()
+    {
+        QFETCH(int, mask);
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        const QString root = m_dir.filePath("portable");
+        if (!QFileInfo::exists(root)) {
+            makeGame(root, {"一", "二"});
+            picture(root + "/BG/a:b?.jpg", Qt::red, QSize(638, 482));
+            picture(root + "/Msg/con.png", Qt::white, QSize(600, 120));
+            picture(root + "/Msg/<box>|.png", Qt::gray, QSize(600, 120));
+            SceneLists scenes;
+            scenes.append(TestUtil::sceneWith("一", "a:b?.jpg", "con.png"));
+            scenes.append(TestUtil::sceneWith("二", "bg.jpg", "<box>|.png"));
+            QVERIFY(RewriteScript(GameFolder(root), scenes).ok);
+        }
+        const QString out = m_dir.filePath(QStringLiteral("portable-%1").arg(mask, 3, 8));
+        const mode_t was = ::umask(mode_t(mask));
+        const Publisher::Status status = Publisher(GameFolder(root), out).run();
+        ::umask(was);
+        QCOMPARE(status, Publisher::Status::Published);
+
+        QCOMPARE(modeOf(out), folderMode);
+        for (QDirIterator it(out, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                             QDirIterator::Subdirectories);
+             it.hasNext();) {
+            const QString path = it.next();
+            QVERIFY2(modeOf(path) == (it.fileInfo().isDir() ? folderMode : fileMode),
+                     qPrintable(path));
+        }
+        QStringList pictures;
+        for (const QJsonValue name : gameData(out)["pictures"].toArray()) {
+            pictures.append(name.toString());
+            QVERIFY2(QFileInfo(out + u'/' + name.toString()).isFile(), qPrintable(name.toString()));
+        }
+        for (const char *portable : {"BG/a_b_.jpg", "Msg/_con.png", "Msg/_box__.png"})
+            QVERIFY2(pictures.contains(portable), qPrintable(pictures.join(' ')));
+
+        const QList<ZipEntry> entries = zipEntries(out + ".zip");
+        const QString top = QFileInfo(out).fileName() + u'/';
+        QVERIFY(!entries.isEmpty());
+        for (const ZipEntry &entry : entries) {
+            QVERIFY2(entry.name.startsWith(top), qPrintable(entry.name));
+            QVERIFY2(!entry.name.contains(QRegularExpression("[<>:\"|?*\\\\]")),
+                     qPrintable(entry.name));
+            QVERIFY2(entry.mode == (entry.name.endsWith(u'/') ? 040755u : 0100644u),
+                     qPrintable(QString::number(entry.mode, 8) + u' ' + entry.name));
+        }
+        QVERIFY(std::any_of(entries.begin(), entries.end(),
+                            [&](const ZipEntry &e) { return e.name == top + "BG/a_b_.jpg"; }));
+    }
+
+    // Publishing again to the same place from the command line: a page published there before
+    // is replaced whole, anything else is refused and left as it is, and a publish that fails
+    // leaves the earlier page as it was. Nothing is left beside it.
+    void publishingAgainReplacesOnlyAnEarlierPage_data()
+    {
+        QTest::addColumn<QString>("before"); // what stands at OUT
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("an earlier page") << "page" << 0 << "";
+        QTest::newRow("an earlier zip alone") << "zip of ours" << 0 << "";
+        QTest::newRow("an empty folder") << "empty" << 0 << "";
+        QTest::newRow("a folder of the author's") << "folder" << 1 << "不是发布的网页";
+        QTest::newRow("a zip of the author's") << "zip" << 1 << "不是发布的网页的压缩包";
+        QTest::newRow("a file") << "file" << 1 << "是一个文件";
+        QTest::newRow("an earlier page, the game since broken")
+            << "page, broken" << 1 << "BG\\gone.jpg";
+    }
+    void publishingAgainReplacesOnlyAnEarlierPage()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, status);
+        QFETCH(QString, said);
+        const QString parent =
+            m_dir.filePath("again-" + QString(QTest::currentDataTag()).replace(u' ', u'-'));
+        const QString game = parent + "/game", out = parent + "/page";
+        makeGame(game, {"一", "二"});
+        if (before.startsWith("page") || before == "zip of ours") {
+            QCOMPARE(Publisher(GameFolder(game), out).run(), Publisher::Status::Published);
+            TestUtil::writeBytes(out + "/added.txt", "put in by hand");
+            if (before == "zip of ours")
+                QVERIFY(QDir(out).removeRecursively());
+        } else if (before == "empty") {
+            QVERIFY(QDir().mkpath(out));
+        } else if (before == "folder") {
+            TestUtil::writeBytes(out + "/notes.txt", "the author's");
+        } else if (before == "zip") {
+            TestUtil::writeBytes(out + ".zip", "the author's");
+        } else if (before == "file") {
+            TestUtil::writeBytes(out, "the author's");
+        }
+        if (before.endsWith("broken")) {
+            SceneLists scenes = LoadScript(GameFolder(game)).scenes;
+            scenes.replace(1, TestUtil::sceneWith("二", "gone.jpg", "box.png"));
+            QVERIFY(RewriteScript(GameFolder(game), scenes).ok);
+        }
+        const QMap<QString, QByteArray> was = contents(parent, "game");
+
+        QString error;
+        QByteArray listed;
+        QCOMPARE(publishOnCommandLine(game, out, error, listed), status);
+        QVERIFY2(error.contains(said), qPrintable(error));
+        if (status == 0) {
+            QVERIFY(QFileInfo(out + "/index.html").isFile());
+            QVERIFY(QFileInfo(out + u'/' + PageFolder::kMarker).isFile());
+            QVERIFY(!QFileInfo::exists(out + "/added.txt"));
+            QStringList names;
+            for (const ZipEntry &entry : zipEntries(out + ".zip"))
+                names.append(entry.name);
+            QVERIFY2(names.contains("page/index.html") && !names.contains("page/added.txt"),
+                     qPrintable(names.join(' ')));
+        } else {
+            QCOMPARE(contents(parent, "game"), was);
+        }
+        QCOMPARE(QDir(parent).entryList({".publish-*"}, QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+    }
+
+    // A publish that was killed leaves its working folder behind; the next publish beside it
+    // clears it away, and leaves alone one that a publish still running holds, and a folder of
+    // the author's that happens to have such a name.
+    void killedPublishIsClearedAwayNextTime()
+    {
+        const QString parent = m_dir.filePath("killed");
+        const QString game = gameWithLongTune(parent);
+        const auto working = [&] {
+            return QDir(parent).entryList({".publish-*"}, QDir::Dirs | QDir::Hidden);
+        };
+        QProcess scriptwell;
+        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, parent + "/page"});
+        QTRY_VERIFY_WITH_TIMEOUT(working().size() == 1 &&
+                                     QFileInfo::exists(parent + u'/' + working()[0] + "/lock"),
+                                 30000);
+        scriptwell.kill();
+        QVERIFY(scriptwell.waitForFinished());
+        QCOMPARE(working().size(), 1);
+
+        const QString busy = parent + "/.publish-busy00";
+        TestUtil::writeBytes(busy + "/lock", "");
+        const int lock = ::open(QFile::encodeName(busy + "/lock").constData(), O_RDONLY);
+        QVERIFY(lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0);
+        TestUtil::writeBytes(parent + "/.publish-mine/notes.txt", "the author's");
+        setMusic(game, QString());
+        const Publisher::Status status = Publisher(GameFolder(game), parent + "/page").run();
+        ::close(lock);
+        QCOMPARE(status, Publisher::Status::Published);
+        QCOMPARE(working(), (QStringList{".publish-busy00", ".publish-mine"}));
+    }
+
+    // Recorded music is published whole, however long.
+    void longRecordedMusicIsPublishedWhole()
+    {
+        const QString root = m_dir.filePath("long-music");
+        makeGame(root, {"一"});
+        constexpr qint64 kSize = qint64(64) * 1024 * 1024 + 4096;
+        {
+            QDir(root).mkpath("Music");
+            QFile music(root + "/Music/long.mp3");
+            QVERIFY(music.open(QIODevice::WriteOnly));
+            music.write("ID3\3\0\0\0\0\0\0", 10);
+            QVERIFY(music.seek(kSize - 4));
+            music.write("END!");
+        }
+        setMusic(root, "long.mp3");
+        const QString out = m_dir.filePath("long-music-page");
+        Publisher publisher{GameFolder(root), out};
+        QCOMPARE(publisher.run(), Publisher::Status::Published);
+        QCOMPARE(publisher.warnings(), QStringList());
+        QFile published(out + "/Music/long.mp3");
+        QCOMPARE(published.size(), kSize);
+        QVERIFY(published.open(QIODevice::ReadOnly) && published.seek(kSize - 4));
+        QCOMPARE(published.readAll(), QByteArray("END!"));
+        const QList<ZipEntry> entries = zipEntries(out + ".zip");
+        const auto entry = std::find_if(entries.begin(), entries.end(), [](const ZipEntry &e) {
+            return e.name == "long-music-page/Music/long.mp3";
+        });
+        QVERIFY(entry != entries.end());
+        QCOMPARE(entry->size, kSize);
+    }
+
+    // Memory stays small however many bytes a game publishes: each file is written as it is
+    // made and the zip is read from the files.
+    void memoryStaysSmallWhateverTheGamesSize()
+    {
+        const QString root = m_dir.filePath("photos");
+        makeGame(root, {"一"});
+        // Noise, which does not compress: on the page as large as in the game.
+        QImage photo(1600, 1200, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y) {
+            auto *line = reinterpret_cast<quint32 *>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x)
+                line[x] = QRandomGenerator::global()->generate() | 0xFF000000u;
+        }
+        const QString original = m_dir.filePath("photo.jpg");
+        QVERIFY(photo.save(original, "JPEG", 95));
+        constexpr int kPhotos = 40;
+        SceneLists scenes;
+        for (int i = 0; i < kPhotos; ++i) {
+            const QString name = QStringLiteral("photo%1.jpg").arg(i);
+            QVERIFY(::link(QFile::encodeName(original).constData(),
+                           QFile::encodeName(root + "/BG/" + name).constData()) == 0);
+            scenes.append(TestUtil::sceneWith(QString::number(i), name, "box.png"));
+        }
+        QVERIFY(RewriteScript(GameFolder(root), scenes).ok);
+        const qint64 published = kPhotos * QFileInfo(original).size() / 1024;
+        const qint64 before = memoryKb("VmRSS:");
+        // From here the peak is measured afresh.
+        TestUtil::writeBytes(QStringLiteral("/proc/self/clear_refs"), "5");
+        QCOMPARE(Publisher(GameFolder(root), m_dir.filePath("photos-page")).run(),
+                 Publisher::Status::Published);
+        const qint64 growth = memoryKb("VmHWM:") - before;
+        qInfo("%d pictures, %lld MB published: the peak memory grew by %lld MB", kPhotos,
+              published / 1024, growth / 1024);
+        QVERIFY2(growth < published / 3, qPrintable(QString::number(growth / 1024)));
+    }
+
+    // The last notes of a MIDI tune ring out on the page: the rendering runs on after the
+    // tune's last event until they have died away.
+    void midiRingsOutAfterItsLastEvent()
+    {
+        const QString tune = m_dir.filePath("tail.mid");
+        TestUtil::writeBytes(tune, midiTune(1, 480, 0)); // half a second, then the end
+        const QString mp3 = m_dir.filePath("tail.mp3");
+        QCOMPARE(MusicRender::write(tune, mp3, {}, {}).outcome,
+                 MusicRender::Result::Outcome::Written);
+        const std::vector<short> pcm = decodedMp3(mp3);
+        constexpr double kRate = 22050;
+        const auto onset =
+            std::find_if(pcm.begin(), pcm.end(), [](short s) { return qAbs(s) > 200; });
+        QVERIFY(onset != pcm.end());
+        const auto level = [&](double from, double to) { // root mean square, seconds from onset
+            double sum = 0;
+            qint64 n = 0;
+            for (auto s = onset + qint64(from * kRate);
+                 s < onset + qint64(to * kRate) && s < pcm.end(); ++s, ++n)
+                sum += double(*s) * *s;
+            return n ? std::sqrt(sum / n) : 0.0;
+        };
+        const double length = (pcm.end() - onset) / kRate;
+        const double held = level(0.1, 0.4);
+        qInfo("held %.0f, after the last event %.0f, at the end %.1f, %.2f s in all", held,
+              level(0.55, 0.7), level(length - 0.05, length), length);
+        QVERIFY(held > 300);
+        QVERIFY2(level(0.55, 0.7) > held / 30, "the note stops dead at the tune's last event");
+        QVERIFY2(level(length - 0.05, length) < held / 100, "the tune ends while still sounding");
+        QVERIFY(length < 6);
+    }
+
+    // 发布游戏… in the editor: the publish runs beside the window, whose own timers go on while
+    // it shows each step with 取消; a cancel stops even a long MIDI rendering and leaves
+    // nothing behind.
+    void publishFromTheEditorCanBeCancelled()
+    {
+        const QString parent = m_dir.filePath("window-cancel");
+        QString suggested;
+        Editor editor(gameWithLongTune(parent), [&](const QString &suggestion) {
+            suggested = suggestion;
+            return parent + "/page";
+        });
+        GameSet &window = *editor.window;
+        // The window's own timer, while the publish runs: it notes each step and clicks 取消
+        // once the music is being made.
+        QStringList steps;
+        bool clicked = false;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            auto *step = window.findChild<QLabel *>("publishStep");
+            auto *cancel = window.findChild<QPushButton *>("publishCancel");
+            if (!step || !cancel || !step->isVisible())
+                return;
+            if (steps.isEmpty() || steps.last() != step->text())
+                steps.append(step->text());
+            if (!clicked && step->text().startsWith(QStringLiteral("转换音乐"))) {
+                clicked = true;
+                cancel->click();
+            }
+        });
+        watch.start();
+        editor.publish();
+        watch.stop();
+        QVERIFY2(clicked, qPrintable(steps.join(", ")));
+        QCOMPARE(suggested, parent + "/game-网页");
+        QVERIFY(!QFileInfo::exists(parent + "/page"));
+        QVERIFY(!QFileInfo::exists(parent + "/page.zip"));
+        QCOMPARE(QDir(parent).entryList({".publish-*"}, QDir::AllEntries | QDir::Hidden),
+                 QStringList());
+        QCOMPARE(editor.messages.shown, QStringList());
+        QCOMPARE(editor.web.opened, QStringList());
+    }
+
+    // Publishing again from the editor: the place that holds the page published there is
+    // suggested again, and replacing it is asked first; a place that holds something else is
+    // neither suggested nor taken.
+    void publishingAgainFromTheEditorAsksFirst()
+    {
+        const QString parent = m_dir.filePath("window-again");
+        const QString game = parent + "/game";
+        makeGame(game, {"一"});
+        QStringList suggested;
+        Editor editor(game, [&](const QString &suggestion) {
+            suggested.append(suggestion);
+            return suggestion;
+        });
+        RecordingMessages &messages = editor.messages;
+        const QString page = parent + "/game-网页";
+        editor.publish();
+        QVERIFY(QFileInfo(page + "/index.html").isFile());
+        TestUtil::writeBytes(page + "/added.txt", "put in by hand");
+
+        messages.answers = {false};
+        editor.publish();
+        QCOMPARE(messages.asked.size(), 1);
+        QVERIFY2(messages.asked[0].contains("以前发布的网页"), qPrintable(messages.asked[0]));
+        QVERIFY(QFileInfo::exists(page + "/added.txt"));
+        messages.answers = {true};
+        editor.publish();
+        QVERIFY(!QFileInfo::exists(page + "/added.txt"));
+        QVERIFY(QFileInfo(page + "/index.html").isFile());
+        {
+            PublishDialog dialog(page);
+            QVERIFY(dialog.findChild<QPushButton *>("publishButton")->isEnabled());
+            QVERIFY(dialog.findChild<QLabel *>("publishNote")->text().contains("以前发布的网页"));
+        }
+
+        QVERIFY(QDir(page).removeRecursively() && QFile::remove(page + ".zip"));
+        TestUtil::writeBytes(page + "/notes.txt", "the author's");
+        {
+            PublishDialog dialog(page);
+            QVERIFY(!dialog.findChild<QPushButton *>("publishButton")->isEnabled());
+            QVERIFY(dialog.findChild<QLabel *>("publishNote")->text().contains("不是发布的网页"));
+        }
+        editor.publish();
+        QCOMPARE(suggested, (QStringList{page, page, page, page + "-2"}));
+        QVERIFY(QFileInfo(page + "-2/index.html").isFile());
+        QCOMPARE(TestUtil::readBytes(page + "/notes.txt"), QByteArray("the author's"));
+        QCOMPARE(messages.asked.size(), 2);
+        QCOMPARE(editor.web.opened.size(), 3);
+    }
+
     void commandLineExitStatus_data()
     {
         QTest::addColumn<QString>("game");
@@ -164,15 +687,13 @@ private slots:
                 makeGame(game, {"一"}, "nothere.jpg");
         }
         const QString out = m_dir.filePath("cli-page-" + QFileInfo(game).fileName());
-        QProcess scriptwell;
-        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, out});
-        QVERIFY(scriptwell.waitForFinished(60000));
-        const QString error = QString::fromLocal8Bit(scriptwell.readAllStandardError());
-        QCOMPARE(scriptwell.exitCode(), status);
+        QString error;
+        QByteArray listed;
+        QCOMPARE(publishOnCommandLine(game, out, error, listed), status);
         QVERIFY2(error.contains(said), qPrintable(error));
         QCOMPARE(QFileInfo::exists(out + "/index.html"), status == 0);
         if (status == 0)
-            QVERIFY(scriptwell.readAllStandardOutput().contains("font.woff2"));
+            QVERIFY(listed.contains("font-1.woff2"));
     }
 
     // The page's data says what the player does: where a reveal runs and holds the box, where
@@ -221,9 +742,22 @@ private slots:
         QVERIFY(page.game().closing.endsWith("/BG/over.jpg"));
     }
 
-    void fontHoldsExactlyTheGamesCharacters()
+    // Each font on the page holds exactly the characters the player draws in it: in the game's
+    // one font, or in the desktop's Latin font beside a Chinese one.
+    void fontsHoldExactlyTheGamesCharacters_data()
     {
-        const QJsonObject data = gameData(m_demoPage);
+        QTest::addColumn<QString>("game");
+        QTest::addColumn<bool>("several");
+        QTest::newRow("the game's font") << QStringLiteral(DEMO_DIR) << false;
+        QTest::newRow("Latin letters beside Chinese") << "latin" << true;
+    }
+    void fontsHoldExactlyTheGamesCharacters()
+    {
+        QFETCH(QString, game);
+        QFETCH(bool, several);
+        const QString page = game == QStringLiteral(DEMO_DIR) ? m_demoPage : published(latinGame());
+        QVERIFY(!page.isEmpty());
+        const QJsonObject data = gameData(page);
         QSet<char32_t> used;
         for (char32_t c : data["name"].toString().toUcs4())
             used.insert(c);
@@ -233,8 +767,16 @@ private slots:
         }
         QList<char32_t> expected(used.begin(), used.end());
         std::sort(expected.begin(), expected.end());
-        const QList<char32_t> held =
-            FontSubset::characters(TestUtil::readBytes(m_demoPage + "/font.woff2"));
+        QCOMPARE(data["fonts"].toArray().size() > 1, several);
+        QSet<char32_t> inFonts;
+        for (const QJsonValue font : data["fonts"].toArray()) {
+            const QList<char32_t> inFont =
+                FontSubset::characters(TestUtil::readBytes(page + u'/' + font["file"].toString()));
+            QVERIFY(!inFont.isEmpty());
+            inFonts.unite(QSet<char32_t>(inFont.begin(), inFont.end()));
+        }
+        QList<char32_t> held(inFonts.begin(), inFonts.end());
+        std::sort(held.begin(), held.end());
         QCOMPARE(held, expected);
     }
 
@@ -254,7 +796,7 @@ private slots:
             }
         }
         QVERIFY(names.contains("index.html") && names.contains("tale.js") &&
-                names.contains("game.js") && names.contains("font.woff2") &&
+                names.contains("game.js") && names.contains("font-1.woff2") &&
                 names.contains("Music/1.mp3") && names.contains("BG/over.jpg"));
         QCOMPARE(names.filter(QRegularExpression("^(BG|Msg|Music)/")).size(), names.size() - 4);
     }
@@ -280,7 +822,9 @@ private slots:
     // The page in a browser, from the disk and from a web server, against the player's window
     // at each scene: the same pixels within a few, the first and last character of the text in
     // the same place, the same words for a screen reader, the music started by the first click.
-    // The demo, and a game whose long texts wrap over lines in every size and style.
+    // The demo; a game whose long texts wrap over lines in every size and style; one whose
+    // Latin letters and digits the player draws in the desktop's Latin font; and a phone photo
+    // with an orientation tag, which the player draws as it is stored.
     void pagePlaysAsThePlayer_data()
     {
         QTest::addColumn<QString>("game");
@@ -292,6 +836,10 @@ private slots:
         QTest::newRow("demo from a server") << QStringLiteral(DEMO_DIR) << "http" << 0.02;
         QTest::newRow("wrapped texts") << "wrapped"
                                        << "file" << 0.03;
+        QTest::newRow("Latin letters and digits") << "latin"
+                                                  << "file" << 0.03;
+        QTest::newRow("a phone photo") << "photo"
+                                       << "file" << 0.02;
     }
     void pagePlaysAsThePlayer()
     {
@@ -301,30 +849,29 @@ private slots:
         const QString tag = QString::fromLatin1(QTest::currentDataTag()).replace(u' ', u'-');
         QString page = m_demoPage;
         if (game == "wrapped") {
-            game = m_dir.filePath("wrapped");
             const QString text = QStringLiteral(
                 "灯塔的光穿过浓雾 (the light went through the fog), 渔船一条接一条回到港口，"
                 "岸上的人们举着灯笼欢呼，孩子们在石阶上奔跑，老人们说这是三十年来最亮的一夜。");
-            makeGame(game, {text, text.left(60), text.mid(7), text.left(90)});
-            SceneLists scenes = LoadScript(GameFolder(game)).scenes;
-            const char *codes[] = {"05510", "16421", "24312", "01002"};
-            for (int i = 0; i < scenes.count(); ++i) {
-                SceneRec scene = scenes.scene(i);
-                for (int k = 0; k < 5; ++k)
-                    scene.fields[3 + k] = QString(QChar::fromLatin1(codes[i][k]));
-                scenes.replace(i, scene);
-            }
-            QVERIFY(RewriteScript(GameFolder(game), scenes).ok);
-            // The page draws every character in the game's one font; a game without one is
-            // drawn by the player in the desktop's Latin font beside its Chinese one.
-            QVERIFY(WriteSettings(GameFolder(game),
-                                  GameSettings{QStringLiteral("换行"), QString(),
-                                               QStringLiteral("文泉驿微米黑"), QStringLiteral("10"),
-                                               QStringLiteral("1")})
-                        .ok);
-            page = m_dir.filePath("wrapped-page");
-            QCOMPARE(Publisher(GameFolder(game), page).run(), Publisher::Status::Published);
+            game = gameOf("wrapped", {text, text.left(60), text.mid(7), text.left(90)},
+                          {"05510", "16421", "24312", "01002"}, QStringLiteral("文泉驿微米黑"));
+        } else if (game == "latin") {
+            game = latinGame();
+        } else if (game == "photo") {
+            game = gameOf("photo", {"手机照片", "竖着拍的"}, {"20002", "20002"}, QString());
+            QImage photo(638, 482, QImage::Format_RGB32);
+            photo.fill(QColor(200, 40, 40));
+            QPainter painter(&photo);
+            painter.fillRect(319, 0, 319, 482, QColor(40, 40, 200));
+            painter.fillRect(0, 0, 638, 80, Qt::white);
+            painter.end();
+            QBuffer jpeg;
+            jpeg.open(QIODevice::WriteOnly);
+            QVERIFY(photo.save(&jpeg, "JPEG", 95));
+            TestUtil::writeBytes(game + "/BG/bg.jpg", withOrientation(jpeg.data(), 6));
         }
+        if (game != QStringLiteral(DEMO_DIR))
+            page = published(game);
+        QVERIFY(!page.isEmpty());
         const QString shots = m_dir.filePath("shots-" + tag);
         QDir().mkpath(shots);
         QVERIFY(runBrowser(page, shots, mode));
@@ -415,11 +962,18 @@ private slots:
         }
     }
 
-    void sceneTextIsShownAsText()
+    // Texts of the game are shown as text, never taken as markup: the scenes' and the name,
+    // which stands in the page's title.
+    void gameTextsAreShownAsText()
     {
         const QString markup = QStringLiteral("<img src=x onerror=alert(1)>");
+        const QString name = QStringLiteral("</title><b>名</b><script>document.title=1</script>");
         const QString root = m_dir.filePath("markup");
         makeGame(root, {markup, QStringLiteral("</script><b>粗</b>")});
+        QVERIFY(
+            WriteSettings(GameFolder(root), GameSettings{name, QString(), QString(),
+                                                         QStringLiteral("10"), QStringLiteral("0")})
+                .ok);
         const QString page = m_dir.filePath("markup-page");
         QCOMPARE(Publisher(GameFolder(root), page).run(), Publisher::Status::Published);
         QVERIFY(!TestUtil::readBytes(page + "/game.js").contains("</script>"));
@@ -430,10 +984,71 @@ private slots:
             QJsonDocument::fromJson(TestUtil::readBytes(shots + "/result.json")).object();
         QCOMPARE(seen["heard"].toArray()[0].toString(), markup);
         QCOMPARE(seen["heard"].toArray()[1].toString(), QStringLiteral("</script><b>粗</b>"));
+        QCOMPARE(seen["title"].toString(), name);
+        QCOMPARE(seen["name"].toString(), name);
         QCOMPARE(seen["elements"].toInt(), 0);
     }
 
 private:
+    // A game in the folder @p name of the scenes @p notes, each with its five codes, in the
+    // font @p font (the desktop's when empty); made once.
+    QString gameOf(const QString &name, const QStringList &notes, const QStringList &codes,
+                   const QString &font)
+    {
+        const QString game = m_dir.filePath(name);
+        if (QFileInfo::exists(game + "/Game.txt"))
+            return game;
+        makeGame(game, notes);
+        SceneLists scenes;
+        for (int i = 0; i < notes.size(); ++i)
+            scenes.append(TestUtil::sceneWith(notes[i], "bg.jpg", "box.png",
+                                              codes[i].toLatin1().constData()));
+        const bool written =
+            RewriteScript(GameFolder(game), scenes).ok &&
+            WriteSettings(GameFolder(game), GameSettings{name, QString(), font,
+                                                         QStringLiteral("10"), QStringLiteral("1")})
+                .ok;
+        return written ? game : QString();
+    }
+
+    // Latin letters, digits and Chinese quotation marks beside Chinese characters, in the
+    // desktop's fonts, plain, bold, italic and all three.
+    QString latinGame()
+    {
+        return gameOf(
+            "latin",
+            {QStringLiteral("灯塔 Lighthouse 建于1987年，“光”照亮了海湾。Version 2.0 (beta)…"),
+             QStringLiteral("Bold 粗体 123 ABC xyz，灯塔 lighthouse"),
+             QStringLiteral("Italic 斜体 456 — the quick brown fox"),
+             QStringLiteral("The quick brown fox jumps over the lazy dog 0123456789, "
+                            "敏捷的棕色狐狸跳过了懒狗。WiFi & GPS: 5G")},
+            {"20002", "21202", "22112", "06410"}, QString());
+    }
+
+    // @p game published beside it, once; empty when it could not be.
+    QString published(const QString &game)
+    {
+        const QString page = game + "-page";
+        if (!game.isEmpty() && !QFileInfo::exists(page) &&
+            Publisher(GameFolder(game), page).run() != Publisher::Status::Published)
+            return {};
+        return game.isEmpty() ? QString() : page;
+    }
+
+    // Runs `scriptwell --publish GAME OUT`: its exit status (-1 when it did not end), what it
+    // said on standard error and what it listed on standard output.
+    static int publishOnCommandLine(const QString &game, const QString &out, QString &error,
+                                    QByteArray &listed)
+    {
+        QProcess scriptwell;
+        scriptwell.start(QStringLiteral(SCRIPTWELL), {"--publish", game, out});
+        if (!scriptwell.waitForFinished(60000))
+            return -1;
+        error = QString::fromLocal8Bit(scriptwell.readAllStandardError());
+        listed = scriptwell.readAllStandardOutput();
+        return scriptwell.exitCode();
+    }
+
     bool runBrowser(const QString &page, const QString &shots, const QString &mode)
     {
         const QString node = QStandardPaths::findExecutable("node");

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-translations-l10n libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
-  fonts-wqy-microhei libfontconfig-dev
+  fonts-wqy-microhei fonts-dejavu-core libfontconfig-dev
   esbuild libharfbuzz-dev libwoff-dev libzip-dev libmp3lame-dev nodejs node-typescript chromium
   libbenchmark-dev
   xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi

@@ -26,7 +26,7 @@ function picture(index: number): HTMLImageElement | null {
   if (!image) {
     image = new Image();
     image.onload = image.onerror = () => draw();
-    image.src = game.pictures[index].split("/").map(encodeURIComponent).join("/");
+    image.src = address(game.pictures[index]);
     pictures.set(index, image);
   }
   return image;
@@ -38,9 +38,17 @@ function preload(scene: Scene | undefined): void {
   }
 }
 
-const font = new FontFace("TaleFont", "url(font.woff2)");
-document.fonts.add(font);
-const fontLoaded = font.load().then(
+function address(path: string): string {
+  return path.split("/").map(encodeURIComponent).join("/");
+}
+
+// One family for each font the player draws the texts in.
+const fontLoads = game.fonts.map((font, index) => {
+  const face = new FontFace(`TaleFont${index}`, `url(${address(font.file)})`);
+  document.fonts.add(face);
+  return face.load();
+});
+const fontLoaded = Promise.all(fontLoads).then(
   () => draw(),
   () => undefined,
 );
@@ -52,7 +60,7 @@ if (game.music) {
   music.preload = "auto";
   document.body.appendChild(music);
   const fetchMusic = () => {
-    if (!music.src) music.src = game.music.split("/").map(encodeURIComponent).join("/");
+    if (!music.src) music.src = address(game.music);
   };
   if (document.readyState === "complete") fetchMusic();
   else window.addEventListener("load", fetchMusic);
@@ -106,41 +114,56 @@ function drawText(scene: Scene, shown: number): void {
   context.beginPath();
   context.rect(TEXT.left, scene.textTop, TEXT.width, TEXT.height);
   context.clip();
-  // A font without a bold face is made bold by the player's FreeType, which widens each
-  // outline by a 24th of the size, to the right and upwards; the same stroke here, rather than
-  // the browser's own lighter emboldening.
-  const embolden = scene.bold ? scene.size / 24 : 0;
-  // Italic likewise: FreeType slants the upright face by this shear, a little less than the
-  // browser would.
-  const shear = scene.italic ? 0x0366a / 0x10000 : 0;
-  context.font = `${scene.size}px TaleFont, sans-serif`;
   context.strokeStyle = scene.colour;
-  context.lineWidth = embolden;
   context.lineJoin = "round";
   context.fillStyle = scene.colour;
   context.textBaseline = "alphabetic";
   let left = shown;
-  for (const [text, x, baseline] of scene.lines) {
+  for (const [text, x, baseline, runs] of scene.lines) {
     if (left <= 0) break;
-    const part = left >= text.length ? text : text.slice(0, left);
+    const visible = Math.min(left, text.length);
     left -= text.length;
     const lineX = TEXT.left + x;
     const lineY = scene.textTop + baseline;
-    context.save();
-    context.transform(1, 0, -shear, 1, lineX + embolden / 2, lineY - embolden / 2);
-    context.fillText(part, 0, 0);
-    if (embolden) context.strokeText(part, 0, 0);
-    context.restore();
-    if (scene.underline) {
-      // The line's trailing blanks, where it wrapped, are not underlined.
-      const width = context.measureText(part.replace(/\s+$/, "")).width;
+    let inkEnd = lineX; // where the line's text ends, its trailing blanks left out
+    let offset = -Infinity; // the underline's, below the baseline
+    let thickness = 0;
+    runs.forEach(([start, index, runX], k) => {
+      const end = Math.min(k + 1 < runs.length ? runs[k + 1][0] : text.length, visible);
+      if (end <= start) return;
+      const part = text.slice(start, end);
+      const font = game.fonts[index];
+      // A face without a bold face of its own is made bold by the player's FreeType, which
+      // widens each outline by a 24th of the size, to the right and upwards; the same stroke
+      // here, rather than the browser's own lighter emboldening.
+      const embolden = scene.bold && !font.bold ? scene.size / 24 : 0;
+      // Italic likewise: FreeType slants an upright face by this shear, a little less than the
+      // browser would.
+      const shear = scene.italic && !font.italic ? 0x0366a / 0x10000 : 0;
+      context.font = `${scene.size}px TaleFont${index}, sans-serif`;
+      context.lineWidth = embolden;
+      const partX = TEXT.left + runX;
+      context.save();
+      context.transform(1, 0, -shear, 1, partX + embolden / 2, lineY - embolden / 2);
+      context.fillText(part, 0, 0);
+      if (embolden) context.strokeText(part, 0, 0);
+      context.restore();
+      const inked = part.replace(/\s+$/, "");
+      if (inked) inkEnd = partX + context.measureText(inked).width;
+      const underline = scene.underline && scene.underline[index];
+      if (underline) {
+        offset = Math.max(offset, underline[0]);
+        thickness = Math.max(thickness, underline[1]);
+      }
+    });
+    if (offset > -Infinity) {
       // Where the player's painter strokes it: whole pixels below the baseline, which glyphs
-      // stand on rounded to a pixel row.
-      const [offset, thickness] = scene.underline;
+      // stand on rounded to a pixel row. The line's trailing blanks, where it wrapped, are not
+      // underlined.
       // It is drawn without smoothing, so a fraction of a pixel's thickness adds nothing.
       const rows = Math.max(1, Math.floor(thickness));
       const top = Math.round(lineY) + Math.ceil(offset) - Math.floor(rows / 2);
-      context.fillRect(lineX, top, width, rows);
+      context.fillRect(lineX, top, inkEnd - lineX, rows);
     }
   }
   context.restore();
@@ -218,13 +241,18 @@ full.addEventListener("click", () => {
   else void document.documentElement.requestFullscreen().catch(() => undefined);
 });
 
-document.getElementById("name")!.textContent = game.name || game.title;
+const name = document.getElementById("name")!;
+name.textContent = game.name || game.title;
+name.style.fontFamily = game.fonts
+  .map((_, index) => `TaleFont${index}`)
+  .concat("sans-serif")
+  .join(", ");
 preload(game.scenes[0]);
 picture(game.closing);
 document.getElementById("start")!.addEventListener("click", () => {
   // The click that lets the browser play sound.
   if (game.music) {
-    if (!music.src) music.src = game.music.split("/").map(encodeURIComponent).join("/");
+    if (!music.src) music.src = address(game.music);
     void music.play().catch(() => undefined);
   }
   void fontLoaded.then(() => {

@@ -6,11 +6,11 @@ import { Play } from "../src/play";
 
 function scene(text: string, flags: Partial<Scene> = {}): Scene {
   return { bg: 0, box: 0, boxTop: 336, textTop: 352, size: 19, colour: "#000000", text,
-    lines: [[text, 0, 18]], ...flags };
+    lines: [[text, 0, 18, [[0, 0, 0]]]], ...flags };
 }
 function game(scenes: Scene[]): Game {
   return { name: "", title: "", interval: 100, window: "#efefef", pictures: ["BG/a.jpg"],
-    closing: -1, music: "", ending: "终", scenes };
+    closing: -1, music: "", ending: "终", fonts: [{ file: "font-1.woff2" }], scenes };
 }
 
 // Each step: "c" a click, "t" a tick; then what shows: scene index or "end", characters shown
