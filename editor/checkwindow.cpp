@@ -1,6 +1,7 @@
 #include "checkwindow.h"
 
 #include "editortexts.h"
+#include "windowtexts.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -15,6 +15,7 @@
 #include "versionswindow.h"
 #include "webpages.h"
 #include "windowplacement.h"
+#include "windowtexts.h"
 
 #include <QAction>
 #include <QDir>

@@ -7,11 +7,11 @@
 #include "linklabel.h"
 #include "messages.h"
 #include "picturepicker.h"
-#include "publishdialog.h"
 #include "startup.h"
 #include "vocabulary.h"
 #include "webpages.h"
 #include "windowplacement.h"
+#include "windowtexts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -244,12 +244,7 @@ void GameSet::tell(const Notice &notice)
     if (!notice.isEmpty())
         m_platform.messages.show(isVisible() ? this : nullptr, notice.text, notice.title);
     if (notice.reloaded == Notice::Reload::Script)
-        showReloadedScript();
-}
-
-void GameSet::showReloadedScript()
-{
-    showCurrent();
+        showCurrent();
 }
 
 void GameSet::showCurrent()
@@ -283,18 +278,8 @@ void GameSet::saveSetting(GameSettings::Field field)
     const SettingsForm typed = settingsPanel();
     const Notice notice = m_editor.saveSetting(ScriptEditor::settingsFromForm(typed), field);
     if (notice.reloaded == Notice::Reload::Settings) {
-        // The panel shows the file as it is now, but for the value the author meant to save.
-        if (const std::optional<SettingsForm> now = m_editor.settingsForm()) {
-            SettingsForm shown = *now;
-            switch (field) {
-            case GameSettings::Name: shown.name = typed.name; break;
-            case GameSettings::Music: shown.music = typed.music; break;
-            case GameSettings::Font: shown.font = typed.font; break;
-            case GameSettings::Interval: shown.speed = typed.speed; break;
-            case GameSettings::Skip: shown.skip = typed.skip; break;
-            }
-            showSettings(shown);
-        }
+        if (const std::optional<SettingsForm> shown = m_editor.settingsKeeping(typed, field))
+            showSettings(*shown);
     }
     tell(notice);
 }
@@ -396,39 +381,4 @@ void GameSet::openLink(const QString &address)
         tell({kGuideMissing, kHintTitle});
     else if (!m_platform.web.open(address))
         tell({kLinkFailed.arg(address), kHintTitle});
-}
-
-void GameSet::togglePreview()
-{
-    m_windows->togglePreview();
-}
-
-ScenePreview *GameSet::preview() const
-{
-    return m_windows->preview();
-}
-
-void GameSet::checkGame()
-{
-    m_windows->checkGame();
-}
-
-void GameSet::playFromHere()
-{
-    m_windows->playFromHere();
-}
-
-SceneListWindow *GameSet::sceneList() const
-{
-    return m_windows->sceneList();
-}
-
-QString EditorPlatform::askPublishFolder(QWidget *parent, const QString &suggested)
-{
-    return PublishDialog::ask(parent, suggested);
-}
-
-void GameSet::publishGame()
-{
-    m_windows->publishGame();
 }

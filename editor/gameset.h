@@ -1,44 +1,17 @@
 #pragma once
 
-#include "helplinks.h"
+#include "editorplatform.h"
+#include "editorwindows.h"
 #include "scripteditor.h"
 
-#include <QProcess>
 #include <QWidget>
 
-#include <functional>
-
 class LinkLabel;
-class ScenePreview;
-class EditorWindows;
-class SceneListWindow;
 class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class FilePicker;
-class MessageBoxes;
-class WebPageOpener;
-
-/// The platform services the editor window uses; tests pass recorders.
-struct EditorPlatform
-{
-    MessageBoxes &messages;
-    FilePicker &picker;
-    WebPageOpener &web;
-    HelpLinks links = HelpLinks::configured();
-    /// Starts a program in a process of its own; false when it could not be started.
-    std::function<bool(const QString &program, const QStringList &arguments)> launch =
-        [](const QString &program, const QStringList &arguments) {
-            return QProcess::startDetached(program, arguments);
-        };
-    /// Asks where to publish the game as a web page: a new folder's path, empty when cancelled.
-    std::function<QString(QWidget *parent, const QString &suggested)> choosePublishFolder =
-        askPublishFolder;
-    static QString askPublishFolder(QWidget *parent, const QString &suggested);
-};
 
 /// The editor's window `GameSet`: scene fields, the record browser and editing buttons, the
 /// game settings panel, picture pickers and help links. Every decision and file write is
@@ -63,17 +36,12 @@ public:
 
     /// The windows beside the form (preview, check, scene list, versions) and their commands.
     EditorWindows &windows() const { return *m_windows; }
-    /// Opens the preview window, or closes it when open (F2); the editor remembers which.
-    void togglePreview();
-    ScenePreview *preview() const;
+    ScenePreview *preview() const { return m_windows->preview(); }
     /// Checks the whole game and lists its problems in a window (F7).
-    void checkGame();
+    void checkGame() { m_windows->checkGame(); }
     /// Starts the player on this game at the scene the editor shows (F5); the editor stays.
-    void playFromHere();
-    SceneListWindow *sceneList() const;
-    /// Publishes the game as a web page in a folder the author names, showing each step, and
-    /// opens that folder when done.
-    void publishGame();
+    void playFromHere() { m_windows->playFromHere(); }
+    SceneListWindow *sceneList() const { return m_windows->sceneList(); }
 
     // What the other windows ask of the form.
     /// After a change of the story (a delete, a structure command, undo, redo): what it said,
@@ -103,7 +71,6 @@ private:
     void showSettings(const SettingsForm &settings);
     SettingsForm settingsPanel() const;
     void saveSetting(GameSettings::Field field);
-    void showReloadedScript();
     /// Shows CurRec in the form (unless an Add or Modify waits) and in the scene list.
     void showCurrent();
     void showEditState();

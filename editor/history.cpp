@@ -2,6 +2,53 @@
 
 #include "scripteditor.h"
 
+EditHistory::EditHistory(std::function<void()> beforeStep) : m_beforeStep(std::move(beforeStep)) {}
+
+Notice EditHistory::push(QUndoCommand *command)
+{
+    m_beforeStep();
+    m_notice = {};
+    m_pushing = true;
+    m_stack.push(command);
+    m_pushing = false;
+    return finish();
+}
+
+bool EditHistory::carryOut(QUndoCommand *command, const std::function<Notice()> &write)
+{
+    if (m_replaying)
+        return true;
+    m_notice = write();
+    if (m_notice.isEmpty())
+        return true;
+    if (m_pushing)
+        command->setObsolete(true);
+    return false;
+}
+
+Notice EditHistory::step(bool back)
+{
+    if (back ? !m_stack.canUndo() : !m_stack.canRedo())
+        return {};
+    m_beforeStep();
+    m_notice = {};
+    back ? m_stack.undo() : m_stack.redo();
+    if (!m_notice.isEmpty() && m_notice.reloaded == Notice::Reload::None) {
+        // Nothing was written: the step stays where it was.
+        m_replaying = true;
+        back ? m_stack.redo() : m_stack.undo();
+        m_replaying = false;
+    }
+    return finish();
+}
+
+Notice EditHistory::finish()
+{
+    if (m_notice.reloaded != Notice::Reload::None)
+        m_stack.clear(); // its steps no longer fit the files
+    return std::exchange(m_notice, {});
+}
+
 SceneSplice::SceneSplice(ScriptEditor &editor, const QString &text, int at, QList<SceneRec> removed,
                          QList<SceneRec> inserted, int curRecBefore, int curRecAfter,
                          bool appendFirst)
@@ -14,7 +61,7 @@ SceneSplice::SceneSplice(ScriptEditor &editor, const QString &text, int at, QLis
 void SceneSplice::redo()
 {
     const bool append = std::exchange(m_append, false);
-    if (!m_editor.carryOut(this, [&] {
+    if (!m_editor.m_history.carryOut(this, [&] {
             return append ? m_editor.appendScene(m_inserted.first())
                           : m_editor.spliceScenes(m_at, int(m_removed.size()), m_inserted,
                                                   m_curRecAfter);
@@ -24,7 +71,7 @@ void SceneSplice::redo()
 
 void SceneSplice::undo()
 {
-    m_editor.carryOut(this, [&] {
+    m_editor.m_history.carryOut(this, [&] {
         return m_editor.spliceScenes(m_at, int(m_inserted.size()), m_removed, m_curRecBefore);
     });
 }
@@ -38,13 +85,13 @@ SceneMove::SceneMove(ScriptEditor &editor, const QString &text, int first, int c
 
 void SceneMove::redo()
 {
-    m_editor.carryOut(this,
-                      [&] { return m_editor.moveScenesNow(m_first, m_count, m_to, m_to + 1); });
+    m_editor.m_history.carryOut(
+        this, [&] { return m_editor.moveScenesNow(m_first, m_count, m_to, m_to + 1); });
 }
 
 void SceneMove::undo()
 {
-    m_editor.carryOut(
+    m_editor.m_history.carryOut(
         this, [&] { return m_editor.moveScenesNow(m_to, m_count, m_first, m_curRecBefore); });
 }
 
@@ -56,12 +103,12 @@ SettingsChange::SettingsChange(ScriptEditor &editor, const QString &text,
 
 void SettingsChange::redo()
 {
-    m_editor.carryOut(this, [&] { return m_editor.writeSettingsState(m_after); });
+    m_editor.m_history.carryOut(this, [&] { return m_editor.m_files.writeSettings(m_after); });
 }
 
 void SettingsChange::undo()
 {
-    m_editor.carryOut(this, [&] { return m_editor.writeSettingsState(m_before); });
+    m_editor.m_history.carryOut(this, [&] { return m_editor.m_files.writeSettings(m_before); });
 }
 
 PictureCopy::PictureCopy(ScriptEditor &editor, const QString &text, QString target,
@@ -75,14 +122,14 @@ PictureCopy::PictureCopy(ScriptEditor &editor, const QString &text, QString targ
 
 void PictureCopy::redo()
 {
-    m_editor.carryOut(this,
-                      [&] { return m_editor.writePicture(m_target, m_after, m_beforeStamp); });
+    m_editor.m_history.carryOut(
+        this, [&] { return m_editor.m_files.writePicture(m_target, m_after, m_beforeStamp); });
 }
 
 void PictureCopy::undo()
 {
-    m_editor.carryOut(this,
-                      [&] { return m_editor.writePicture(m_target, m_before, m_afterStamp); });
+    m_editor.m_history.carryOut(
+        this, [&] { return m_editor.m_files.writePicture(m_target, m_before, m_afterStamp); });
 }
 
 VersionRestore::VersionRestore(ScriptEditor &editor, const QString &text, Files before, Files after)
@@ -92,10 +139,10 @@ VersionRestore::VersionRestore(ScriptEditor &editor, const QString &text, Files 
 
 void VersionRestore::redo()
 {
-    m_editor.carryOut(this, [&] { return m_editor.writeFiles(m_after, m_before); });
+    m_editor.m_history.carryOut(this, [&] { return m_editor.writeFiles(m_after, m_before); });
 }
 
 void VersionRestore::undo()
 {
-    m_editor.carryOut(this, [&] { return m_editor.writeFiles(m_before, m_after); });
+    m_editor.m_history.carryOut(this, [&] { return m_editor.writeFiles(m_before, m_after); });
 }

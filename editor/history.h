@@ -1,20 +1,50 @@
 #pragma once
 
-#include "fileread.h"
-#include "scenerec.h"
-#include "settingsfile.h"
+#include "gamefiles.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QUndoCommand>
+#include <QUndoStack>
 
+#include <functional>
 #include <optional>
 
 class ScriptEditor;
 
-/// The editor's history: one command per kind of change, each naming itself for the menu and
-/// calling one operation of ScriptEditor both ways. A command whose first write fails marks
-/// itself obsolete, so that the stack drops it and the lists stay equal to the file.
+/// The editor's history: a stack of steps that each write the game's files at once. A step
+/// whose first write fails is dropped, so that the lists stay equal to the file; an undo or
+/// redo whose write fails is taken back, so that the step stays where it was; a step that finds
+/// a file changed by another program (and read again) empties the history, whose steps no
+/// longer fit the files.
+class EditHistory
+{
+public:
+    /// @p beforeStep runs before each new step, undo and redo (the editor keeps a version).
+    explicit EditHistory(std::function<void()> beforeStep);
+    QUndoStack &stack() { return m_stack; }
+    /// Runs @p command as a new step and says what went wrong, if anything.
+    Notice push(QUndoCommand *command);
+    Notice undo() { return step(true); }
+    Notice redo() { return step(false); }
+    /// Carries out a command's write. Its notice is kept for push(), undo() and redo(); a
+    /// command that fails on its first run is made obsolete, so the stack drops it.
+    bool carryOut(QUndoCommand *command, const std::function<Notice()> &write);
+
+private:
+    Notice step(bool back);
+    /// After a step: a file another program changed empties the history.
+    Notice finish();
+
+    QUndoStack m_stack;
+    std::function<void()> m_beforeStep;
+    Notice m_notice;          ///< what the command just carried out said
+    bool m_pushing = false;   ///< a command runs for the first time
+    bool m_replaying = false; ///< a failed undo or redo is taken back: write nothing
+};
+
+// One command per kind of change, each naming itself for the menu and calling one operation of
+// ScriptEditor (or its GameFiles) both ways, through EditHistory::carryOut().
 
 /// A change of the scenes: the scenes [at, at + removed) give way to `inserted`. Add, Modify,
 /// Delete, insert, duplicate and move are all of this shape; the command keeps only the scenes
@@ -90,11 +120,7 @@ private:
 class VersionRestore : public QUndoCommand
 {
 public:
-    struct Files
-    {
-        QByteArray script;
-        std::optional<QByteArray> settings; ///< none: no Game.ini
-    };
+    using Files = GameFiles::Bytes;
     VersionRestore(ScriptEditor &editor, const QString &text, Files before, Files after);
     void redo() override;
     void undo() override;

@@ -13,7 +13,8 @@ using namespace EditorTexts;
 std::optional<QString> pickScenePicture(GameSet &form, ScriptEditor &editor,
                                         EditorPlatform &platform, ScriptEditor::PictureKind kind)
 {
-    const QString folder = editor.pictureFolder(kind);
+    const GameFiles &files = editor.files();
+    const QString folder = files.pictureFolder(kind);
     const QString chosen = platform.picker.choose(
         &form, QFileInfo(folder).isDir() ? folder : editor.folder().path(), kPictureFilter);
     if (chosen.isEmpty())
@@ -22,17 +23,17 @@ std::optional<QString> pickScenePicture(GameSet &form, ScriptEditor &editor,
     const QString folderName = QDir(folder).dirName();
     // The player looks only in BG or Msg: offer to copy a picture from elsewhere, and never
     // replace a different file of the same name unasked.
-    switch (editor.placement(kind, chosen)) {
-    case ScriptEditor::Placement::InFolder:
-    case ScriptEditor::Placement::SameThere: break;
-    case ScriptEditor::Placement::Elsewhere:
+    switch (files.placement(kind, chosen)) {
+    case GameFiles::Placement::InFolder:
+    case GameFiles::Placement::SameThere: break;
+    case GameFiles::Placement::Elsewhere:
         if (platform.messages.ask(&form, kPictureElsewhere.arg(name, folderName), kPictureTitle))
             form.tell(editor.copyPicture(kind, chosen));
         break;
-    case ScriptEditor::Placement::OtherThere: {
+    case GameFiles::Placement::OtherThere: {
         // The player finds another picture by this name, perhaps shown in other scenes too:
         // the second question names it and says how many scenes would change.
-        const QString there = editor.pictureThere(kind, chosen);
+        const QString there = files.pictureThere(kind, chosen);
         if (platform.messages.ask(&form, kPictureElsewhere.arg(name, folderName), kPictureTitle) &&
             platform.messages.ask(&form,
                                   kPictureReplace.arg(name, folderName, QFileInfo(there).fileName())

@@ -1,7 +1,8 @@
 #include "publishdialog.h"
 
-#include "editortexts.h"
+#include "editorplatform.h"
 #include "pagefolder.h"
+#include "windowtexts.h"
 
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -65,6 +66,11 @@ QString PublishDialog::ask(QWidget *parent, const QString &suggested)
 {
     PublishDialog dialog(suggested, parent);
     return dialog.exec() == QDialog::Accepted ? dialog.folder() : QString();
+}
+
+QString EditorPlatform::askPublishFolder(QWidget *parent, const QString &suggested)
+{
+    return PublishDialog::ask(parent, suggested);
 }
 
 void PublishDialog::showPlace()

@@ -1,7 +1,7 @@
 #include "scenepreview.h"
 
-#include "editortexts.h"
 #include "stage.h"
+#include "windowtexts.h"
 
 #include <QCloseEvent>
 

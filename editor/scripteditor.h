@@ -1,68 +1,23 @@
 #pragma once
 
-#include "gamefolder.h"
+#include "gamefiles.h"
 #include "history.h"
-#include "scenerec.h"
-#include "settingsfile.h"
-#include "versionstore.h"
+#include "sceneform.h"
 
 #include <QString>
 #include <QUndoStack>
 
-#include <array>
-#include <functional>
 #include <optional>
 
-/// What an editing step asks the window to tell the author: nothing when `text` is empty.
-struct Notice
-{
-    QString text;
-    QString title;
-    /// Which file another program had changed: nothing was written, the editor read the file
-    /// again, and the window is to show what the editor now holds.
-    enum class Reload
-    {
-        None,
-        Script,   ///< Game.txt: the scene lists and CurRec
-        Settings, ///< Game.ini: the settings panel
-        Picture,  ///< a picture copied in: nothing to show again, the history is dropped
-    };
-    Reload reloaded = Reload::None;
-    bool isEmpty() const { return text.isEmpty(); }
-};
-
-/// What the scene fields of the window show: the three texts and, for each of the five code
-/// lists (text position, style, size, colour, message-box position), the chosen position, -1
-/// for none.
-struct SceneForm
-{
-    static constexpr int kChoiceCount = 5;
-    QString text, background, messageBox;
-    std::array<int, kChoiceCount> choices{-1, -1, -1, -1, -1};
-    bool operator==(const SceneForm &) const = default;
-};
-
-/// What the settings panel shows: the three texts and the chosen speed and skip positions (-1:
-/// the file's value names no entry, the list keeps its start choice).
-struct SettingsForm
-{
-    QString name, music, font;
-    int speed = -1, skip = -1;
-};
-
-/// What the window does after a press of Add or Modify.
-struct EditResult
-{
-    Notice notice;
-    std::optional<QString> text; ///< the text the scene-text box is to show, when it changes
-};
-
 /// The editor's model and decisions, without widgets: the scene lists, the current scene
-/// number `CurRec`, and every write to Game.txt and Game.ini. After every operation the lists
+/// number `CurRec`, what the fields show, and the commands that change the game, each one step
+/// of the history. Its GameFiles reads and writes the files; after every operation the lists
 /// equal what Game.txt holds.
 class ScriptEditor
 {
 public:
+    using PictureKind = GameFiles::PictureKind;
+
     /// @p versionsRoot is where earlier versions of the game are kept.
     explicit ScriptEditor(const GameFolder &folder,
                           const QString &versionsRoot = UserFolders::versions());
@@ -81,11 +36,17 @@ public:
     /// The settings as Game.ini held them when last read or written (after a reload, what the
     /// panel is to show); nothing when there is no readable Game.ini.
     std::optional<SettingsForm> settingsForm() const;
+    /// What the panel shows after a save of @p field found Game.ini changed by another program:
+    /// the file as it is now, but for the value of @p field in @p typed, which the author meant
+    /// to save; nothing when there is no readable Game.ini.
+    std::optional<SettingsForm> settingsKeeping(const SettingsForm &typed,
+                                                GameSettings::Field field) const;
 
     const SceneLists &scenes() const { return m_scenes; }
-    const GameFolder &folder() const { return m_folder; }
+    const GameFiles &files() const { return m_files; }
+    const GameFolder &folder() const { return m_files.folder(); }
     /// The font the player draws the scene text in: GameFont as Game.ini holds it.
-    const QString &gameFont() const { return m_gameFont; }
+    const QString &gameFont() const { return m_files.gameFont(); }
     int CurRec() const { return m_curRec; }
 
     enum class Browse
@@ -106,15 +67,9 @@ public:
     /// nothing when there is no such scene.
     BrowseResult browseTo(int number);
 
-    /// The scene at list position @p i as the fields show it. A stored code that no choice can
-    /// show (a hand-edited "9" or "1.0") shows no choice. The scene's stored codes are kept, so
-    /// that a Modify that leaves a list as it was shown writes its code back unchanged.
+    /// The scene at list position @p i as the fields show it (ShownScene::show()).
     SceneForm showScene(int i);
-    /// The scene the fields describe. Line breaks in the text become blanks. With
-    /// @p keepUntouchedCodes (Modify), a list still on the choice showScene() gave it keeps the
-    /// stored text of its code, and a text that differs from the stored one only in how its
-    /// line breaks are shown keeps the stored text byte for byte; otherwise the code is the
-    /// chosen position ("-1" for none).
+    /// The scene the fields describe (ShownScene::sceneFrom()).
     SceneRec sceneFromForm(const SceneForm &form, bool keepUntouchedCodes) const;
 
     /// Add and Modify take two presses: the first unlocks the scene fields (Add also empties the
@@ -138,8 +93,6 @@ public:
     /// press does.
     EditResult storeWaiting(const SceneForm &fields);
 
-    /// Why no change may be written to Game.txt (damaged, too large, unreadable), or nothing.
-    Notice checkChange() const;
     /// Whether Add may start: a writable script below the scene limit.
     Notice checkAdd() const;
     /// Whether Modify may start: a writable script and a CurRec that names a scene.
@@ -168,13 +121,13 @@ public:
     /// Every change of the game, to undo and redo: scenes, settings, pictures copied in. Each
     /// undo or redo writes the files at once; one that fails leaves history, lists and files
     /// as they were and says why. Another program's change (read again) empties the history.
-    QUndoStack &history() { return m_history; }
-    Notice undo();
-    Notice redo();
+    QUndoStack &history() { return m_history.stack(); }
+    Notice undo() { return m_history.undo(); }
+    Notice redo() { return m_history.redo(); }
 
     /// Earlier versions of Game.txt and Game.ini, kept before the first change each time the
     /// editor is opened and then at most every ten minutes while the author changes things.
-    const VersionStore &versions() const { return m_versions; }
+    const VersionStore &versions() const { return m_files.versions(); }
     /// Puts @p version back, as one step of the history, once the files as they are now have
     /// been kept as a version themselves. A Game.txt the editor may not change (damaged, too
     /// large, too many scenes) is repaired so: its bytes are kept as a version first, then the
@@ -187,9 +140,7 @@ public:
 
     /// The settings the panel @p form shows, as Game.ini stores them.
     static GameSettings settingsFromForm(const SettingsForm &form);
-    /// Stores one setting: reads Game.ini, replaces @p field with its value in @p panel, writes
-    /// it back. Without a Game.ini, the file is made from the whole @p panel (an empty game
-    /// name becomes the folder's name).
+    /// Stores one setting, @p field as @p panel shows it (GameFiles::settingsSave()).
     Notice saveSetting(const GameSettings &panel, GameSettings::Field field);
     /// Stores one setting @p value, the other values as Game.ini holds them (or the panel's
     /// start values, without a Game.ini).
@@ -199,41 +150,15 @@ public:
     /// Stores the skip choice at @p position as its code.
     Notice saveSkip(int position);
 
-    /// The two kinds of scene picture, each in its own folder of the game.
-    enum class PictureKind
-    {
-        Background, ///< in BG/
-        MessageBox, ///< in Msg/
-    };
-    /// The game's folder for @p kind (BG or Msg, found in any letter case), whether or not it
-    /// exists yet.
-    QString pictureFolder(PictureKind kind) const;
-    /// Where a picked file stands for the player, who looks for it by name (in any letter case)
-    /// in pictureFolder().
-    enum class Placement
-    {
-        InFolder,   ///< it is in that folder: nothing to do
-        SameThere,  ///< another copy with the same bytes is there already
-        Elsewhere,  ///< it is elsewhere and the player finds no file of its name: it can be copied
-        OtherThere, ///< the player finds a different file by its name: copying would replace it
-    };
-    Placement placement(PictureKind kind, const QString &picked) const;
-    /// The file of pictureFolder() the player finds by @p picked's name, any letter case; empty
-    /// when there is none.
-    QString pictureThere(PictureKind kind, const QString &picked) const;
-    /// How many scenes show the file @p file (a path pictureThere() gave) as their @p kind.
+    /// How many scenes show the file @p file (a path GameFiles::pictureThere() gave) as their
+    /// @p kind.
     int scenesUsing(PictureKind kind, const QString &file) const;
-    /// Copies @p picked into pictureFolder() (creating the folder): over the file the player
-    /// finds by its name, else under its own name; all or nothing. A picture larger than
-    /// kMaxPictureBytes is refused.
+    /// Copies @p picked into the game's folder for @p kind, as GameFiles::readForCopy() says;
+    /// all or nothing.
     Notice copyPicture(PictureKind kind, const QString &picked);
-    static constexpr qint64 kMaxPictureBytes = 256 * 1024 * 1024;
 
     /// The name a picked file is stored by: what follows the last "\\" or "/" of @p path.
     static QString pickedName(const QString &path);
-
-    /// The scene text as it is stored: line breaks of every kind become blanks.
-    static QString storableText(const QString &text);
 
 private:
     friend class SceneSplice;
@@ -242,71 +167,32 @@ private:
     friend class PictureCopy;
     friend class VersionRestore;
 
-    /// Runs @p command as a new step of the history and says what went wrong, if anything.
-    Notice run(QUndoCommand *command);
-    /// Carries out a command's write. Its notice is kept for run(), undo() and redo(); a
-    /// command that fails on its first run is made obsolete, so the history drops it.
-    bool carryOut(QUndoCommand *command, const std::function<Notice()> &write);
-    /// After a command: a file another program changed empties the history.
-    Notice finishCommand();
-    /// The writes behind the commands: the one path for every change of each file.
+    /// The writes behind the commands: the one path for every change of the scenes.
     Notice appendScene(const SceneRec &rec);
     Notice spliceScenes(int at, int removeCount, const QList<SceneRec> &insert, int curRec);
     Notice moveScenesNow(int first, int count, int to, int curRec);
     /// Game.txt and the lists become @p changed; CurRec becomes @p curRec.
     Notice writeScenes(SceneLists changed, int curRec);
-    Notice writeSettingsState(const std::optional<GameSettings> &state);
-    /// Puts @p bytes (none: no file) at @p target, which must still hold what @p expected
-    /// stamps; otherwise another program changed the picture since: nothing is written.
-    Notice writePicture(const QString &target, const std::optional<QByteArray> &bytes,
-                        const FileStamp &expected);
+    /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).
+    Notice writeFiles(const GameFiles::Bytes &files, const GameFiles::Bytes &current);
+    /// The lists become @p scenes and CurRec @p curRec (within them), shown in the fields.
+    void takeScenes(SceneLists scenes, int curRec);
+    /// What a write of Game.txt said; the scenes read again, when another program changed it.
+    Notice followFile(GameFiles::ScriptWrite written);
     /// restoreVersion() for a Game.txt that the editor may not change.
     Notice repairFromVersion(const GameVersion &version);
-    /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).
-    Notice writeFiles(const VersionRestore::Files &files, const VersionRestore::Files &current);
-    /// Game.txt and Game.ini as they are now, when both could be read.
-    std::optional<VersionRestore::Files> currentFiles() const;
-    /// Keeps the files as a version before a change, when one is due.
-    void keepVersionIfDue();
     /// "第N个场景" or "第N-M个场景".
     static QString sceneRange(int first, int count);
 
-    /// The notice for a failed write of Game.txt; reads the file again if another program
-    /// changed it.
-    Notice scriptWriteFailed(const WriteResult &written);
-    /// Reads Game.txt again after another program changed it; CurRec stays, or names the
-    /// nearest scene.
-    void reloadScript();
-    /// What Game.ini holds now, read again after another program changed it.
-    void reloadSettings();
-
-    void rememberShown(const SceneRec &rec);
     /// One press of Add (@p add) or Modify, whose waiting state is @p waiting.
     EditResult press(bool &waiting, const SceneForm &fields, bool add);
 
-    GameFolder m_folder;
+    GameFiles m_files;
     SceneLists m_scenes;
     int m_curRec = 0;
-    QString m_scriptLock; ///< why Game.txt may not be changed; empty when it may
-    SceneRec m_shown;     ///< the stored scene the fields were last loaded from
-    SceneForm m_shownForm;
-    QString m_gameFont;
-    FileStamp m_scriptStamp;                ///< Game.txt as the editor last read or wrote it
-    FileStamp m_settingsStamp;              ///< Game.ini likewise
-    std::optional<GameSettings> m_settings; ///< what Game.ini held then
-    SceneForm m_addStart;                   ///< the fields as Add's first press left them
-    QUndoStack m_history;
-    VersionStore m_versions;
-    std::optional<QDateTime> m_versionChecked; ///< when keepVersionIfDue() last looked
-    Notice m_commandNotice;                    ///< what the command just carried out said
-    bool m_pushing = false;                    ///< a command runs for the first time
-    bool m_replaying = false; ///< a failed undo or redo is taken back: write nothing
-    // The files as the editor opened them, so that undoing every step gives them back byte
-    // for byte, whatever their spelling.
-    SceneLists m_openedScenes;
-    QByteArray m_openedScript;
-    std::optional<GameSettings> m_openedSettings;
-    std::optional<QByteArray> m_openedSettingsBytes;
+    ShownScene m_shown;
+    SceneForm m_addStart; ///< the fields as Add's first press left them
+    EditHistory m_history;
     bool m_addWaiting = false;
     bool m_modifyWaiting = false;
     bool m_editing = false;

@@ -4,6 +4,7 @@
 #include "fileread.h"
 #include "settingsfile.h"
 #include "stage.h"
+#include "windowtexts.h"
 
 #include <QComboBox>
 #include <QDir>

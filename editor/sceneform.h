@@ -1,0 +1,58 @@
+#pragma once
+
+#include "gamefiles.h"
+#include "scenerec.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+/// What the scene fields of the window show: the three texts and, for each of the five code
+/// lists (text position, style, size, colour, message-box position), the chosen position, -1
+/// for none.
+struct SceneForm
+{
+    static constexpr int kChoiceCount = 5;
+    QString text, background, messageBox;
+    std::array<int, kChoiceCount> choices{-1, -1, -1, -1, -1};
+    bool operator==(const SceneForm &) const = default;
+};
+
+/// What the settings panel shows: the three texts and the chosen speed and skip positions (-1:
+/// the file's value names no entry, the list keeps its start choice).
+struct SettingsForm
+{
+    QString name, music, font;
+    int speed = -1, skip = -1;
+};
+
+/// What the window does after a press of Add or Modify.
+struct EditResult
+{
+    Notice notice;
+    std::optional<QString> text; ///< the text the scene-text box is to show, when it changes
+};
+
+/// The stored scene the fields were last loaded from, so that what they hold turns back into a
+/// scene that keeps what the author left as it was shown.
+class ShownScene
+{
+public:
+    /// Loads @p rec and returns what the fields show of it. A stored code that no choice can
+    /// show (a hand-edited "9" or "1.0") shows no choice.
+    const SceneForm &show(const SceneRec &rec);
+    /// The scene @p form describes. Line breaks in the text become blanks. With
+    /// @p keepUntouchedCodes (Modify), a list still on the choice show() gave it keeps the
+    /// stored text of its code, and a text that differs from the stored one only in how its
+    /// line breaks are shown keeps the stored text byte for byte; otherwise the code is the
+    /// chosen position ("-1" for none).
+    SceneRec sceneFrom(const SceneForm &form, bool keepUntouchedCodes) const;
+
+    /// The scene text as it is stored: line breaks of every kind become blanks.
+    static QString storableText(const QString &text);
+
+private:
+    SceneRec m_rec;
+    SceneForm m_form;
+};
