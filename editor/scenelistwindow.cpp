@@ -26,6 +26,23 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     setAccessibleName(T::kCaption);
     resize(420, 760);
 
+    QGridLayout *boxes = findAndGoToBoxes();
+    setUpList();
+    addCommands();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(boxes);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(commandButtons());
+    setTabOrder(m_find, m_goTo);
+    setTabOrder(m_goTo, m_list);
+    addWindowKeys();
+    connectCommands();
+    connectList();
+    refresh();
+}
+
+QGridLayout *SceneListWindow::findAndGoToBoxes()
+{
     m_find->setObjectName(QStringLiteral("find"));
     m_find->setAccessibleName(T::kFindName);
     m_find->setPlaceholderText(T::kFindHint);
@@ -43,6 +60,21 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     auto *goToLabel = new QLabel(T::kGoTo, this);
     goToLabel->setBuddy(m_goTo);
 
+    auto *boxes = new QGridLayout;
+    boxes->addWidget(findLabel, 0, 0);
+    boxes->addWidget(m_find, 0, 1);
+    boxes->addWidget(m_found, 0, 2);
+    boxes->addWidget(goToLabel, 1, 0);
+    auto *goToRow = new QHBoxLayout;
+    goToRow->addWidget(m_goTo);
+    goToRow->addWidget(m_goToNote, 1);
+    boxes->addLayout(goToRow, 1, 1, 1, 2);
+    boxes->setColumnStretch(1, 1);
+    return boxes;
+}
+
+void SceneListWindow::setUpList()
+{
     m_list->setObjectName(QStringLiteral("scenes"));
     m_list->setAccessibleName(T::kList);
     m_list->setModel(m_model);
@@ -54,7 +86,10 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     m_list->setDropIndicatorShown(true);
     m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_list->installEventFilter(this);
+}
 
+void SceneListWindow::addCommands()
+{
     m_insertBefore = command(T::kInsertBefore, "insertBefore", {});
     m_insertAfter = command(T::kInsertAfter, "insertAfter", {});
     m_duplicate = command(T::kDuplicate, "duplicate", {});
@@ -70,24 +105,10 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     m_redo = command(T::kRedo, "redo", QKeySequence(Qt::CTRL | Qt::Key_Y));
     m_redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+}
 
-    auto *layout = new QVBoxLayout(this);
-    auto *boxes = new QGridLayout;
-    boxes->addWidget(findLabel, 0, 0);
-    boxes->addWidget(m_find, 0, 1);
-    boxes->addWidget(m_found, 0, 2);
-    boxes->addWidget(goToLabel, 1, 0);
-    auto *goToRow = new QHBoxLayout;
-    goToRow->addWidget(m_goTo);
-    goToRow->addWidget(m_goToNote, 1);
-    boxes->addLayout(goToRow, 1, 1, 1, 2);
-    boxes->setColumnStretch(1, 1);
-    layout->addLayout(boxes);
-    layout->addWidget(m_list, 1);
-    layout->addLayout(commandButtons());
-    setTabOrder(m_find, m_goTo);
-    setTabOrder(m_goTo, m_list);
-
+void SceneListWindow::addWindowKeys()
+{
     auto *close = new QAction(this);
     close->setShortcut(QKeySequence(Qt::Key_Escape));
     close->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -101,9 +122,10 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
         m_find->setFocus(Qt::ShortcutFocusReason);
         m_find->selectAll();
     });
+}
 
-    connectCommands();
-
+void SceneListWindow::connectList()
+{
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
                 if (!m_selecting && current.isValid())
@@ -120,8 +142,6 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     connect(m_find, &QLineEdit::textChanged, this, &SceneListWindow::findAsTyped);
     connect(m_goTo, &QLineEdit::returnPressed, this, &SceneListWindow::goToNumber);
     connect(m_goTo, &QLineEdit::textEdited, m_goToNote, &QLabel::clear);
-
-    refresh();
 }
 
 QGridLayout *SceneListWindow::commandButtons()

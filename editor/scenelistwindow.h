@@ -42,6 +42,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// The find and go-to boxes with their labels, laid out.
+    QGridLayout *findAndGoToBoxes();
+    void setUpList();
+    /// The structure commands, undo and redo, in the list's context menu and by their keys.
+    void addCommands();
+    /// Esc closes the window, Ctrl+F goes to the find box.
+    void addWindowKeys();
+    /// What choosing a row, dropping rows and typing in the boxes do.
+    void connectList();
     QAction *command(const QString &text, const char *name, const QKeySequence &key);
     /// The buttons of the structure commands, undo and redo.
     QGridLayout *commandButtons();
