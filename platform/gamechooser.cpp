@@ -121,6 +121,16 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
                           : QStringLiteral("talerun - 选择要玩的游戏"));
     resize(520, 360);
 
+    QLabel *heading = listRecent(recent);
+    addButtons(editor, demoFolder);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(heading);
+    layout->addWidget(m_recent);
+    layout->addWidget(m_buttons);
+}
+
+QLabel *GameChooser::listRecent(const QStringList &recent)
+{
     auto *heading = new QLabel(recent.isEmpty() ? QStringLiteral("还没有最近打开的游戏。")
                                                 : QStringLiteral("最近的游戏(&R):"),
                                this);
@@ -149,7 +159,11 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
     m_recent->addAction(forget);
     m_recent->setContextMenuPolicy(Qt::ActionsContextMenu);
     m_recent->installEventFilter(this); // the Delete key
+    return heading;
+}
 
+void GameChooser::addButtons(bool editor, const QString &demoFolder)
+{
     QDialogButtonBox *buttons = m_buttons;
     auto add = [&](const char *name, const QString &caption, QDialogButtonBox::ButtonRole role) {
         QPushButton *b = buttons->addButton(caption, role);
@@ -157,7 +171,7 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
         return b;
     };
     QPushButton *open = add("open", QStringLiteral("打开(&O)"), QDialogButtonBox::AcceptRole);
-    open->setEnabled(!recent.isEmpty());
+    open->setEnabled(m_recent->count() > 0);
     connect(open, &QPushButton::clicked, this, [this] {
         if (QListWidgetItem *item = m_recent->currentItem())
             choose(Action::Open, item->data(Qt::UserRole).toString());
@@ -191,11 +205,6 @@ GameChooser::GameChooser(Startup::Program program, const QStringList &recent,
     }
     add("cancel", QStringLiteral("取消"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(heading);
-    layout->addWidget(m_recent);
-    layout->addWidget(buttons);
 }
 
 void GameChooser::offerContinue(std::function<bool(const QString &folder)> hasPlace)

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QDialogButtonBox;
+class QLabel;
 class QListWidget;
 
 /// The window that asks for a game when a program is started from the desktop menu: the recent
@@ -54,6 +55,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    /// Fills the list of @p recent games; returns its heading.
+    QLabel *listRecent(const QStringList &recent);
+    /// 打开, 打开文件夹, then the editor's (@p editor) 新建游戏 and 复制示例游戏 or the player's
+    /// 示例游戏 (none without a @p demoFolder), and 取消.
+    void addButtons(bool editor, const QString &demoFolder);
     void choose(Action action, const QString &folder);
     void forgetCurrent();
 
