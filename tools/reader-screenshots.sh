@@ -18,15 +18,8 @@ cat >"$work/shoot.sh" <<'SCRIPT'
 set -euo pipefail
 root=$1 work=$2
 export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
-openbox --sm-disable >/dev/null 2>&1 &
-sleep 1
-window() { # window TITLE: the id of the window once it shows
-  for _ in $(seq 100); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1) && [ -n "$id" ] && { echo "$id"; return; }
-    sleep 0.2
-  done
-  echo "no window $1" >&2; exit 1
-}
+. "$root/tools/windows.sh"
+start_window_manager
 "$root/build/player/talerun" "$work/demo" & pid=$!
 id=$(window "$(cat "$work/title")")
 xdotool windowactivate --sync "$id"; sleep 1
