@@ -60,8 +60,7 @@ xdotool mousemove --window "$id" 176 106 click 1 # the text size list
 sleep 0.3
 xdotool key Down Down Down Return
 sleep 0.3
-xdotool key F2
-xdotool windowmove "$(window '预览')" 1140 120 # beside the editor, not over it
+xdotool key F2 # the preview opens beside the editor, within the screen
 shot '预览' scriptwell-preview.png
 shot '游戏编辑' scriptwell-modify.png
 kill $pid
