@@ -276,10 +276,12 @@ SettingsForm GameSet::settingsPanel() const
 void GameSet::saveSetting(GameSettings::Field field)
 {
     const SettingsForm typed = settingsPanel();
-    const Notice notice = m_editor.saveSetting(ScriptEditor::settingsFromForm(typed), field);
+    const Notice notice = m_editor.saveSetting(typed.settings(), field);
     if (notice.reloaded == Notice::Reload::Settings) {
-        if (const std::optional<SettingsForm> shown = m_editor.settingsKeeping(typed, field))
+        if (std::optional<SettingsForm> shown = m_editor.settingsForm()) {
+            shown->take(typed, field);
             showSettings(*shown);
+        }
     }
     tell(notice);
 }

@@ -43,13 +43,24 @@ private:
     bool m_replaying = false; ///< a failed undo or redo is taken back: write nothing
 };
 
-// One command per kind of change, each naming itself for the menu and calling one operation of
-// ScriptEditor (or its GameFiles) both ways, through EditHistory::carryOut().
+/// A step of the editor's history. One command per kind of change, each naming itself for the
+/// menu and calling one operation of ScriptEditor (or its GameFiles) both ways through write().
+class EditorCommand : public QUndoCommand
+{
+protected:
+    EditorCommand(ScriptEditor &editor, const QString &text) : QUndoCommand(text), m_editor(editor)
+    {
+    }
+    /// Carries out @p write as EditHistory::carryOut() does; false when it failed.
+    bool write(const std::function<Notice()> &change);
+
+    ScriptEditor &m_editor;
+};
 
 /// A change of the scenes: the scenes [at, at + removed) give way to `inserted`. Add, Modify,
 /// Delete, insert, duplicate and move are all of this shape; the command keeps only the scenes
 /// it touches.
-class SceneSplice : public QUndoCommand
+class SceneSplice : public EditorCommand
 {
 public:
     SceneSplice(ScriptEditor &editor, const QString &text, int at, QList<SceneRec> removed,
@@ -59,7 +70,6 @@ public:
     void undo() override;
 
 private:
-    ScriptEditor &m_editor;
     int m_at;
     QList<SceneRec> m_removed, m_inserted;
     int m_curRecBefore, m_curRecAfter;
@@ -68,7 +78,7 @@ private:
 
 /// A move of the scenes [first, first + count) so that the first stands at `to`: the command
 /// keeps three numbers, however far the scenes travel.
-class SceneMove : public QUndoCommand
+class SceneMove : public EditorCommand
 {
 public:
     SceneMove(ScriptEditor &editor, const QString &text, int first, int count, int to,
@@ -77,12 +87,11 @@ public:
     void undo() override;
 
 private:
-    ScriptEditor &m_editor;
     int m_first, m_count, m_to, m_curRecBefore;
 };
 
 /// A settings save: Game.ini from one state to another (none: no file).
-class SettingsChange : public QUndoCommand
+class SettingsChange : public EditorCommand
 {
 public:
     SettingsChange(ScriptEditor &editor, const QString &text, std::optional<GameSettings> before,
@@ -91,7 +100,6 @@ public:
     void undo() override;
 
 private:
-    ScriptEditor &m_editor;
     std::optional<GameSettings> m_before;
     GameSettings m_after;
 };
@@ -99,7 +107,7 @@ private:
 /// A picture copied into BG or Msg: undo puts back the file it replaced, or removes the copy.
 /// Each way, the file must still hold what the other way left (its digest is compared): a
 /// picture another program changed since is never written over or removed.
-class PictureCopy : public QUndoCommand
+class PictureCopy : public EditorCommand
 {
 public:
     PictureCopy(ScriptEditor &editor, const QString &text, QString target,
@@ -108,7 +116,6 @@ public:
     void undo() override;
 
 private:
-    ScriptEditor &m_editor;
     QString m_target;
     std::optional<QByteArray> m_before;
     QByteArray m_after;
@@ -117,7 +124,7 @@ private:
 
 /// An earlier version of Game.txt and Game.ini put back, byte for byte; undo puts back what the
 /// files held before.
-class VersionRestore : public QUndoCommand
+class VersionRestore : public EditorCommand
 {
 public:
     using Files = GameFiles::Bytes;
@@ -126,6 +133,5 @@ public:
     void undo() override;
 
 private:
-    ScriptEditor &m_editor;
     Files m_before, m_after;
 };

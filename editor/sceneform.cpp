@@ -11,6 +11,29 @@ constexpr std::array<SceneField, SceneForm::kChoiceCount> kChoiceFields = {
 
 } // namespace
 
+SettingsForm SettingsForm::of(const GameSettings &settings)
+{
+    return {settings.GameName, settings.BGMName, settings.GameFont,
+            Vocabulary::speedForInterval(settings.WordInterval),
+            Vocabulary::skipForCode(settings.SkipCode)};
+}
+
+GameSettings SettingsForm::settings() const
+{
+    return {name, music, font, Vocabulary::intervalForSpeed(speed), Vocabulary::storedCode(skip)};
+}
+
+void SettingsForm::take(const SettingsForm &typed, GameSettings::Field field)
+{
+    switch (field) {
+    case GameSettings::Name: name = typed.name; break;
+    case GameSettings::Music: music = typed.music; break;
+    case GameSettings::Font: font = typed.font; break;
+    case GameSettings::Interval: speed = typed.speed; break;
+    case GameSettings::Skip: skip = typed.skip; break;
+    }
+}
+
 QString ShownScene::storableText(const QString &text)
 {
     QString out = text;

@@ -2,6 +2,7 @@
 
 #include "gamefiles.h"
 #include "scenerec.h"
+#include "settingsfile.h"
 
 #include <QString>
 
@@ -25,6 +26,15 @@ struct SettingsForm
 {
     QString name, music, font;
     int speed = -1, skip = -1;
+
+    /// What the panel shows of @p settings.
+    static SettingsForm of(const GameSettings &settings);
+    /// The settings the panel shows, as Game.ini stores them.
+    GameSettings settings() const;
+    /// Takes the value of @p field from @p typed: after a save that found Game.ini changed by
+    /// another program, the panel shows the file as it is now, but for the value the author
+    /// meant to save.
+    void take(const SettingsForm &typed, GameSettings::Field field);
 };
 
 /// What the window does after a press of Add or Modify.

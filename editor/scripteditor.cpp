@@ -27,28 +27,9 @@ ScriptEditor::StartUp ScriptEditor::load()
 
 std::optional<SettingsForm> ScriptEditor::settingsForm() const
 {
-    const std::optional<GameSettings> &settings = m_files.settings();
-    if (!settings)
-        return std::nullopt;
-    return SettingsForm{settings->GameName, settings->BGMName, settings->GameFont,
-                        Vocabulary::speedForInterval(settings->WordInterval),
-                        Vocabulary::skipForCode(settings->SkipCode)};
-}
-
-std::optional<SettingsForm> ScriptEditor::settingsKeeping(const SettingsForm &typed,
-                                                          GameSettings::Field field) const
-{
-    std::optional<SettingsForm> shown = settingsForm();
-    if (shown) {
-        switch (field) {
-        case GameSettings::Name: shown->name = typed.name; break;
-        case GameSettings::Music: shown->music = typed.music; break;
-        case GameSettings::Font: shown->font = typed.font; break;
-        case GameSettings::Interval: shown->speed = typed.speed; break;
-        case GameSettings::Skip: shown->skip = typed.skip; break;
-        }
-    }
-    return shown;
+    if (const std::optional<GameSettings> &settings = m_files.settings())
+        return SettingsForm::of(*settings);
+    return std::nullopt;
 }
 
 ScriptEditor::BrowseResult ScriptEditor::browse(Browse action)
@@ -391,17 +372,11 @@ Notice ScriptEditor::copyPicture(PictureKind kind, const QString &picked)
                                           copy.target, copy.before, copy.bytes));
 }
 
-GameSettings ScriptEditor::settingsFromForm(const SettingsForm &form)
-{
-    return {form.name, form.music, form.font, Vocabulary::intervalForSpeed(form.speed),
-            Vocabulary::storedCode(form.skip)};
-}
-
 Notice ScriptEditor::saveSetting(GameSettings::Field field, const QString &value)
 {
     // Without a Game.ini, the other values are those the panel starts with.
     GameSettings panel = m_files.settings().value_or(
-        settingsFromForm({{}, {}, {}, Vocabulary::kSpeedStart, Vocabulary::kSkipStart}));
+        SettingsForm{{}, {}, {}, Vocabulary::kSpeedStart, Vocabulary::kSkipStart}.settings());
     panel.field(field) = value;
     return saveSetting(panel, field);
 }

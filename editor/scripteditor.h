@@ -36,11 +36,6 @@ public:
     /// The settings as Game.ini held them when last read or written (after a reload, what the
     /// panel is to show); nothing when there is no readable Game.ini.
     std::optional<SettingsForm> settingsForm() const;
-    /// What the panel shows after a save of @p field found Game.ini changed by another program:
-    /// the file as it is now, but for the value of @p field in @p typed, which the author meant
-    /// to save; nothing when there is no readable Game.ini.
-    std::optional<SettingsForm> settingsKeeping(const SettingsForm &typed,
-                                                GameSettings::Field field) const;
 
     const SceneLists &scenes() const { return m_scenes; }
     const GameFiles &files() const { return m_files; }
@@ -138,8 +133,6 @@ public:
     /// the game has now and the version has, and where they start to differ.
     QString restoreQuestion(const GameVersion &version) const;
 
-    /// The settings the panel @p form shows, as Game.ini stores them.
-    static GameSettings settingsFromForm(const SettingsForm &form);
     /// Stores one setting, @p field as @p panel shows it (GameFiles::settingsSave()).
     Notice saveSetting(const GameSettings &panel, GameSettings::Field field);
     /// Stores one setting @p value, the other values as Game.ini holds them (or the panel's
@@ -161,6 +154,7 @@ public:
     static QString pickedName(const QString &path);
 
 private:
+    friend class EditorCommand;
     friend class SceneSplice;
     friend class SettingsChange;
     friend class SceneMove;
