@@ -54,7 +54,9 @@ set -euo pipefail
 prefix=$1 work=$2
 export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config" # leave the user's recent games alone
 openbox --sm-disable >/dev/null 2>&1 & # a desktop's window manager, to give focus
-trap 'kill $! 2>/dev/null' EXIT
+wm=$!
+# Only the window manager: a program killed before may be gone already, which is no failure.
+trap 'kill $wm 2>/dev/null || true' EXIT
 sleep 1
 see() { # see TITLE: the window appears within 20 s
   for _ in $(seq 100); do
