@@ -317,9 +317,11 @@ void Game::toggleFullScreen()
 void Game::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Without a window manager the window may never be activated: say the first scene anyway.
-    if (!m_pendingDescription.isEmpty())
-        QTimer::singleShot(1000, this, [this] { sayPending(); });
+    // The first scene is said once the window has the focus (changeEvent()). Asked for here,
+    // as a screen without a window manager gives the focus to no window by itself; not said
+    // after some time instead, which on a busy machine comes before the focus.
+    if (!event->spontaneous())
+        activateWindow();
 }
 
 void Game::changeEvent(QEvent *event)
