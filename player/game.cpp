@@ -82,10 +82,7 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     });
     shortcut(QKeySequence(Qt::Key_Menu), [this] { openMenu(mapToGlobal(rect().center())); });
     shortcut(QKeySequence(Qt::Key_F5), [this] { saveSlot(ReaderData::kQuickSlot); });
-    shortcut(QKeySequence(Qt::Key_F9), [this] {
-        if (!loadSlot(ReaderData::kQuickSlot))
-            m_announcer.announce(PlayerTexts::kNoQuickSave);
-    });
+    shortcut(QKeySequence(Qt::Key_F9), [this] { quickLoad(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { chooseSlot(true); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { chooseSlot(false); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { openSettings(); });
@@ -506,6 +503,34 @@ QString slotName(int n)
                                        : PlayerTexts::kSlotName.arg(n);
 }
 
+// A slot of the slots window: its picture, its number and scene, the time and the text's start.
+QToolButton *slotButton(QWidget *parent, int n, const std::optional<SavedPlace> &place, bool saving)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("slot%1").arg(n));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(Game::kThumbWidth, Game::kThumbHeight));
+    button->setMinimumWidth(Game::kThumbWidth + 12);
+    QString text = slotName(n);
+    if (place) {
+        QPixmap picture;
+        picture.loadFromData(place->picture, "PNG");
+        button->setIcon(picture);
+        text += u' ' + PlayerTexts::kSlotScene.arg(place->scene + 1) + u'\n' +
+                place->time.toString(PlayerTexts::kSlotTime) + u'\n' +
+                button->fontMetrics().elidedText(place->text, Qt::ElideRight, Game::kThumbWidth);
+    } else {
+        QPixmap empty(Game::kThumbWidth, Game::kThumbHeight);
+        empty.fill(Qt::darkGray);
+        button->setIcon(empty);
+        text += u'\n' + PlayerTexts::kEmptySlot;
+        button->setEnabled(saving);
+    }
+    button->setText(text);
+    button->setAccessibleName(QString(text).replace(u'\n', u' '));
+    return button;
+}
+
 } // namespace
 
 bool Game::saveSlot(int n)
@@ -517,11 +542,14 @@ bool Game::saveSlot(int n)
     }
     if (!m_reader)
         return false;
-    if (const WriteResult written = m_reader->save(n, *place, thumbnail()); !written) {
+    SavedPlace saved = *place;
+    saved.picture = thumbnail();
+    if (const WriteResult written = m_reader->save(n, saved); !written) {
         showMessage(PlayerTexts::kCannotSave.arg(written.error), PlayerTexts::kSaveTitle);
         return false;
     }
-    m_announcer.announce(PlayerTexts::kSaved.arg(slotName(n)));
+    notice(n == ReaderData::kQuickSlot ? PlayerTexts::kQuickSaved
+                                       : PlayerTexts::kSavedToSlot.arg(n));
     return true;
 }
 
@@ -531,8 +559,16 @@ bool Game::loadSlot(int n)
     if (!place)
         return false;
     closeBacklog();
+    if (n == ReaderData::kQuickSlot)
+        notice(PlayerTexts::kQuickLoaded); // said before the scene it opens
     m_logic.loadPlace(*place);
     return true;
+}
+
+void Game::quickLoad()
+{
+    if (!loadSlot(ReaderData::kQuickSlot))
+        notice(PlayerTexts::kNoQuickSave);
 }
 
 void Game::chooseSlot(bool saving)
@@ -553,26 +589,7 @@ void Game::chooseSlot(bool saving)
         order.append(ReaderData::kQuickSlot);
     for (int i = 0; i < order.size(); ++i) {
         const int n = order.at(i);
-        const std::optional<SavedPlace> place = m_reader->slot(n);
-        auto *button = new QToolButton(&dialog);
-        button->setObjectName(QStringLiteral("slot%1").arg(n));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIconSize(QSize(kThumbWidth, kThumbHeight));
-        button->setMinimumWidth(kThumbWidth + 12);
-        QString text = slotName(n);
-        if (place) {
-            button->setIcon(QIcon(m_reader->picturePath(n)));
-            text += u' ' + place->time.toString(PlayerTexts::kSlotTime) + u'\n' +
-                    button->fontMetrics().elidedText(place->text, Qt::ElideRight, kThumbWidth);
-        } else {
-            QPixmap empty(kThumbWidth, kThumbHeight);
-            empty.fill(Qt::darkGray);
-            button->setIcon(empty);
-            text += u'\n' + PlayerTexts::kEmptySlot;
-            button->setEnabled(saving);
-        }
-        button->setText(text);
-        button->setAccessibleName(QString(text).replace(u'\n', u' '));
+        QToolButton *button = slotButton(&dialog, n, m_reader->slot(n), saving);
         connect(button, &QToolButton::clicked, &dialog, [&dialog, &chosen, n] {
             chosen = n;
             dialog.accept();

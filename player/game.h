@@ -50,16 +50,20 @@ public:
     ReaderData *readerData() const { return m_reader.get(); }
 
     /// Saves the scene shown, with a small picture of it, in slot @p n (0: the quick save),
-    /// over what the slot held; says why when it cannot.
+    /// over what the slot held, and says so in a notice; says why when it cannot.
     bool saveSlot(int n);
-    /// Goes to the place saved in slot @p n; false when the slot is empty.
+    /// Goes to the place saved in slot @p n; false when the slot is empty. The quick save
+    /// says so in a notice.
     bool loadSlot(int n);
+    /// Loads the quick save (F9), or says that there is none.
+    void quickLoad();
     /// The small picture a save keeps of the scene shown, as PNG.
     QByteArray thumbnail() const;
     static constexpr int kThumbWidth = 160;
     static constexpr int kThumbHeight = 121;
 
-    /// The reader's menu over the scene; null until it was first opened.
+    /// The reader's menu over the scene (at the ending also opened by a click); null until it
+    /// was first opened.
     QMenu *readerMenu() const { return m_menu; }
     void openMenu(const QPoint &where);
     /// The backlog over the scene, newest at the bottom; null until it was first shown.

@@ -252,7 +252,8 @@ private slots:
         clock.start();
         QVERIFY(game.saveSlot(ReaderData::kQuickSlot));
         qInfo("quick save with its picture: %lld ms", clock.elapsed());
-        const QImage picture(game.readerData()->picturePath(ReaderData::kQuickSlot));
+        const QImage picture =
+            QImage::fromData(game.readerData()->slot(ReaderData::kQuickSlot)->picture);
         QCOMPARE(picture.size(), QSize(Game::kThumbWidth, Game::kThumbHeight));
         QCOMPARE(picture.pixelColor(2, 2), QColor(200, 220, 240)); // the scene's background
 
@@ -270,7 +271,7 @@ private slots:
             auto *slot = QApplication::activeModalWidget()->findChild<QToolButton *>(
                 QStringLiteral("slot1"));
             QVERIFY(slot);
-            QVERIFY(slot->text().startsWith(QStringLiteral("第1个")));
+            QVERIFY(slot->text().startsWith(QStringLiteral("第1个 第2个场景\n")));
             QVERIFY(slot->text().contains(QStringLiteral("第二个场景")));
             slot->click();
         });
