@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDialog>
@@ -213,7 +214,9 @@ void Game::mousePressEvent(QMouseEvent *event)
     // buttons on it) come here.
     if (readerActed())
         return;
-    if (event->button() == Qt::RightButton)
+    // At the ending a click finds no box to take it: the menu shows the ways on from there.
+    if (event->button() == Qt::RightButton ||
+        (event->button() == Qt::LeftButton && m_logic.ended()))
         openMenu(event->globalPosition().toPoint());
     else if (event->button() == Qt::MiddleButton)
         m_logic.setBoxHidden(true);
@@ -480,8 +483,15 @@ void Game::applyReaderSettings(const ReaderSettings &settings)
         if (const WriteResult kept = ReaderData::writeSettings(m_readerRoot, settings); !kept)
             notice(PlayerTexts::kSettingsNotKept + kept.error);
     }
-    if (isVisible() && settings.fullScreen != isFullScreen())
-        toggleFullScreen();
+}
+
+void Game::closeEvent(QCloseEvent *event)
+{
+    // Full screen is remembered as the reader leaves the game, not as it was at some moment
+    // before. A failure here has nobody to be told: the window is going.
+    if (!m_readerRoot.isEmpty())
+        ReaderData::keepFullScreen(m_readerRoot, isFullScreen());
+    QWidget::closeEvent(event);
 }
 
 QByteArray Game::thumbnail() const
@@ -621,19 +631,21 @@ void Game::buildMenu()
         connect(a, &QAction::triggered, this, action);
         return a;
     };
-    add(PlayerTexts::kMenuSave, QStringLiteral("Ctrl+S"), [this] { chooseSlot(true); });
+    // What acts on the scene shown has nothing to act on at the ending (openMenu()).
+    m_sceneActions.append(
+        add(PlayerTexts::kMenuSave, QStringLiteral("Ctrl+S"), [this] { chooseSlot(true); }));
     add(PlayerTexts::kMenuLoad, QStringLiteral("Ctrl+O"), [this] { chooseSlot(false); });
-    add(PlayerTexts::kMenuQuickSave, QStringLiteral("F5"),
-        [this] { saveSlot(ReaderData::kQuickSlot); });
-    add(PlayerTexts::kMenuQuickLoad, QStringLiteral("F9"),
-        [this] { loadSlot(ReaderData::kQuickSlot); });
+    m_sceneActions.append(add(PlayerTexts::kMenuQuickSave, QStringLiteral("F5"),
+                              [this] { saveSlot(ReaderData::kQuickSlot); }));
+    add(PlayerTexts::kMenuQuickLoad, QStringLiteral("F9"), [this] { quickLoad(); });
     m_menu->addSeparator();
     add(PlayerTexts::kMenuBacklog, QStringLiteral("L"), [this] { showBacklog(); });
-    add(PlayerTexts::kMenuAuto, QStringLiteral("A"),
-        [this] { m_logic.setMode(GameLogic::Mode::Auto); });
-    add(PlayerTexts::kMenuSkip, QStringLiteral("S"),
-        [this] { m_logic.setMode(GameLogic::Mode::Skip); });
-    add(PlayerTexts::kMenuHide, QStringLiteral("H"), [this] { m_logic.setBoxHidden(true); });
+    m_sceneActions.append(add(PlayerTexts::kMenuAuto, QStringLiteral("A"),
+                              [this] { m_logic.setMode(GameLogic::Mode::Auto); }));
+    m_sceneActions.append(add(PlayerTexts::kMenuSkip, QStringLiteral("S"),
+                              [this] { m_logic.setMode(GameLogic::Mode::Skip); }));
+    m_sceneActions.append(
+        add(PlayerTexts::kMenuHide, QStringLiteral("H"), [this] { m_logic.setBoxHidden(true); }));
     m_menu->addSeparator();
     add(PlayerTexts::kMenuSettings, QStringLiteral("Ctrl+P"), [this] { openSettings(); });
     add(PlayerTexts::kMenuRestart, QString(), [this] {
@@ -651,6 +663,8 @@ void Game::openMenu(const QPoint &where)
     // something else, and what it starts plays on the scene.
     m_logic.setMode(GameLogic::Mode::Normal);
     closeBacklog();
+    for (QAction *action : std::as_const(m_sceneActions))
+        action->setEnabled(!m_logic.ended());
     m_menu->popup(where);
 }
 
@@ -741,6 +755,7 @@ void Game::openSettings()
     settings.volume = volume->value();
     settings.mute = mute->isChecked();
     settings.skipAll = skipAll->isChecked();
-    settings.fullScreen = fullScreen->isChecked();
     applyReaderSettings(settings);
+    if (fullScreen->isChecked() != isFullScreen())
+        toggleFullScreen();
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class QAction;
 class QLabel;
 class BacklogView;
 class QMenu;
@@ -76,6 +77,8 @@ public:
     /// Asks for a slot (the slots window) and saves or loads it.
     void chooseSlot(bool saving);
     void openSettings();
+    /// Applies and keeps the reader's settings; full screen is left as it is (the settings
+    /// window and F11 change it, and it is remembered as the window closes).
     void applyReaderSettings(const ReaderSettings &settings);
 
     /// The window's size as a whole multiple of 638×482 (1: the game's own size).
@@ -110,6 +113,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -153,7 +157,8 @@ private:
     QTimer *m_placeTimer; ///< the place is written a moment after it changed, once
     bool m_keepFailureSaid = false;
     QMenu *m_menu = nullptr;
-    QLabel *m_modeLabel = nullptr; ///< "自动" or "快进" in a corner while either runs
+    QList<QAction *> m_sceneActions; ///< the menu's entries that act on the scene shown
+    QLabel *m_modeLabel = nullptr;   ///< "自动" or "快进" in a corner while either runs
     BacklogView *m_backlog = nullptr;
     MusicDevice &m_music;
     std::unique_ptr<ReaderData> m_reader;

@@ -9,6 +9,8 @@
 #include "windowplacement.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -19,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
 
 namespace {
@@ -176,6 +179,145 @@ private slots:
         QCOMPARE(game.MsgPic()->accessibleName(), QStringLiteral("下一个"));
         // The box itself changes no description: a reader that speaks those would say it twice.
         QVERIFY(game.MsgPic()->accessibleDescription().isEmpty());
+    }
+
+    // H hides the box and its text, and H shows them again.
+    void hHidesTheBoxAndHShowsItAgain()
+    {
+        writeGame("0");
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        QTest::keyClick(&game, Qt::Key_H);
+        QVERIFY(!game.MsgPic()->isVisible());
+        QVERIFY(!game.GameNote()->isVisible());
+        QTest::keyClick(&game, Qt::Key_H);
+        QVERIFY(game.MsgPic()->isVisible());
+        QVERIFY(game.GameNote()->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 0);
+    }
+
+    // However the reader's menu opens, auto and skip stop: what the reader chooses there
+    // plays on a still scene.
+    void openingTheMenuStopsAutoAndSkip_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("auto, Menu key") << int(GameLogic::Mode::Auto) << "menu";
+        QTest::newRow("skip, right button") << int(GameLogic::Mode::Skip) << "right";
+        QTest::newRow("skip, Esc") << int(GameLogic::Mode::Skip) << "esc";
+    }
+    void openingTheMenuStopsAutoAndSkip()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, how);
+        writeGame("0");
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        game.logic().setMode(GameLogic::Mode(mode));
+        if (how == u"right")
+            QTest::mouseClick(game.MsgPic(), Qt::RightButton, {}, QPoint(10, 10));
+        else
+            QTest::keyClick(&game, how == u"esc" ? Qt::Key_Escape : Qt::Key_Menu);
+        QVERIFY(game.readerMenu() && game.readerMenu()->isVisible());
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
+        game.readerMenu()->hide();
+    }
+
+    // 存档, F5 and F9 say what they did, on the screen and to a screen reader; so does F9 with
+    // nothing to load.
+    void savingAndLoadingSaySo()
+    {
+        writeGame("0");
+        QTemporaryDir reader;
+        Game game(folder(), m_music, m_messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        g_announcements.clear();
+        showActive(game);
+        QTRY_COMPARE(g_announcements.size(), 1); // the first scene
+        // The notice stands on the window, and a screen reader was told the same.
+        const auto said = [](const QString &text) {
+            return QTest::qWaitFor(
+                       [&] { return QToolTip::isVisible() && QToolTip::text() == text; }) &&
+                   !g_announcements.isEmpty() && g_announcements.last().second == text;
+        };
+        QTest::keyClick(&game, Qt::Key_F9);
+        QVERIFY2(said(QStringLiteral("还没有快速存档。")), qPrintable(QToolTip::text()));
+        QTest::keyClick(&game, Qt::Key_F5);
+        QVERIFY2(said(QStringLiteral("已快速存档")), qPrintable(QToolTip::text()));
+        QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QTest::keyClick(&game, Qt::Key_F9);
+        QCOMPARE(game.logic().SceneIndex(), 0);
+        // Said before the scene it opens, which a screen reader hears next.
+        QVERIFY(g_announcements.size() >= 2);
+        QCOMPARE(g_announcements.at(g_announcements.size() - 2).second,
+                 QStringLiteral("已快速读档"));
+        QTRY_COMPARE(QToolTip::text(), QStringLiteral("已快速读档"));
+
+        QTimer::singleShot(0, this, [] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto *slot = QApplication::activeModalWidget()->findChild<QToolButton *>(
+                QStringLiteral("slot3"));
+            QVERIFY(slot);
+            slot->click();
+        });
+        QTest::keyClick(&game, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(said(QStringLiteral("已存档到第3格")), qPrintable(QToolTip::text()));
+        QCOMPARE(game.readerData()->slot(3)->scene, 0);
+    }
+
+    // Full screen is remembered only as the window closes: not as 设置 saw it some time before
+    // (F11, 设置 OK, Esc, then every game opened full screen), and M does not leave it.
+    void fullScreenIsRememberedAsTheWindowCloses_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("F11, 设置 OK, Esc") << QStringList{"F11", "settings", "Esc"} << false;
+        QTest::newRow("F11, M") << QStringList{"F11", "M"} << true;
+        QTest::newRow("设置 全屏, F11") << QStringList{"settings full", "F11"} << false;
+    }
+    void fullScreenIsRememberedAsTheWindowCloses()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, kept);
+        writeGame("0");
+        QTemporaryDir reader;
+        Game game(folder(), m_music, m_messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        showActive(game);
+        for (const QString &step : steps) {
+            const bool wasFull = game.isFullScreen();
+            if (step.startsWith(u"settings")) {
+                const bool tick = step.endsWith(u"full");
+                QTimer::singleShot(0, this, [tick] {
+                    QTRY_VERIFY(QApplication::activeModalWidget());
+                    auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                    QVERIFY(dialog);
+                    for (QCheckBox *box : dialog->findChildren<QCheckBox *>()) {
+                        if (tick && box->text().startsWith(QStringLiteral("全屏")))
+                            box->setChecked(true);
+                    }
+                    dialog->accept();
+                });
+                game.openSettings();
+                QTRY_COMPARE(game.isFullScreen(), wasFull || tick);
+            } else if (step == u"M") {
+                QTest::keyClick(&game, Qt::Key_M);
+                QVERIFY(game.isFullScreen() == wasFull);
+            } else {
+                QTest::keyClick(&game, step == u"F11" ? Qt::Key_F11 : Qt::Key_Escape);
+                QTRY_VERIFY(game.isFullScreen() != wasFull);
+            }
+            // Nothing is remembered while the window stays open.
+            QVERIFY(!ReaderData::readSettings(reader.path()).fullScreen);
+        }
+        QCOMPARE(game.isFullScreen(), kept);
+        game.close();
+        QCOMPARE(ReaderData::readSettings(reader.path()).fullScreen, kept);
     }
 
     // Ctrl held (a real key on the display: the player asks the display whether it is still
