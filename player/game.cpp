@@ -28,7 +28,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 #include <QWheelEvent>
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
@@ -283,10 +282,9 @@ void Game::zoomIn()
 
 void Game::notice(const QString &text)
 {
-    // Centred on the window: a tooltip stands below and right of the point it is given.
-    const QSize size = QFontMetrics(QToolTip::font()).boundingRect(QRect(), 0, text).size();
-    QToolTip::showText(mapToGlobal(rect().center() - QPoint(size.width() / 2, size.height())), text,
-                       this, QRect(), kNoticeMilliseconds);
+    if (!m_notice)
+        m_notice = new NoticeLabel(this);
+    m_notice->showFor(text, kNoticeMilliseconds);
     m_announcer.announce(text);
 }
 

@@ -2,6 +2,7 @@
 
 #include "announcer.h"
 #include "gamelogic.h"
+#include "noticelabel.h"
 #include "stage.h"
 
 #include <QWidget>
@@ -71,6 +72,8 @@ public:
     BacklogView *backlogView() const { return m_backlog; }
     /// The corner note naming auto or skip while either runs; null until first needed.
     QLabel *modeLabel() const { return m_modeLabel; }
+    /// The note notice() shows in the window's middle; null until first needed.
+    QLabel *noticeLabel() const { return m_notice; }
     void showBacklog();
     void closeBacklog();
     bool backlogOpen() const;
@@ -160,6 +163,7 @@ private:
     QList<QAction *> m_sceneActions; ///< the menu's entries that act on the scene shown
     QLabel *m_modeLabel = nullptr;   ///< "自动" or "快进" in a corner while either runs
     BacklogView *m_backlog = nullptr;
+    NoticeLabel *m_notice = nullptr;
     MusicDevice &m_music;
     std::unique_ptr<ReaderData> m_reader;
     QString m_readerRoot;

@@ -21,7 +21,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 
 #include <sys/stat.h>
 
@@ -442,7 +441,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&game));
         game.MsgPic()->click();
         QTRY_VERIFY(game.MsgPic()->isEnabled());
-        const auto said = [] { return QToolTip::text().startsWith(PlayerTexts::kPlaceNotKept); };
+        const auto said = [&game] {
+            return game.noticeLabel() && game.noticeLabel()->isVisible() &&
+                   game.noticeLabel()->text().startsWith(PlayerTexts::kPlaceNotKept);
+        };
         if (blocked) {
             QTRY_VERIFY(said());
         } else {

@@ -22,7 +22,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 
 namespace {
 
@@ -238,15 +237,19 @@ private slots:
         showActive(game);
         QTRY_COMPARE(g_announcements.size(), 1); // the first scene
         // The notice stands on the window, and a screen reader was told the same.
-        const auto said = [](const QString &text) {
-            return QTest::qWaitFor(
-                       [&] { return QToolTip::isVisible() && QToolTip::text() == text; }) &&
-                   !g_announcements.isEmpty() && g_announcements.last().second == text;
+        const auto shown = [&game] {
+            return game.noticeLabel() && game.noticeLabel()->isVisible()
+                       ? game.noticeLabel()->text()
+                       : QString();
+        };
+        const auto said = [&](const QString &text) {
+            return shown() == text && !g_announcements.isEmpty() &&
+                   g_announcements.last().second == text;
         };
         QTest::keyClick(&game, Qt::Key_F9);
-        QVERIFY2(said(QStringLiteral("还没有快速存档。")), qPrintable(QToolTip::text()));
+        QVERIFY2(said(QStringLiteral("还没有快速存档。")), qPrintable(shown()));
         QTest::keyClick(&game, Qt::Key_F5);
-        QVERIFY2(said(QStringLiteral("已快速存档")), qPrintable(QToolTip::text()));
+        QVERIFY2(said(QStringLiteral("已快速存档")), qPrintable(shown()));
         QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
         QCOMPARE(game.logic().SceneIndex(), 1);
         QTest::keyClick(&game, Qt::Key_F9);
@@ -255,7 +258,7 @@ private slots:
         QVERIFY(g_announcements.size() >= 2);
         QCOMPARE(g_announcements.at(g_announcements.size() - 2).second,
                  QStringLiteral("已快速读档"));
-        QTRY_COMPARE(QToolTip::text(), QStringLiteral("已快速读档"));
+        QCOMPARE(shown(), QStringLiteral("已快速读档"));
 
         QTimer::singleShot(0, this, [] {
             QTRY_VERIFY(QApplication::activeModalWidget());
@@ -265,7 +268,11 @@ private slots:
             slot->click();
         });
         QTest::keyClick(&game, Qt::Key_S, Qt::ControlModifier);
-        QVERIFY2(said(QStringLiteral("已存档到第3格")), qPrintable(QToolTip::text()));
+        QVERIFY2(said(QStringLiteral("已存档到第3格")), qPrintable(shown()));
+        // The window takes the focus back from the closed slots window: the notice stays.
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(game.MsgPic(), &back);
+        QCOMPARE(shown(), QStringLiteral("已存档到第3格"));
         QCOMPARE(game.readerData()->slot(3)->scene, 0);
     }
 
@@ -407,14 +414,16 @@ private slots:
                 QCOMPARE(game.findChild<Stage *>()->size(), QSize(638, 482) * step.zoom);
                 // The text laid out larger with everything else.
                 QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * step.zoom);
+                QLabel *notice = game.noticeLabel();
                 if (step.notice) {
-                    QTRY_VERIFY(QToolTip::isVisible());
-                    QCOMPARE(QToolTip::text(), PlayerTexts::kZoomNoRoom);
+                    QVERIFY(notice && notice->isVisible());
+                    QCOMPARE(notice->text(), PlayerTexts::kZoomNoRoom);
                     QCOMPARE(g_announcements.last().second, PlayerTexts::kZoomNoRoom);
-                    // A notice, not a fixture.
-                    QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), Game::kNoticeMilliseconds * 3);
+                    // In the window's middle, and a notice, not a fixture.
+                    QCOMPARE(notice->geometry().center(), game.rect().center());
+                    QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), Game::kNoticeMilliseconds * 3);
                 } else {
-                    QVERIFY(!QToolTip::isVisible());
+                    QVERIFY(!notice || !notice->isVisible());
                 }
             }
             // A click on the scaled box advances.
