@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QDialog>
@@ -27,7 +28,6 @@
 #include <QSlider>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 #include <QWheelEvent>
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
@@ -82,10 +82,7 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     });
     shortcut(QKeySequence(Qt::Key_Menu), [this] { openMenu(mapToGlobal(rect().center())); });
     shortcut(QKeySequence(Qt::Key_F5), [this] { saveSlot(ReaderData::kQuickSlot); });
-    shortcut(QKeySequence(Qt::Key_F9), [this] {
-        if (!loadSlot(ReaderData::kQuickSlot))
-            m_announcer.announce(PlayerTexts::kNoQuickSave);
-    });
+    shortcut(QKeySequence(Qt::Key_F9), [this] { quickLoad(); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { chooseSlot(true); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { chooseSlot(false); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { openSettings(); });
@@ -216,7 +213,9 @@ void Game::mousePressEvent(QMouseEvent *event)
     // buttons on it) come here.
     if (readerActed())
         return;
-    if (event->button() == Qt::RightButton)
+    // At the ending a click finds no box to take it: the menu shows the ways on from there.
+    if (event->button() == Qt::RightButton ||
+        (event->button() == Qt::LeftButton && m_logic.ended()))
         openMenu(event->globalPosition().toPoint());
     else if (event->button() == Qt::MiddleButton)
         m_logic.setBoxHidden(true);
@@ -283,10 +282,9 @@ void Game::zoomIn()
 
 void Game::notice(const QString &text)
 {
-    // Centred on the window: a tooltip stands below and right of the point it is given.
-    const QSize size = QFontMetrics(QToolTip::font()).boundingRect(QRect(), 0, text).size();
-    QToolTip::showText(mapToGlobal(rect().center() - QPoint(size.width() / 2, size.height())), text,
-                       this, QRect(), kNoticeMilliseconds);
+    if (!m_notice)
+        m_notice = new NoticeLabel(this);
+    m_notice->showFor(text, kNoticeMilliseconds);
     m_announcer.announce(text);
 }
 
@@ -317,9 +315,11 @@ void Game::toggleFullScreen()
 void Game::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    // Without a window manager the window may never be activated: say the first scene anyway.
-    if (!m_pendingDescription.isEmpty())
-        QTimer::singleShot(1000, this, [this] { sayPending(); });
+    // The first scene is said once the window has the focus (changeEvent()). Asked for here,
+    // as a screen without a window manager gives the focus to no window by itself; not said
+    // after some time instead, which on a busy machine comes before the focus.
+    if (!event->spontaneous())
+        activateWindow();
 }
 
 void Game::changeEvent(QEvent *event)
@@ -481,8 +481,15 @@ void Game::applyReaderSettings(const ReaderSettings &settings)
         if (const WriteResult kept = ReaderData::writeSettings(m_readerRoot, settings); !kept)
             notice(PlayerTexts::kSettingsNotKept + kept.error);
     }
-    if (isVisible() && settings.fullScreen != isFullScreen())
-        toggleFullScreen();
+}
+
+void Game::closeEvent(QCloseEvent *event)
+{
+    // Full screen is remembered as the reader leaves the game, not as it was at some moment
+    // before. A failure here has nobody to be told: the window is going.
+    if (!m_readerRoot.isEmpty())
+        ReaderData::keepFullScreen(m_readerRoot, isFullScreen());
+    QWidget::closeEvent(event);
 }
 
 QByteArray Game::thumbnail() const
@@ -504,6 +511,34 @@ QString slotName(int n)
                                        : PlayerTexts::kSlotName.arg(n);
 }
 
+// A slot of the slots window: its picture, its number and scene, the time and the text's start.
+QToolButton *slotButton(QWidget *parent, int n, const std::optional<SavedPlace> &place, bool saving)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("slot%1").arg(n));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(QSize(Game::kThumbWidth, Game::kThumbHeight));
+    button->setMinimumWidth(Game::kThumbWidth + 12);
+    QString text = slotName(n);
+    if (place) {
+        QPixmap picture;
+        picture.loadFromData(place->picture, "PNG");
+        button->setIcon(picture);
+        text += u' ' + PlayerTexts::kSlotScene.arg(place->scene + 1) + u'\n' +
+                place->time.toString(PlayerTexts::kSlotTime) + u'\n' +
+                button->fontMetrics().elidedText(place->text, Qt::ElideRight, Game::kThumbWidth);
+    } else {
+        QPixmap empty(Game::kThumbWidth, Game::kThumbHeight);
+        empty.fill(Qt::darkGray);
+        button->setIcon(empty);
+        text += u'\n' + PlayerTexts::kEmptySlot;
+        button->setEnabled(saving);
+    }
+    button->setText(text);
+    button->setAccessibleName(QString(text).replace(u'\n', u' '));
+    return button;
+}
+
 } // namespace
 
 bool Game::saveSlot(int n)
@@ -515,11 +550,14 @@ bool Game::saveSlot(int n)
     }
     if (!m_reader)
         return false;
-    if (const WriteResult written = m_reader->save(n, *place, thumbnail()); !written) {
+    SavedPlace saved = *place;
+    saved.picture = thumbnail();
+    if (const WriteResult written = m_reader->save(n, saved); !written) {
         showMessage(PlayerTexts::kCannotSave.arg(written.error), PlayerTexts::kSaveTitle);
         return false;
     }
-    m_announcer.announce(PlayerTexts::kSaved.arg(slotName(n)));
+    notice(n == ReaderData::kQuickSlot ? PlayerTexts::kQuickSaved
+                                       : PlayerTexts::kSavedToSlot.arg(n));
     return true;
 }
 
@@ -529,8 +567,16 @@ bool Game::loadSlot(int n)
     if (!place)
         return false;
     closeBacklog();
+    if (n == ReaderData::kQuickSlot)
+        notice(PlayerTexts::kQuickLoaded); // said before the scene it opens
     m_logic.loadPlace(*place);
     return true;
+}
+
+void Game::quickLoad()
+{
+    if (!loadSlot(ReaderData::kQuickSlot))
+        notice(PlayerTexts::kNoQuickSave);
 }
 
 void Game::chooseSlot(bool saving)
@@ -551,26 +597,7 @@ void Game::chooseSlot(bool saving)
         order.append(ReaderData::kQuickSlot);
     for (int i = 0; i < order.size(); ++i) {
         const int n = order.at(i);
-        const std::optional<SavedPlace> place = m_reader->slot(n);
-        auto *button = new QToolButton(&dialog);
-        button->setObjectName(QStringLiteral("slot%1").arg(n));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setIconSize(QSize(kThumbWidth, kThumbHeight));
-        button->setMinimumWidth(kThumbWidth + 12);
-        QString text = slotName(n);
-        if (place) {
-            button->setIcon(QIcon(m_reader->picturePath(n)));
-            text += u' ' + place->time.toString(PlayerTexts::kSlotTime) + u'\n' +
-                    button->fontMetrics().elidedText(place->text, Qt::ElideRight, kThumbWidth);
-        } else {
-            QPixmap empty(kThumbWidth, kThumbHeight);
-            empty.fill(Qt::darkGray);
-            button->setIcon(empty);
-            text += u'\n' + PlayerTexts::kEmptySlot;
-            button->setEnabled(saving);
-        }
-        button->setText(text);
-        button->setAccessibleName(QString(text).replace(u'\n', u' '));
+        QToolButton *button = slotButton(&dialog, n, m_reader->slot(n), saving);
         connect(button, &QToolButton::clicked, &dialog, [&dialog, &chosen, n] {
             chosen = n;
             dialog.accept();
@@ -602,19 +629,21 @@ void Game::buildMenu()
         connect(a, &QAction::triggered, this, action);
         return a;
     };
-    add(PlayerTexts::kMenuSave, QStringLiteral("Ctrl+S"), [this] { chooseSlot(true); });
+    // What acts on the scene shown has nothing to act on at the ending (openMenu()).
+    m_sceneActions.append(
+        add(PlayerTexts::kMenuSave, QStringLiteral("Ctrl+S"), [this] { chooseSlot(true); }));
     add(PlayerTexts::kMenuLoad, QStringLiteral("Ctrl+O"), [this] { chooseSlot(false); });
-    add(PlayerTexts::kMenuQuickSave, QStringLiteral("F5"),
-        [this] { saveSlot(ReaderData::kQuickSlot); });
-    add(PlayerTexts::kMenuQuickLoad, QStringLiteral("F9"),
-        [this] { loadSlot(ReaderData::kQuickSlot); });
+    m_sceneActions.append(add(PlayerTexts::kMenuQuickSave, QStringLiteral("F5"),
+                              [this] { saveSlot(ReaderData::kQuickSlot); }));
+    add(PlayerTexts::kMenuQuickLoad, QStringLiteral("F9"), [this] { quickLoad(); });
     m_menu->addSeparator();
     add(PlayerTexts::kMenuBacklog, QStringLiteral("L"), [this] { showBacklog(); });
-    add(PlayerTexts::kMenuAuto, QStringLiteral("A"),
-        [this] { m_logic.setMode(GameLogic::Mode::Auto); });
-    add(PlayerTexts::kMenuSkip, QStringLiteral("S"),
-        [this] { m_logic.setMode(GameLogic::Mode::Skip); });
-    add(PlayerTexts::kMenuHide, QStringLiteral("H"), [this] { m_logic.setBoxHidden(true); });
+    m_sceneActions.append(add(PlayerTexts::kMenuAuto, QStringLiteral("A"),
+                              [this] { m_logic.setMode(GameLogic::Mode::Auto); }));
+    m_sceneActions.append(add(PlayerTexts::kMenuSkip, QStringLiteral("S"),
+                              [this] { m_logic.setMode(GameLogic::Mode::Skip); }));
+    m_sceneActions.append(
+        add(PlayerTexts::kMenuHide, QStringLiteral("H"), [this] { m_logic.setBoxHidden(true); }));
     m_menu->addSeparator();
     add(PlayerTexts::kMenuSettings, QStringLiteral("Ctrl+P"), [this] { openSettings(); });
     add(PlayerTexts::kMenuRestart, QString(), [this] {
@@ -632,6 +661,8 @@ void Game::openMenu(const QPoint &where)
     // something else, and what it starts plays on the scene.
     m_logic.setMode(GameLogic::Mode::Normal);
     closeBacklog();
+    for (QAction *action : std::as_const(m_sceneActions))
+        action->setEnabled(!m_logic.ended());
     m_menu->popup(where);
 }
 
@@ -722,6 +753,7 @@ void Game::openSettings()
     settings.volume = volume->value();
     settings.mute = mute->isChecked();
     settings.skipAll = skipAll->isChecked();
-    settings.fullScreen = fullScreen->isChecked();
     applyReaderSettings(settings);
+    if (fullScreen->isChecked() != isFullScreen())
+        toggleFullScreen();
 }

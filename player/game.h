@@ -2,12 +2,14 @@
 
 #include "announcer.h"
 #include "gamelogic.h"
+#include "noticelabel.h"
 #include "stage.h"
 
 #include <QWidget>
 
 #include <memory>
 
+class QAction;
 class QLabel;
 class BacklogView;
 class QMenu;
@@ -50,28 +52,36 @@ public:
     ReaderData *readerData() const { return m_reader.get(); }
 
     /// Saves the scene shown, with a small picture of it, in slot @p n (0: the quick save),
-    /// over what the slot held; says why when it cannot.
+    /// over what the slot held, and says so in a notice; says why when it cannot.
     bool saveSlot(int n);
-    /// Goes to the place saved in slot @p n; false when the slot is empty.
+    /// Goes to the place saved in slot @p n; false when the slot is empty. The quick save
+    /// says so in a notice.
     bool loadSlot(int n);
+    /// Loads the quick save (F9), or says that there is none.
+    void quickLoad();
     /// The small picture a save keeps of the scene shown, as PNG.
     QByteArray thumbnail() const;
     static constexpr int kThumbWidth = 160;
     static constexpr int kThumbHeight = 121;
 
-    /// The reader's menu over the scene; null until it was first opened.
+    /// The reader's menu over the scene (at the ending also opened by a click); null until it
+    /// was first opened.
     QMenu *readerMenu() const { return m_menu; }
     void openMenu(const QPoint &where);
     /// The backlog over the scene, newest at the bottom; null until it was first shown.
     BacklogView *backlogView() const { return m_backlog; }
     /// The corner note naming auto or skip while either runs; null until first needed.
     QLabel *modeLabel() const { return m_modeLabel; }
+    /// The note notice() shows in the window's middle; null until first needed.
+    QLabel *noticeLabel() const { return m_notice; }
     void showBacklog();
     void closeBacklog();
     bool backlogOpen() const;
     /// Asks for a slot (the slots window) and saves or loads it.
     void chooseSlot(bool saving);
     void openSettings();
+    /// Applies and keeps the reader's settings; full screen is left as it is (the settings
+    /// window and F11 change it, and it is remembered as the window closes).
     void applyReaderSettings(const ReaderSettings &settings);
 
     /// The window's size as a whole multiple of 638×482 (1: the game's own size).
@@ -106,6 +116,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -149,8 +160,10 @@ private:
     QTimer *m_placeTimer; ///< the place is written a moment after it changed, once
     bool m_keepFailureSaid = false;
     QMenu *m_menu = nullptr;
-    QLabel *m_modeLabel = nullptr; ///< "自动" or "快进" in a corner while either runs
+    QList<QAction *> m_sceneActions; ///< the menu's entries that act on the scene shown
+    QLabel *m_modeLabel = nullptr;   ///< "自动" or "快进" in a corner while either runs
     BacklogView *m_backlog = nullptr;
+    NoticeLabel *m_notice = nullptr;
     MusicDevice &m_music;
     std::unique_ptr<ReaderData> m_reader;
     QString m_readerRoot;

@@ -329,7 +329,7 @@ std::optional<SavedPlace> GameLogic::currentPlace() const
         return std::nullopt;
     return SavedPlace{m_sceneIndex, int(m_scenes.count()),
                       m_scenes.at(SceneField::Note, m_sceneIndex).left(kSavedTextLength),
-                      QDateTime::currentDateTime()};
+                      QDateTime::currentDateTime(), QByteArray()};
 }
 
 bool GameLogic::loadPlace(const SavedPlace &place)

@@ -127,7 +127,8 @@ public:
     /// Shows scene @p i as at start-up (the music plays on; after the ending it starts
     /// again). False when a picture of it is missing (after saying so): the closing follows.
     bool goToScene(int i);
-    /// Where the reader stands, for a save; none at the ending or before a scene is shown.
+    /// Where the reader stands, for a save (without a picture, which the window takes); none at
+    /// the ending or before a scene is shown.
     std::optional<SavedPlace> currentPlace() const;
     /// Goes to the scene of @p place. When the game has since lost that scene, the nearest
     /// one is shown and the reader is told.

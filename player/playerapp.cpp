@@ -65,7 +65,7 @@ int runPlayer(int argc, char *argv[])
             GameChooser chooser(Startup::Program::Player, Startup::RecentFolders().list(),
                                 Startup::dataPath(QStringLiteral("demo")));
             chooser.offerContinue([](const QString &folder) {
-                return ReaderData(UserFolders::readerFor(folder)).lastScene() >= 0;
+                return ReaderData(UserFolders::readerFor(folder)).hasPlace();
             });
             if (chooser.exec() != QDialog::Accepted)
                 return 0;

@@ -53,7 +53,12 @@ inline const QString kEmptySlot = QStringLiteral("(空)");
 inline const QString kSlotTime = QStringLiteral("yyyy-MM-dd HH:mm");
 /// Saving over a slot that holds a save: the slot's name.
 inline const QString kOverwriteSlot = QStringLiteral("%1已经有存档,要覆盖它吗?");
-inline const QString kSaved = QStringLiteral("已存档:%1");
+/// A slot's scene, beside the slot's number: the scene's number counted from 1.
+inline const QString kSlotScene = QStringLiteral("第%1个场景");
+/// The notices after saving into slot N, the quick save and the quick load.
+inline const QString kSavedToSlot = QStringLiteral("已存档到第%1格");
+inline const QString kQuickSaved = QStringLiteral("已快速存档");
+inline const QString kQuickLoaded = QStringLiteral("已快速读档");
 inline const QString kNoQuickSave = QStringLiteral("还没有快速存档。");
 inline const QString kPlaceNotKept = QStringLiteral("阅读进度无法保存,下次不能从这里继续。\n");
 inline const QString kSettingsNotKept = QStringLiteral("设置只在这次有效,无法保存。\n");

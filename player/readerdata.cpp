@@ -28,6 +28,27 @@ WriteResult writeJson(const QString &path, const QJsonObject &object)
 const QString kPlaceFile = QStringLiteral("place.json");
 const QString kSettingsFile = QStringLiteral("settings.json");
 
+QString slotFile(int n)
+{
+    return QStringLiteral("slot-%1.json").arg(n);
+}
+
+// Saves made before the picture went into the record kept it in a file of its own.
+QString oldPictureFile(int n)
+{
+    return QStringLiteral("slot-%1.png").arg(n);
+}
+
+// Changes the settings file's @p change fields only, leaving what another window wrote.
+WriteResult changeSettings(const QString &readerRoot, const QJsonObject &change)
+{
+    const QString path = QDir(readerRoot).filePath(kSettingsFile);
+    QJsonObject settings = readJson(path);
+    for (auto it = change.begin(); it != change.end(); ++it)
+        settings.insert(it.key(), it.value());
+    return writeJson(path, settings);
+}
+
 } // namespace
 
 ReaderData::ReaderData(const QString &folder) : m_folder(folder)
@@ -68,6 +89,15 @@ WriteResult ReaderData::keepPlace()
 {
     if (!m_placeChanged)
         return {};
+    // Another window on the same game may have written scenes this one has not seen.
+    const QByteArray seenElsewhere =
+        readJson(path(kPlaceFile)).value(QStringLiteral("seen")).toString().toLatin1();
+    if (m_seen.size() < seenElsewhere.size())
+        m_seen.append(QByteArray(seenElsewhere.size() - m_seen.size(), '0'));
+    for (qsizetype i = 0; i < seenElsewhere.size(); ++i) {
+        if (seenElsewhere.at(i) == '1')
+            m_seen[i] = '1';
+    }
     const WriteResult written = writeJson(
         path(kPlaceFile), QJsonObject{{QStringLiteral("lastScene"), m_lastScene},
                                       {QStringLiteral("seen"), QString::fromLatin1(m_seen)}});
@@ -77,7 +107,7 @@ WriteResult ReaderData::keepPlace()
 
 std::optional<SavedPlace> ReaderData::slot(int n) const
 {
-    const QJsonObject o = readJson(path(QStringLiteral("slot-%1.json").arg(n)));
+    const QJsonObject o = readJson(path(slotFile(n)));
     if (!o.contains(QStringLiteral("scene")))
         return std::nullopt;
     SavedPlace place;
@@ -85,29 +115,27 @@ std::optional<SavedPlace> ReaderData::slot(int n) const
     place.sceneCount = o.value(QStringLiteral("sceneCount")).toInt();
     place.text = o.value(QStringLiteral("text")).toString();
     place.time = QDateTime::fromString(o.value(QStringLiteral("time")).toString(), Qt::ISODate);
+    if (o.contains(QStringLiteral("picture"))) {
+        place.picture =
+            QByteArray::fromBase64(o.value(QStringLiteral("picture")).toString().toLatin1());
+    } else if (QFile old(path(oldPictureFile(n))); old.open(QIODevice::ReadOnly)) {
+        place.picture = old.readAll();
+    }
     return place;
 }
 
-QString ReaderData::picturePath(int n) const
+WriteResult ReaderData::save(int n, const SavedPlace &place)
 {
-    const QString picture = path(QStringLiteral("slot-%1.png").arg(n));
-    return QFileInfo::exists(picture) ? picture : QString();
-}
-
-WriteResult ReaderData::save(int n, const SavedPlace &place, const QByteArray &png)
-{
-    const QString json = path(QStringLiteral("slot-%1.json").arg(n));
-    if (!QDir().mkpath(m_folder))
-        return WriteResult::failure(QStringLiteral("无法建立文件夹%1").arg(m_folder));
-    // The picture first: a slot whose record is written always has its own picture.
-    if (!png.isEmpty()) {
-        if (WriteResult r = saveWholeFile(path(QStringLiteral("slot-%1.png").arg(n)), png); !r)
-            return r;
-    }
-    return writeJson(json, QJsonObject{{QStringLiteral("scene"), place.scene},
-                                       {QStringLiteral("sceneCount"), place.sceneCount},
-                                       {QStringLiteral("text"), place.text},
-                                       {QStringLiteral("time"), place.time.toString(Qt::ISODate)}});
+    const WriteResult written = writeJson(
+        path(slotFile(n)),
+        QJsonObject{{QStringLiteral("scene"), place.scene},
+                    {QStringLiteral("sceneCount"), place.sceneCount},
+                    {QStringLiteral("text"), place.text},
+                    {QStringLiteral("time"), place.time.toString(Qt::ISODate)},
+                    {QStringLiteral("picture"), QString::fromLatin1(place.picture.toBase64())}});
+    if (written)
+        QFile::remove(path(oldPictureFile(n))); // the record holds its own picture now
+    return written;
 }
 
 ReaderSettings ReaderData::readSettings(const QString &readerRoot)
@@ -125,11 +153,16 @@ ReaderSettings ReaderData::readSettings(const QString &readerRoot)
 
 WriteResult ReaderData::writeSettings(const QString &readerRoot, const ReaderSettings &s)
 {
-    return writeJson(QDir(readerRoot).filePath(kSettingsFile),
-                     QJsonObject{{QStringLiteral("textSpeed"), s.textSpeed},
-                                 {QStringLiteral("autoSpeed"), s.autoSpeed},
-                                 {QStringLiteral("volume"), s.volume},
-                                 {QStringLiteral("mute"), s.mute},
-                                 {QStringLiteral("skipAll"), s.skipAll},
-                                 {QStringLiteral("fullScreen"), s.fullScreen}});
+    return changeSettings(readerRoot, QJsonObject{{QStringLiteral("textSpeed"), s.textSpeed},
+                                                  {QStringLiteral("autoSpeed"), s.autoSpeed},
+                                                  {QStringLiteral("volume"), s.volume},
+                                                  {QStringLiteral("mute"), s.mute},
+                                                  {QStringLiteral("skipAll"), s.skipAll}});
+}
+
+WriteResult ReaderData::keepFullScreen(const QString &readerRoot, bool fullScreen)
+{
+    if (readSettings(readerRoot).fullScreen == fullScreen)
+        return {};
+    return changeSettings(readerRoot, QJsonObject{{QStringLiteral("fullScreen"), fullScreen}});
 }

@@ -9,13 +9,14 @@
 #include <optional>
 
 /// One saved place: the scene at its list position, how many scenes the game had then, the
-/// start of its text and when it was saved.
+/// start of its text, when it was saved and a small picture of it.
 struct SavedPlace
 {
     int scene = 0;
     int sceneCount = 0;
     QString text;
     QDateTime time;
+    QByteArray picture; ///< PNG; empty when there is none
 };
 
 /// The reader's own settings, the same for every game.
@@ -25,8 +26,8 @@ struct ReaderSettings
     int autoSpeed = 100; ///< percent of the normal pause of auto: 200 waits half as long
     int volume = 100;    ///< music volume, 0–100
     bool mute = false;
-    bool skipAll = false; ///< skip passes over scenes not yet seen too
-    bool fullScreen = false;
+    bool skipAll = false;    ///< skip passes over scenes not yet seen too
+    bool fullScreen = false; ///< as the last window closed: the next game opens so
 };
 
 /// What the player remembers of one game for its reader: the last scene shown, every scene
@@ -50,23 +51,30 @@ public:
     QString folder() const { return m_folder; }
     /// The list position of the last scene shown; -1 when the game was never played.
     int lastScene() const { return m_lastScene; }
+    /// Whether a place was kept, even the first scene's: "continue" has somewhere to go.
+    bool hasPlace() const { return m_lastScene >= 0; }
     bool seen(int scene) const;
     /// Records that @p scene is shown: the last scene, and seen from now on. Only in memory:
     /// passing over scenes quickly must not wait for the disk at each one. Returns whether the
     /// place changed, and so waits for keepPlace().
     bool sceneShown(int scene);
-    /// Writes the last scene and the scenes seen, if they changed since last written.
+    /// Writes the last scene and the scenes seen, if they changed since last written. Scenes
+    /// that another window on the same game has written as seen meanwhile stay seen.
     WriteResult keepPlace();
 
+    /// The save in slot @p n, with its picture; none when the slot is empty or unreadable.
     std::optional<SavedPlace> slot(int n) const;
-    /// The slot's small picture (PNG), empty when there is none.
-    QString picturePath(int n) const;
-    /// Writes @p place and its picture @p png to slot @p n, over what it held.
-    WriteResult save(int n, const SavedPlace &place, const QByteArray &png);
+    /// Writes @p place with its picture to slot @p n, over what it held: one file, so the
+    /// slot holds the old save and its picture, or the new save and its own.
+    WriteResult save(int n, const SavedPlace &place);
 
     /// The reader's settings kept in @p readerRoot (UserFolders::reader()); defaults when none.
     static ReaderSettings readSettings(const QString &readerRoot);
+    /// Writes @p settings to @p readerRoot, all but `fullScreen`, which stays as the file has
+    /// it: full screen is remembered only as a window closes (keepFullScreen()).
     static WriteResult writeSettings(const QString &readerRoot, const ReaderSettings &settings);
+    /// Remembers whether the window closed full screen; the other settings stay as they are.
+    static WriteResult keepFullScreen(const QString &readerRoot, bool fullScreen);
 
 private:
     QString path(const QString &name) const;

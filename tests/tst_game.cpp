@@ -13,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -20,7 +21,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QToolTip>
 
 #include <sys/stat.h>
 
@@ -131,6 +131,25 @@ private slots:
         QCOMPARE(game.BgPic()->picture().pixelColor(5, 5), QColor(Qt::black));
         QCOMPARE(m_music.commands.last(), QStringLiteral("close Music\\1.mid"));
         QVERIFY(m_messages.shown.isEmpty());
+
+        // A click at the closing picture opens the reader's menu, offering the ways on.
+        QTest::mouseClick(game.BgPic(), Qt::LeftButton, {}, QPoint(300, 100));
+        QMenu *menu = game.readerMenu();
+        QVERIFY(menu && menu->isVisible());
+        QMap<QString, QAction *> offered;
+        for (QAction *action : menu->actions()) {
+            if (action->isEnabled() && !action->isSeparator())
+                offered.insert(action->text().section(u'\t', 0, 0), action);
+        }
+        for (const char16_t *name : {u"回到开头", u"读档", u"退出"})
+            QVERIFY2(offered.contains(QString::fromUtf16(name)),
+                     qPrintable(offered.keys().join(u' ')));
+        QVERIFY(!offered.contains(QStringLiteral("存档"))); // nothing left to save
+        m_messages.answers = {true};
+        offered.value(QStringLiteral("回到开头"))->trigger();
+        QVERIFY(!game.logic().ended());
+        QCOMPARE(game.logic().SceneIndex(), 0);
+        QVERIFY(game.MsgPic()->isVisible());
     }
 
     void messageBoxIsDrawnAtFortyPercentOverTheBackground()
@@ -252,7 +271,8 @@ private slots:
         clock.start();
         QVERIFY(game.saveSlot(ReaderData::kQuickSlot));
         qInfo("quick save with its picture: %lld ms", clock.elapsed());
-        const QImage picture(game.readerData()->picturePath(ReaderData::kQuickSlot));
+        const QImage picture =
+            QImage::fromData(game.readerData()->slot(ReaderData::kQuickSlot)->picture);
         QCOMPARE(picture.size(), QSize(Game::kThumbWidth, Game::kThumbHeight));
         QCOMPARE(picture.pixelColor(2, 2), QColor(200, 220, 240)); // the scene's background
 
@@ -270,7 +290,7 @@ private slots:
             auto *slot = QApplication::activeModalWidget()->findChild<QToolButton *>(
                 QStringLiteral("slot1"));
             QVERIFY(slot);
-            QVERIFY(slot->text().startsWith(QStringLiteral("第1个")));
+            QVERIFY(slot->text().startsWith(QStringLiteral("第1个 第2个场景\n")));
             QVERIFY(slot->text().contains(QStringLiteral("第二个场景")));
             slot->click();
         });
@@ -421,13 +441,46 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&game));
         game.MsgPic()->click();
         QTRY_VERIFY(game.MsgPic()->isEnabled());
-        const auto said = [] { return QToolTip::text().startsWith(PlayerTexts::kPlaceNotKept); };
+        const auto said = [&game] {
+            return game.noticeLabel() && game.noticeLabel()->isVisible() &&
+                   game.noticeLabel()->text().startsWith(PlayerTexts::kPlaceNotKept);
+        };
         if (blocked) {
             QTRY_VERIFY(said());
         } else {
             QTRY_COMPARE(ReaderData(folder).lastScene(), 1);
             QVERIFY(!said());
         }
+    }
+
+    // While skip passes over scenes (or the reader clicks fast), the place reaches the disk a
+    // moment after the first new scene, not only once the scenes stop changing.
+    void placeIsKeptWhileScenesKeepChanging()
+    {
+        QTemporaryDir dir;
+        picture(dir, "BG/bg.png", Qt::gray, QSize(638, 482));
+        picture(dir, "Msg/box.png", Qt::white, QSize(600, 120));
+        constexpr int kScenes = 60; // a second's place timer and more under skip
+        SceneLists lists;
+        for (int i = 0; i < kScenes; ++i)
+            lists.append(scene(u"看过的", "2", "0", "0", "0", "2"));
+        QVERIFY(RewriteScript(GameFolder(dir.path()), lists).ok);
+        QTemporaryDir reader;
+        const QString folder = reader.filePath(QStringLiteral("game"));
+        {
+            ReaderData before(folder); // every scene seen, the place at the first
+            for (int i = kScenes - 1; i >= 0; --i)
+                before.sceneShown(i);
+        }
+        Game game(GameFolder(dir.path()), m_music, m_messages);
+        game.useReaderData(folder, reader.path());
+        QVERIFY(game.start());
+        game.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&game));
+        game.logic().setMode(GameLogic::Mode::Skip);
+        QTRY_VERIFY_WITH_TIMEOUT(ReaderData(folder).lastScene() > 0,
+                                 (kScenes - 1) * GameLogic::kSkipPause);
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Skip); // and skip still runs
     }
 
     void chooserOffersContinueForAGamePlayedBefore()

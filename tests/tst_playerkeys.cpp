@@ -9,6 +9,8 @@
 #include "windowplacement.h"
 
 #include <QAccessible>
+#include <QCheckBox>
+#include <QDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -19,7 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QToolTip>
+#include <QToolButton>
 
 namespace {
 
@@ -178,6 +180,153 @@ private slots:
         QVERIFY(game.MsgPic()->accessibleDescription().isEmpty());
     }
 
+    // H hides the box and its text, and H shows them again.
+    void hHidesTheBoxAndHShowsItAgain()
+    {
+        writeGame("0");
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        QTest::keyClick(&game, Qt::Key_H);
+        QVERIFY(!game.MsgPic()->isVisible());
+        QVERIFY(!game.GameNote()->isVisible());
+        QTest::keyClick(&game, Qt::Key_H);
+        QVERIFY(game.MsgPic()->isVisible());
+        QVERIFY(game.GameNote()->isVisible());
+        QCOMPARE(game.logic().SceneIndex(), 0);
+    }
+
+    // However the reader's menu opens, auto and skip stop: what the reader chooses there
+    // plays on a still scene.
+    void openingTheMenuStopsAutoAndSkip_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("how");
+        QTest::newRow("auto, Menu key") << int(GameLogic::Mode::Auto) << "menu";
+        QTest::newRow("skip, right button") << int(GameLogic::Mode::Skip) << "right";
+        QTest::newRow("skip, Esc") << int(GameLogic::Mode::Skip) << "esc";
+    }
+    void openingTheMenuStopsAutoAndSkip()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, how);
+        writeGame("0");
+        Game game(folder(), m_music, m_messages);
+        QVERIFY(game.start());
+        showActive(game);
+        game.logic().setMode(GameLogic::Mode(mode));
+        if (how == u"right")
+            QTest::mouseClick(game.MsgPic(), Qt::RightButton, {}, QPoint(10, 10));
+        else
+            QTest::keyClick(&game, how == u"esc" ? Qt::Key_Escape : Qt::Key_Menu);
+        QVERIFY(game.readerMenu() && game.readerMenu()->isVisible());
+        QCOMPARE(game.logic().mode(), GameLogic::Mode::Normal);
+        game.readerMenu()->hide();
+    }
+
+    // 存档, F5 and F9 say what they did, on the screen and to a screen reader; so does F9 with
+    // nothing to load.
+    void savingAndLoadingSaySo()
+    {
+        writeGame("0");
+        QTemporaryDir reader;
+        Game game(folder(), m_music, m_messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        g_announcements.clear();
+        showActive(game);
+        QTRY_COMPARE(g_announcements.size(), 1); // the first scene
+        // The notice stands on the window, and a screen reader was told the same.
+        const auto shown = [&game] {
+            return game.noticeLabel() && game.noticeLabel()->isVisible()
+                       ? game.noticeLabel()->text()
+                       : QString();
+        };
+        const auto said = [&](const QString &text) {
+            return shown() == text && !g_announcements.isEmpty() &&
+                   g_announcements.last().second == text;
+        };
+        QTest::keyClick(&game, Qt::Key_F9);
+        QVERIFY2(said(QStringLiteral("还没有快速存档。")), qPrintable(shown()));
+        QTest::keyClick(&game, Qt::Key_F5);
+        QVERIFY2(said(QStringLiteral("已快速存档")), qPrintable(shown()));
+        QTest::mouseClick(game.MsgPic(), Qt::LeftButton);
+        QCOMPARE(game.logic().SceneIndex(), 1);
+        QTest::keyClick(&game, Qt::Key_F9);
+        QCOMPARE(game.logic().SceneIndex(), 0);
+        // Said before the scene it opens, which a screen reader hears next.
+        QVERIFY(g_announcements.size() >= 2);
+        QCOMPARE(g_announcements.at(g_announcements.size() - 2).second,
+                 QStringLiteral("已快速读档"));
+        QCOMPARE(shown(), QStringLiteral("已快速读档"));
+
+        QTimer::singleShot(0, this, [] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto *slot = QApplication::activeModalWidget()->findChild<QToolButton *>(
+                QStringLiteral("slot3"));
+            QVERIFY(slot);
+            slot->click();
+        });
+        QTest::keyClick(&game, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY2(said(QStringLiteral("已存档到第3格")), qPrintable(shown()));
+        // The window takes the focus back from the closed slots window: the notice stays.
+        QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(game.MsgPic(), &back);
+        QCOMPARE(shown(), QStringLiteral("已存档到第3格"));
+        QCOMPARE(game.readerData()->slot(3)->scene, 0);
+    }
+
+    // Full screen is remembered only as the window closes: not as 设置 saw it some time before
+    // (F11, 设置 OK, Esc, then every game opened full screen), and M does not leave it.
+    void fullScreenIsRememberedAsTheWindowCloses_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("F11, 设置 OK, Esc") << QStringList{"F11", "settings", "Esc"} << false;
+        QTest::newRow("F11, M") << QStringList{"F11", "M"} << true;
+        QTest::newRow("设置 全屏, F11") << QStringList{"settings full", "F11"} << false;
+    }
+    void fullScreenIsRememberedAsTheWindowCloses()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, kept);
+        writeGame("0");
+        QTemporaryDir reader;
+        Game game(folder(), m_music, m_messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        showActive(game);
+        for (const QString &step : steps) {
+            const bool wasFull = game.isFullScreen();
+            if (step.startsWith(u"settings")) {
+                const bool tick = step.endsWith(u"full");
+                QTimer::singleShot(0, this, [tick] {
+                    QTRY_VERIFY(QApplication::activeModalWidget());
+                    auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                    QVERIFY(dialog);
+                    for (QCheckBox *box : dialog->findChildren<QCheckBox *>()) {
+                        if (tick && box->text().startsWith(QStringLiteral("全屏")))
+                            box->setChecked(true);
+                    }
+                    dialog->accept();
+                });
+                game.openSettings();
+                QTRY_COMPARE(game.isFullScreen(), wasFull || tick);
+            } else if (step == u"M") {
+                QTest::keyClick(&game, Qt::Key_M);
+                QVERIFY(game.isFullScreen() == wasFull);
+            } else {
+                QTest::keyClick(&game, step == u"F11" ? Qt::Key_F11 : Qt::Key_Escape);
+                QTRY_VERIFY(game.isFullScreen() != wasFull);
+            }
+            // Nothing is remembered while the window stays open.
+            QVERIFY(!ReaderData::readSettings(reader.path()).fullScreen);
+        }
+        QCOMPARE(game.isFullScreen(), kept);
+        game.close();
+        QCOMPARE(ReaderData::readSettings(reader.path()).fullScreen, kept);
+    }
+
     // Ctrl held (a real key on the display: the player asks the display whether it is still
     // down) passes over the scenes read before and stops at the first new one; Ctrl with
     // another key is a command, not skip. The open backlog holds the scene still: Ctrl held,
@@ -265,14 +414,16 @@ private slots:
                 QCOMPARE(game.findChild<Stage *>()->size(), QSize(638, 482) * step.zoom);
                 // The text laid out larger with everything else.
                 QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0 * step.zoom);
+                QLabel *notice = game.noticeLabel();
                 if (step.notice) {
-                    QTRY_VERIFY(QToolTip::isVisible());
-                    QCOMPARE(QToolTip::text(), PlayerTexts::kZoomNoRoom);
+                    QVERIFY(notice && notice->isVisible());
+                    QCOMPARE(notice->text(), PlayerTexts::kZoomNoRoom);
                     QCOMPARE(g_announcements.last().second, PlayerTexts::kZoomNoRoom);
-                    // A notice, not a fixture.
-                    QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), Game::kNoticeMilliseconds * 3);
+                    // In the window's middle, and a notice, not a fixture.
+                    QCOMPARE(notice->geometry().center(), game.rect().center());
+                    QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), Game::kNoticeMilliseconds * 3);
                 } else {
-                    QVERIFY(!QToolTip::isVisible());
+                    QVERIFY(!notice || !notice->isVisible());
                 }
             }
             // A click on the scaled box advances.
@@ -310,9 +461,13 @@ private slots:
         if (placed)
             WindowPlacement::showCentred(game);
         showActive(game);
+        // The frame as the display has it now. QWidget::frameGeometry() keeps the frame it saw
+        // last moved or resized: the window manager gives the frame back after full screen
+        // without moving the window, and a busy machine sees the window back before its frame.
+        const auto frame = [&game] { return game.windowHandle()->frameGeometry(); };
         // Where the window stands once the window manager has framed it.
-        QTRY_VERIFY(game.frameGeometry().top() < game.geometry().top());
-        const QRect before = game.frameGeometry();
+        QTRY_VERIFY(frame().top() < game.geometry().top());
+        const QRect before = frame();
         const QRect room = game.screen()->availableGeometry();
         QVERIFY(room.contains(before));
 
@@ -343,7 +498,7 @@ private slots:
         QVERIFY(!game.readerMenu()->isVisible()); // Esc left full screen, and only that
         QTRY_COMPARE(game.size(), QSize(638, 482));
         // Back where it was, title bar and all on the screen.
-        QTRY_COMPARE(game.frameGeometry(), before);
+        QTRY_COMPARE(frame(), before);
         QCOMPARE(stage->size(), QSize(638, 482));
         QCOMPARE(game.GameNote()->font().pointSizeF(), 14.0);
         QVERIFY(game.isVisible());

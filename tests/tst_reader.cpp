@@ -78,8 +78,9 @@ struct Session
     ReaderData reader;
     GameLogic logic;
 
-    Session(Game &game, const ReaderSettings &settings = {})
-        : reader(game.readerDir.filePath(QStringLiteral("game"))),
+    /// @p readerName: the reader's folder, inside the game's reader folder.
+    Session(Game &game, const ReaderSettings &settings = {}, const char *readerName = "game")
+        : reader(game.readerDir.filePath(QString::fromLatin1(readerName))),
           logic(GameFolder(game.dir.path()), surface, music)
     {
         surface.logic = &logic;
@@ -124,6 +125,14 @@ private slots:
         QCOMPARE(GameLogic::continueScene(
                      ReaderData(game.readerDir.filePath(QStringLiteral("none"))), 5),
                  0);
+        // "继续" is offered for a game played before, also when only its first scene was shown.
+        QVERIFY(kept.hasPlace());
+        QVERIFY(!ReaderData(game.readerDir.filePath(QStringLiteral("none"))).hasPlace());
+        {
+            Session stoppedAtFirst(game, {}, "first");
+            QCOMPARE(stoppedAtFirst.logic.start(), GameLogic::StartResult::Playing);
+        }
+        QVERIFY(ReaderData(game.readerDir.filePath(QStringLiteral("first"))).hasPlace());
 
         Session again(game);
         QCOMPARE(again.logic.start(GameLogic::continueScene(again.reader, 5)),
@@ -152,7 +161,8 @@ private slots:
             first.logic.start();
             first.playTo(3);
             place = *first.logic.currentPlace();
-            QVERIFY(first.reader.save(2, place, QByteArrayLiteral("png")).ok);
+            place.picture = QByteArrayLiteral("png");
+            QVERIFY(first.reader.save(2, place).ok);
             QCOMPARE(first.logic.backlog().size(), 4);
             QCOMPARE(first.logic.backlog().at(3).text, QStringLiteral("第4幕的话"));
             QCOMPARE(first.logic.backlog().at(3).scene, 3);
@@ -165,6 +175,7 @@ private slots:
         QCOMPARE(saved->sceneCount, 5);
         QCOMPARE(saved->text, QStringLiteral("第4幕的话"));
         QCOMPARE(saved->time.toSecsSinceEpoch(), place.time.toSecsSinceEpoch());
+        QCOMPARE(saved->picture, QByteArrayLiteral("png"));
         QVERIFY(!again.reader.slot(3));
         QVERIFY(again.logic.loadPlace(*saved));
         QCOMPARE(again.logic.SceneIndex(), 3);
@@ -190,6 +201,48 @@ private slots:
         QCOMPARE(again.logic.SceneIndex(), 4);
     }
 
+    // Two windows on one game, both opened before either wrote: every scene either has seen
+    // stays seen, whichever writes last; the place is the one written last.
+    void twoWindowsOnOneGameKeepEverySceneSeen()
+    {
+        Game game(notes(50));
+        Session first(game), second(game);
+        first.logic.start();
+        second.logic.start();
+        first.playTo(49);
+        QVERIFY(first.reader.keepPlace().ok);
+        second.playTo(1);
+        QVERIFY(second.reader.keepPlace().ok);
+        const ReaderData kept(game.readerDir.filePath(QStringLiteral("game")));
+        QCOMPARE(kept.lastScene(), 1);
+        for (int i = 0; i < 50; ++i)
+            QVERIFY2(kept.seen(i), qPrintable(QString::number(i)));
+    }
+
+    // A save that cannot be written (here its record is marked read-only) leaves the slot as
+    // it was: the earlier save with its own picture, never the new picture beside the old save.
+    void aFailedSaveLeavesTheSlotWithItsOwnPicture()
+    {
+        Game game(notes(3));
+        Session s(game);
+        s.logic.start();
+        SavedPlace earlier = *s.logic.currentPlace();
+        earlier.picture = QByteArrayLiteral("earlier picture");
+        QVERIFY(s.reader.save(1, earlier).ok);
+        s.playTo(2);
+        SavedPlace later = *s.logic.currentPlace();
+        later.picture = QByteArrayLiteral("later picture");
+        const QString record = QDir(s.reader.folder()).filePath(QStringLiteral("slot-1.json"));
+        QVERIFY(QFile::setPermissions(record, QFileDevice::ReadOwner));
+        const WriteResult written = s.reader.save(1, later);
+        QFile::setPermissions(record, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QVERIFY(!written.ok);
+        const std::optional<SavedPlace> kept = s.reader.slot(1);
+        QVERIFY(kept);
+        QCOMPARE(kept->scene, 0);
+        QCOMPARE(kept->picture, QByteArrayLiteral("earlier picture"));
+    }
+
     // The author removed scenes after the save: the nearest scene opens, and the reader is told.
     void aSaveOfAGameThatLostScenesLoadsTheNearest()
     {
@@ -197,7 +250,7 @@ private slots:
         Session first(game);
         first.logic.start();
         first.playTo(5);
-        QVERIFY(first.reader.save(1, *first.logic.currentPlace(), {}).ok);
+        QVERIFY(first.reader.save(1, *first.logic.currentPlace()).ok);
         game.writeScenes(notes(3));
         Session again(game);
         again.logic.start();
@@ -349,7 +402,7 @@ private slots:
             Session s(game);
             s.logic.start();
             s.playTo(2);
-            QVERIFY(s.reader.save(ReaderData::kQuickSlot, *s.logic.currentPlace(), "png").ok);
+            QVERIFY(s.reader.save(ReaderData::kQuickSlot, *s.logic.currentPlace()).ok);
         }
         QFile::setPermissions(game.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                    QFileDevice::ExeOwner);

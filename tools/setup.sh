@@ -8,7 +8,7 @@ packages=(
   fonts-wqy-microhei fonts-dejavu-core libfontconfig-dev
   esbuild libharfbuzz-dev libwoff-dev libzip-dev libmp3lame-dev nodejs node-typescript chromium
   libbenchmark-dev
-  xvfb xauth openbox xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
+  xvfb xauth openbox xdotool x11-utils dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
   orca speech-dispatcher speech-dispatcher-audio-plugins speech-dispatcher-espeak-ng espeak-ng
   librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
 )
