@@ -226,6 +226,22 @@ QJsonObject gameData(const QString &page)
     return QJsonDocument::fromJson(script).object();
 }
 
+// Every scene of a published page: the first chunk in game.js, the others each in its file.
+QJsonArray pageScenes(const QString &page)
+{
+    const QJsonObject head = gameData(page);
+    QJsonArray scenes = head["scenes"].toArray();
+    for (qsizetype k = 1; k < head["chunks"].toArray().size(); ++k) {
+        QByteArray script = TestUtil::readBytes(page + QStringLiteral("/scenes/%1.js").arg(k));
+        script = script.mid(script.indexOf('['));
+        script.truncate(script.lastIndexOf(']') + 1);
+        script.replace("<\\/", "</");
+        for (const QJsonValue scene : QJsonDocument::fromJson(script).array())
+            scenes.append(scene);
+    }
+    return scenes;
+}
+
 // Pixels of @p image within @p area that differ from @p plain by more than 24 levels in a
 // channel: where the text was drawn. Their bounding box.
 QRect inkBox(const QImage &image, const QImage &plain, const QRect &area)
@@ -693,7 +709,7 @@ private slots:
         QVERIFY2(error.contains(said), qPrintable(error));
         QCOMPARE(QFileInfo::exists(out + "/index.html"), status == 0);
         if (status == 0)
-            QVERIFY(listed.contains("font-1.woff2"));
+            QVERIFY(listed.contains("font-1-1.woff2"));
     }
 
     // The page's data says what the player does: where a reveal runs and holds the box, where
@@ -761,7 +777,7 @@ private slots:
         QSet<char32_t> used;
         for (char32_t c : data["name"].toString().toUcs4())
             used.insert(c);
-        for (const QJsonValue scene : data["scenes"].toArray()) {
+        for (const QJsonValue scene : pageScenes(page)) {
             for (char32_t c : scene["text"].toString().toUcs4())
                 used.insert(c);
         }
@@ -770,10 +786,12 @@ private slots:
         QCOMPARE(data["fonts"].toArray().size() > 1, several);
         QSet<char32_t> inFonts;
         for (const QJsonValue font : data["fonts"].toArray()) {
-            const QList<char32_t> inFont =
-                FontSubset::characters(TestUtil::readBytes(page + u'/' + font["file"].toString()));
-            QVERIFY(!inFont.isEmpty());
-            inFonts.unite(QSet<char32_t>(inFont.begin(), inFont.end()));
+            for (const QJsonValue chunk : font["chunks"].toArray()) {
+                const QList<char32_t> inFont = FontSubset::characters(
+                    TestUtil::readBytes(page + u'/' + chunk["file"].toString()));
+                QVERIFY(!inFont.isEmpty());
+                inFonts.unite(QSet<char32_t>(inFont.begin(), inFont.end()));
+            }
         }
         QList<char32_t> held(inFonts.begin(), inFonts.end());
         std::sort(held.begin(), held.end());
@@ -795,28 +813,76 @@ private slots:
                 QVERIFY2(!text.contains(m_dir.path().toUtf8()), qPrintable(name));
             }
         }
-        QVERIFY(names.contains("index.html") && names.contains("tale.js") &&
-                names.contains("game.js") && names.contains("font-1.woff2") &&
-                names.contains("Music/1.mp3") && names.contains("BG/over.jpg"));
-        QCOMPARE(names.filter(QRegularExpression("^(BG|Msg|Music)/")).size(), names.size() - 4);
+        const QStringList page{"font-1-1.woff2", "game.js",    "icon-192.png",
+                               "icon-512.png",   "index.html", "manifest.webmanifest",
+                               "sw.js",          "tale.js"};
+        for (const QString &name : page)
+            QVERIFY2(names.contains(name), qPrintable(name));
+        QVERIFY(names.contains("Music/1.mp3") && names.contains("BG/over.jpg"));
+        QCOMPARE(names.filter(QRegularExpression("^(BG|Msg|Music)/")).size(),
+                 names.size() - page.size());
     }
 
-    void largestGamePublishesQuickly()
+    // The largest game, of long texts in thousands of different characters, publishes quickly,
+    // and its first scene needs the same few hundred kilobytes as a small game's: the data and
+    // the fonts are in chunks, each within its bound, and together they hold every scene.
+    void largestGamePublishesQuicklyInChunks()
     {
         const QString root = m_dir.filePath("large");
         QStringList notes;
-        for (int i = 0; i < kMaxScenes; ++i)
-            notes.append(QStringLiteral("第%1个场景,海风吹过灯塔。").arg(i + 1));
+        QRandomGenerator random(23);
+        for (int i = 0; i < kMaxScenes; ++i) {
+            QString note = QStringLiteral("第%1个场景:").arg(i + 1);
+            while (note.size() < 120)
+                note += QChar(0x4E00 + random.bounded(6000));
+            notes.append(note);
+        }
         makeGame(root, notes);
         QElapsedTimer clock;
         clock.start();
-        Publisher publisher{GameFolder(root), m_dir.filePath("large-page")};
+        const QString page = m_dir.filePath("large-page");
+        Publisher publisher{GameFolder(root), page};
         QCOMPARE(publisher.run(), Publisher::Status::Published);
         qInfo("4095 scenes published in %lld ms", clock.elapsed());
         QVERIFY(clock.elapsed() < 10000);
-        const QJsonArray scenes = gameData(m_dir.filePath("large-page"))["scenes"].toArray();
+        const QJsonArray scenes = pageScenes(page);
         QCOMPARE(scenes.size(), kMaxScenes);
         QCOMPARE(scenes.last()["text"].toString(), notes.last());
+
+        const QJsonObject head = gameData(page);
+        QCOMPARE(head["count"].toInt(), kMaxScenes);
+        QVERIFY(head["chunks"].toArray().size() > 100);
+        for (qsizetype k = 1; k < head["chunks"].toArray().size(); ++k)
+            QVERIFY(QFileInfo(page + QStringLiteral("/scenes/%1.js").arg(k)).size() < 40 * 1024);
+        // What the first scene is drawn with: the page, its script, game.js, its pictures and
+        // the chunks of the fonts that hold its characters.
+        const auto size = [&](const QString &name) { return QFileInfo(page + u'/' + name).size(); };
+        qint64 first = size("index.html") + size("tale.js") + size("game.js");
+        const QJsonObject scene = scenes.first().toObject();
+        const QJsonArray pictures = head["pictures"].toArray();
+        first += size(pictures[scene["bg"].toInt()].toString()) +
+                 size(pictures[scene["box"].toInt()].toString());
+        const QString text = scene["text"].toString() + head["name"].toString();
+        int fontChunks = 0;
+        for (const QJsonValue font : head["fonts"].toArray()) {
+            for (const QJsonValue chunk : font["chunks"].toArray()) {
+                ++fontChunks;
+                const QString held = chunk["chars"].toString();
+                QVERIFY(held.toUcs4().size() <= 256);
+                if (std::any_of(held.begin(), held.end(),
+                                [&](QChar c) { return text.contains(c); }))
+                    first += chunk["bytes"].toInt();
+            }
+        }
+        qInfo("%d font chunks; the first scene needs %lld KB of %lld KB", fontChunks, first / 1024,
+              (publisher.files().isEmpty() ? 0 : [&] {
+                  qint64 all = 0;
+                  for (const Publisher::File &file : publisher.files())
+                      all += file.bytes;
+                  return all;
+              }()) / 1024);
+        QVERIFY(fontChunks > 10);
+        QVERIFY2(first < 600 * 1024, qPrintable(QString::number(first)));
     }
 
     // The page in a browser, from the disk and from a web server, against the player's window
@@ -891,7 +957,7 @@ private slots:
         player.show();
         QVERIFY(QTest::qWaitForWindowExposed(&player));
         const QJsonArray heard = seen["heard"].toArray();
-        const QJsonArray data = gameData(page)["scenes"].toArray();
+        const QJsonArray data = pageScenes(page);
         const int count = int(data.size());
         QCOMPARE(heard.size(), count + 1);
         for (int i = 0; i <= count; ++i) {
