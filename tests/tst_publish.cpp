@@ -8,6 +8,7 @@
 #include "playerfakes.h"
 #include "publishdialog.h"
 #include "publisher.h"
+#include "readerdata.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "testutil.h"
@@ -1026,6 +1027,105 @@ private slots:
             }
             player.logic().AdvanceScene();
         }
+    }
+
+    // The page and the player, on the same game and the same list of the reader's commands (see
+    // web/test/steps.ts), reach the same scene after each command and keep the same look back.
+    void pageAndPlayerReachTheSameScenes_data()
+    {
+        QTest::addColumn<QString>("skip"); // the game's SkipCode: "1" is 不能跳过
+        QTest::addColumn<QString>("commands");
+        QTest::newRow("save, read on, load") << "0"
+                                             << "c r1000 c r1000 s1 c r1000 c l1 c r1000";
+        QTest::newRow("a save loaded after the ending") << "0"
+                                                        << "c c s1 c c c c c c c c l1 c r1000";
+        QTest::newRow("skip over the scenes read") << "1"
+                                                   << "c r1000 c r1000 c r1000 R S r5000";
+        QTest::newRow("skip all, 不能跳过 typing the unread") << "1"
+                                                              << "c r1000 R all S r300 r300 r20000";
+        QTest::newRow("skip all, a click cutting the typing") << "0"
+                                                              << "all S r20000";
+        QTest::newRow("look back") << "0"
+                                   << "c r1000 c r1000 c r1000 b3 c r1000 b1 c";
+        QTest::newRow("auto, a click stops it") << "0"
+                                                << "A r20000 R A r3000 c r3000 A r1000 N";
+        QTest::newRow("hiding the box") << "1"
+                                        << "c h c c r1000 c h r100 c";
+        QTest::newRow("the ending and back to the start") << "0"
+                                                          << "c c c c c c c c c R c";
+    }
+    void pageAndPlayerReachTheSameScenes()
+    {
+        QFETCH(QString, skip);
+        QFETCH(QString, commands);
+        const QString root = m_dir.filePath("steps-" + skip);
+        if (!QFileInfo::exists(root)) {
+            makeGame(root, {"灯塔", "海边的小镇上有一座灯塔。", "很久没有点亮。", "很久没有点亮。",
+                            "每天傍晚，少女小雨都会走到塔下。", "她在等一封信。", "信来了。",
+                            "终于，灯塔亮了。"});
+            QVERIFY(WriteSettings(GameFolder(root), GameSettings{"比较", QString(), QString(),
+                                                                 QStringLiteral("100"), skip})
+                        .ok);
+        }
+        const QString page = published(root);
+        QVERIFY(!page.isEmpty());
+
+        QProcess node;
+        node.start(QStandardPaths::findExecutable("node"),
+                   {QStringLiteral(PAGE_STEPS), page, commands});
+        QVERIFY(node.waitForFinished(30000));
+        QVERIFY2(node.exitCode() == 0, node.readAllStandardError().constData());
+        const QJsonObject inPage = QJsonDocument::fromJson(node.readAllStandardOutput()).object();
+
+        FakeSurface surface;
+        RecordingMusic music;
+        GameLogic logic(GameFolder(root), surface, music);
+        surface.logic = &logic;
+        QTemporaryDir readerFolder;
+        ReaderData reader(readerFolder.path());
+        logic.setReader(&reader);
+        QCOMPARE(logic.start(), GameLogic::StartResult::Playing);
+        QMap<int, SavedPlace> saved;
+        QJsonArray reached;
+        for (const QString &command : commands.split(u' ', Qt::SkipEmptyParts)) {
+            const int n = command.mid(1).toInt();
+            if (command == "c") {
+                if (logic.mode() == GameLogic::Mode::Auto)
+                    logic.setMode(GameLogic::Mode::Normal);
+                if (logic.boxHidden())
+                    logic.setBoxHidden(false);
+                else
+                    surface.click();
+            } else if (command[0] == u'r') {
+                surface.runFor(n);
+            } else if (command[0] == u's') {
+                if (const auto place = logic.currentPlace())
+                    saved.insert(n, *place);
+            } else if (command[0] == u'l') {
+                if (saved.contains(n))
+                    logic.loadPlace(saved[n]);
+            } else if (command == "A" || command == "S" || command == "N") {
+                logic.setMode(command == "A"   ? GameLogic::Mode::Auto
+                              : command == "S" ? GameLogic::Mode::Skip
+                                               : GameLogic::Mode::Normal);
+            } else if (command == "h") {
+                logic.setBoxHidden(!logic.boxHidden());
+            } else if (command[0] == u'b') {
+                logic.goToScene(logic.backlog()[logic.backlog().size() - n].scene);
+            } else if (command == "R") {
+                logic.goToScene(0);
+            } else if (command == "all") {
+                ReaderSettings settings = logic.readerSettings();
+                settings.skipAll = true;
+                logic.setReaderSettings(settings);
+            }
+            reached.append(logic.ended() ? QJsonValue("end") : QJsonValue(logic.SceneIndex()));
+        }
+        QJsonArray backlog;
+        for (const GameLogic::BacklogEntry &entry : logic.backlog())
+            backlog.append(entry.scene);
+        QCOMPARE(inPage["reached"].toArray(), reached);
+        QCOMPARE(inPage["backlog"].toArray(), backlog);
     }
 
     // Texts of the game are shown as text, never taken as markup: the scenes' and the name,
