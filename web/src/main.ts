@@ -63,6 +63,8 @@ let endingOffered = false;
 function fault(text: string, fatal = true): void {
   faultBox.textContent = text;
   faultBox.hidden = false;
+  // On the cover, it stands where the reader looks: below the buttons.
+  if (!started) cover.insertBefore(faultBox, loading);
   if (!started && fatal) {
     loading.hidden = true;
     startButton.disabled = true;
@@ -516,6 +518,7 @@ function drawThumbnail(thumb: HTMLCanvasElement, place: SavedPlace): void {
     const small = thumb.getContext("2d")!;
     small.setTransform(thumb.width / STAGE.width, 0, 0, thumb.height / STAGE.height, 0, 0);
     drawScene(small, game, scene, Infinity, true, (k) => data.picture(k));
+    thumb.dataset.drawn = "1";
   });
 }
 
@@ -559,7 +562,7 @@ function openSettings(): void {
   readerActed();
   setMode("normal");
   const settings = play.readerSettings;
-  const panel = element("form", "settings");
+  const panel = element("div", "settings");
   panel.appendChild(element("h2", "", TEXTS.settings));
   const speedBox = (label: string, value: number) => {
     const row = element("label", "", label);
@@ -609,7 +612,6 @@ function openSettings(): void {
   });
   row.append(ok, button(TEXTS.cancel, () => panels.close()));
   panel.appendChild(row);
-  panel.addEventListener("submit", (event) => event.preventDefault());
   panels.show("settings", panel, TEXTS.settings);
 }
 
@@ -855,6 +857,7 @@ function begin(scene: number): void {
     return;
   }
   started = true;
+  if (faultBox.parentElement === cover) cover.after(faultBox);
   cover.remove();
   loading.hidden = true;
   bar.hidden = false;

@@ -57,7 +57,7 @@ export class Panels {
       }
     });
     shade.addEventListener("contextmenu", (event) => event.preventDefault());
-    document.body.appendChild(shade);
+    (document.querySelector("main") || document.body).appendChild(shade);
     this.shade = shade;
     this.kind = kind;
     this.closing = closed || null;
