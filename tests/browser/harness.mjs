@@ -102,7 +102,14 @@ export function serve(folders, rate = 0) {
   });
   return new Promise((resolve) =>
     server.listen(0, "127.0.0.1", () =>
-      resolve({ url: `http://127.0.0.1:${server.address().port}`, log, close: () => server.close() }),
+      resolve({
+        url: `http://127.0.0.1:${server.address().port}`,
+        log,
+        close: () => {
+          server.close();
+          server.closeAllConnections();
+        },
+      }),
     ),
   );
 }

@@ -348,6 +348,60 @@ test("the largest game on a 200 kB/s link under a sub-path: the first scene with
   await page.done();
 });
 
+test("a page as a page should be: landscape, the music paused while hidden, offline once loaded, less motion", async () => {
+  const server = await serve({ "/demo/": join(pages, "demo") });
+  const page = await reader({ width: 844, height: 390, hasTouch: true, isMobile: true });
+  await page.goto(`${server.url}/demo/`);
+  await start(page);
+  await showing(page, 0);
+  // Landscape: the stage fills the height, the buttons stand in the free column beside it.
+  const stage = (await middle(page, "#stage")).box;
+  const menu = (await middle(page, "#menu-button")).box;
+  assert.equal(Math.round(stage.height), 390);
+  assert.ok(menu.x >= stage.x + stage.width, `the menu at ${menu.x}, the stage to ${stage.x + stage.width}`);
+  // The music pauses while another tab is in front, and goes on when the page is back.
+  const audio = () => page.evaluate(() => !document.querySelector("audio").paused);
+  await page.waitForFunction(() => !document.querySelector("audio").paused, { polling: 50 });
+  const other = await page.browserContext().newPage();
+  await other.bringToFront();
+  await page.waitForFunction(() => document.hidden, { polling: 50 });
+  assert.equal(await audio(), false);
+  await page.bringToFront();
+  await page.waitForFunction(() => !document.hidden && !document.querySelector("audio").paused, {
+    polling: 50,
+  });
+  await other.close();
+  // The service worker keeps what was loaded: with the server gone, the page opens and plays on.
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.waitForFunction(
+    async () => {
+      const [name] = await caches.keys();
+      const kept = name ? await (await caches.open(name)).keys() : [];
+      return kept.length >= 8 && !!navigator.serviceWorker.controller;
+    },
+    { polling: 200 },
+  );
+  await page.touchscreen.tap(stage.x + stage.width / 2, stage.y + stage.height / 2);
+  await showing(page, 1);
+  await page.waitForFunction(
+    () => Object.keys(localStorage).some((k) => k.endsWith(".place") && localStorage[k].includes('"last":1')),
+    { polling: 100 },
+  );
+  server.close();
+  if (name === "chromium")
+    await page.emulateMediaFeatures([{ name: "prefers-reduced-motion", value: "reduce" }]);
+  await page.reload();
+  await start(page, "#continue");
+  await showing(page, 1);
+  if (name === "chromium") {
+    // Less motion: each text stands whole at once.
+    await page.touchscreen.tap(stage.x + stage.width / 2, stage.y + stage.height / 2);
+    await stageWhen(page, (d) => d.scene === "2");
+    assert.equal((await state(page)).revealing, "0");
+  }
+  assert.deepEqual(page.errors, []);
+});
+
 test("a damaged page says what is missing instead of a dead button or a black stage", async () => {
   const cut = join(scratch, "cut");
   cpSync(join(pages, "demo"), cut, { recursive: true });

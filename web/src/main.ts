@@ -833,7 +833,13 @@ function offline(): void {
     .register("sw.js")
     .then(() => navigator.serviceWorker.ready)
     .then((registration) => {
-      // Opened from the home screen: everything is kept for reading offline.
+      // What was loaded before the worker ran is kept too; opened from the home screen,
+      // everything is, for reading offline.
+      const loaded = performance
+        .getEntriesByType("resource")
+        .map((entry) => entry.name)
+        .concat(location.href);
+      registration.active?.postMessage({ keep: loaded });
       if (window.matchMedia("(display-mode: standalone)").matches)
         registration.active?.postMessage("keep-all");
     })

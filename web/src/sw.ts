@@ -64,13 +64,20 @@ worker.addEventListener("fetch", (event: any) => {
   );
 });
 
-// Opened from the home screen: every file of the game is kept, one at a time.
+// The page names what it loaded before this worker ran, or, opened from the home screen, asks
+// for every file of the game: each is kept, one at a time.
 worker.addEventListener("message", (event: any) => {
-  if (event.data !== "keep-all") return;
+  const wanted: string[] =
+    event.data === "keep-all"
+      ? FILES
+      : event.data && Array.isArray(event.data.keep)
+        ? event.data.keep.map((url: string) => inPage(new URL(url))).filter(Boolean)
+        : [];
   event.waitUntil(
     caches.open(CACHE).then(async (cache) => {
-      for (const file of FILES) {
-        if (!(await cache.match(file))) await cache.add(file).catch(() => undefined);
+      for (const file of wanted) {
+        if (FILES.includes(file) && !(await cache.match(file)))
+          await cache.add(file).catch(() => undefined);
       }
     }),
   );
