@@ -124,6 +124,7 @@ test("a reader on a phone plays to the end by taps, keeps the place, saves and l
   // A tap anywhere on the stage, the picture above the box included, goes on.
   for (let i = 0; i < count; ++i) {
     await showing(page, i);
+    if (i === 2) await shot(page, "scene-phone");
     await page.touchscreen.tap(stage.x + stage.width / 2, stage.y + 20);
   }
   await stageWhen(page, (d) => d.scene === "end");
@@ -207,6 +208,7 @@ test("on a desktop the keys, the wheel and the buttons are the player's; skip an
   await showing(page, 1);
   await page.keyboard.press("PageDown");
   await showing(page, 2);
+  await shot(page, "scene-desktop");
   // F5 and F9 are the page's, not the browser's reload.
   await page.keyboard.press("F5");
   await page.waitForFunction(`document.getElementById("notice").textContent === "已存档:快速存档"`);
@@ -365,6 +367,7 @@ test("a page as a page should be: landscape, the music paused while hidden, offl
   const other = await page.browserContext().newPage();
   await other.bringToFront();
   await page.waitForFunction(() => document.hidden, { polling: 50 });
+  await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 0))); // its event's turn
   assert.equal(await audio(), false);
   await page.bringToFront();
   await page.waitForFunction(() => !document.hidden && !document.querySelector("audio").paused, {
