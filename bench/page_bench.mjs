@@ -35,6 +35,15 @@ async function fresh(width = 1280, height = 800) {
   return { page, context };
 }
 
+/** The largest game's page from a local server, its first scene's files there. */
+async function readyPage() {
+  const server = await serve({ "/": join(pages, "long") });
+  const { page, context } = await fresh();
+  await page.goto(`${server.url}/index.html`);
+  await page.waitForFunction(`document.getElementById("loading").hidden`);
+  return { page, done: async () => (await context.close(), server.close()) };
+}
+
 const when = (page, condition, timeout = 60000) =>
   page.waitForFunction(`(${condition})(document.getElementById("stage").dataset)`, {
     polling: "mutation",
@@ -63,10 +72,7 @@ for (const game of ["demo", "long"]) {
 
 // 开始 once the data is there, to the frame that shows the first scene; taps to the next frame.
 {
-  const server = await serve({ "/": join(pages, "long") });
-  const { page, context } = await fresh();
-  await page.goto(`${server.url}/index.html`);
-  await page.waitForFunction(`document.getElementById("loading").hidden`);
+  const { page, done } = await readyPage();
   // Listens for the next release of the pointer on `selector`; then, from it: the stage drawn
   // (the page's handlers done), the next frame begun, and the frame after (the first presented).
   const frame = async (selector) => {
@@ -118,16 +124,12 @@ for (const game of ["demo", "long"]) {
   await new Promise((resolve) => setTimeout(resolve, 10000));
   const idle = (await task()) - before;
   report("idle on a scene: the renderer's task time over 10 s", `${((idle / 10) * 100).toFixed(2)} % of a core`);
-  await context.close();
-  server.close();
+  await done();
 }
 
 // The largest game played to its end with Space, then the heap after a garbage collection.
 {
-  const server = await serve({ "/": join(pages, "long") });
-  const { page, context } = await fresh();
-  await page.goto(`${server.url}/index.html`);
-  await page.waitForFunction(`document.getElementById("loading").hidden`);
+  const { page, done } = await readyPage();
   await page.click("#start");
   await when(page, (d) => d.scene === "0" && d.ready === "1");
   const count = await page.evaluate(() => window.TALE_GAME.count);
@@ -145,8 +147,7 @@ for (const game of ["demo", "long"]) {
   report(`after playing all ${count} scenes (in ${(played / 1000).toFixed(0)} s): JS heap`, `${(heap / 1024 / 1024).toFixed(1)} MB`);
   const look = await page.evaluate(() => document.querySelectorAll("script").length);
   report("script elements left in the page", String(look));
-  await context.close();
-  server.close();
+  await done();
 }
 
 await browser.close();

@@ -121,6 +121,10 @@ try {
     if (message.method === "Runtime.consoleAPICalled" && message.params.type === "error")
       result.errors.push(message.params.args.map((a) => a.value).join(" "));
   });
+  // The page's service worker is left out: the clock run ahead below would stall what it
+  // fetches (the browser tests in tests/browser read the page with it).
+  await page("Network.enable");
+  await page("Network.setBypassServiceWorker", { bypass: true });
   await page("Emulation.setDeviceMetricsOverride",
     { width, height, deviceScaleFactor: 1, mobile: width < height });
   let url;

@@ -426,4 +426,27 @@ test("a damaged page says what is missing instead of a dead button or a black st
   await page.waitForFunction(`!document.getElementById("fault").hidden`, { polling: 50 });
   assert.equal(await page.$eval("#fault", (p) => p.textContent), `图片缺少或损坏:${first}`);
   await page.done();
+
+  // Where the browser refuses storage the page plays on, and says once it cannot keep the place.
+  // (Refused by a script run before the page's own: Firefox runs such scripts apart from the
+  // page's globals, so there only the course without storage is tested, under node.)
+  if (name !== "chromium") return;
+  const refusing = await reader(PHONE);
+  await refusing.evaluateOnNewDocument(() => {
+    Object.defineProperty(window, "localStorage", {
+      get() {
+        throw new DOMException("refused", "SecurityError");
+      },
+    });
+  });
+  await refusing.goto(fileUrl("demo"));
+  await start(refusing);
+  await showing(refusing, 0);
+  await refusing.waitForFunction(
+    `document.getElementById("notice").textContent.startsWith("阅读进度无法保存")`,
+    { polling: 50 },
+  );
+  await refusing.keyboard.press("Enter");
+  await showing(refusing, 1);
+  assert.deepEqual(refusing.errors, []);
 });

@@ -255,7 +255,11 @@ function whenReady(i: number, action: () => void): void {
 
 function prefetch(): void {
   const next = play.next();
-  if (next < 0) return;
+  // The closing picture, once the last scene shows.
+  if (next < 0) {
+    if (!play.ended) data.picture(game.closing);
+    return;
+  }
   if (!ready(next))
     void data.prepare(next).then((scene) => scene && prepared.add(next));
   // The next chunk, well before the reader reaches it; quickly when skipping.
