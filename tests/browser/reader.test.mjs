@@ -278,6 +278,18 @@ test("on a desktop the keys, the wheel and the buttons are the player's; skip an
   await panelOpen(page, "ending");
   await choose(page, "回到开头");
   await showing(page, 0);
+  // Ctrl held alone skips over the scenes read; let go, it stops.
+  await page.keyboard.down("Control");
+  await stageWhen(page, (d) => d.mode === "skip" && d.scene === "1");
+  await page.keyboard.up("Control");
+  await stageWhen(page, (d) => d.mode === "normal");
+  assert.notEqual((await state(page)).scene, "end");
+  await page.keyboard.press("Escape");
+  await panelOpen(page, "menu");
+  await choose(page, "回到开头");
+  await panelOpen(page, "ask");
+  await choose(page, "是");
+  await showing(page, 0);
   // A: the scenes go on by themselves; a click stops it.
   await page.keyboard.press("a");
   await stageWhen(page, (d) => d.mode === "auto");
@@ -401,6 +413,15 @@ test("a page as a page should be: landscape, the music paused while hidden, offl
     await page.touchscreen.tap(stage.x + stage.width / 2, stage.y + stage.height / 2);
     await stageWhen(page, (d) => d.scene === "2");
     assert.equal((await state(page)).revealing, "0");
+    // The system's dark colours: the panels follow, and stay readable.
+    await page.emulateMediaFeatures([{ name: "prefers-color-scheme", value: "dark" }]);
+    await page.keyboard.press("Escape");
+    await panelOpen(page, "menu");
+    assert.equal(
+      await page.$eval("#panel", (p) => getComputedStyle(p).backgroundColor),
+      "rgb(34, 34, 34)",
+    );
+    await noViolations(page, "the menu in dark colours");
   }
   assert.deepEqual(page.errors, []);
 });
