@@ -315,6 +315,16 @@ test("on a desktop the keys, the wheel and the buttons are the player's; skip an
   await page.keyboard.press("m");
   await page.waitForFunction(`document.getElementById("notice").textContent === "静音"`);
   assert.equal(await page.evaluate(() => document.querySelector("audio").muted), true);
+  // The 菜单 button clicked: once the menu is closed, Space goes on with the story again.
+  await page.click("#menu-button");
+  await panelOpen(page, "menu");
+  await page.keyboard.press("Escape");
+  await panelClosed(page);
+  await stageWhen(page, (d) => d.revealing === "0" && d.ready === "1"); // 不能跳过: typed whole
+  const before = (await state(page)).scene;
+  await page.keyboard.press(" ");
+  await stageWhen(page, `(d) => d.scene !== "${before}"`);
+  assert.equal(await panel(page), "");
   assert.ok(count > 3);
   assert.deepEqual(page.errors, []);
   await page.done();

@@ -711,6 +711,9 @@ document.addEventListener("keydown", (event) => {
   }
   const command = commandFor(key, ctrl, event.altKey, event.shiftKey);
   if (!command) return;
+  // Space and Enter on a button beside the stage press that button.
+  if (command === "advance" && key !== "PageDown" && (event.target as Element).closest?.("button"))
+    return;
   event.preventDefault();
   if (event.repeat && command !== "advance") return;
   if (command === "advance") {
@@ -803,6 +806,9 @@ function commandFor(key: string, ctrl: boolean, alt: boolean, shift: boolean): s
   return "";
 }
 
+// Pressed with a pointer, a button gives the keys back to the stage: Space goes on, as before.
+for (const pressed of [menuButton, full])
+  pressed.addEventListener("click", (event) => event.detail > 0 && pressed.blur());
 menuButton.addEventListener("click", () => {
   if (started && !panels.open) openMenu();
 });
