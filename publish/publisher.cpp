@@ -526,6 +526,7 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
     QByteArray page = PageFiles::page();
     page.replace("{{TITLE}}", htmlEscaped(game.title).toUtf8());
     page.replace("{{NAME}}", htmlEscaped(appName).toUtf8());
+    page.replace("{{ID}}", id.toUtf8());
     page.replace("{{DESCRIPTION}}", htmlEscaped(description).toUtf8());
     page.replace("{{IMAGE}}", htmlEscaped(pictureNames.value(0)).toUtf8());
     page.replace("{{NOTICE}}", htmlEscaped(notice).toUtf8());

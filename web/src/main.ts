@@ -117,7 +117,7 @@ function draw(): void {
 
 /** Where the stage and the bar stand: the stage as large as the window allows, the bar in the
  * free area beside or below it (over the stage's corner only when there is none). */
-function fit(): void {
+function fit(redraw = true): void {
   const width = window.innerWidth;
   const height = window.innerHeight;
   const barSize = 60;
@@ -158,7 +158,7 @@ function fit(): void {
   modeLabel.style.right = `${width - left - cssWidth() + 8}px`;
   modeLabel.style.top = `${top + 8}px`;
   noticeBox.style.top = `${top + cssHeight() * 0.4}px`;
-  draw();
+  if (redraw) draw();
 }
 
 function place(item: HTMLElement, left: number, top: number, width: number, height: number) {
@@ -310,11 +310,8 @@ function applyVolume(): void {
 function playMusic(fromStart: boolean): void {
   if (!game.music) return;
   musicWanted = true;
-  if (!music.src) {
-    music.preload = "auto";
-    music.src = address(game.music);
-  }
-  if (fromStart) music.currentTime = 0;
+  music.preload = "auto";
+  if (fromStart && music.currentTime > 0) music.currentTime = 0;
   if (!document.hidden) void music.play().catch(() => undefined);
 }
 
@@ -830,7 +827,7 @@ document.addEventListener("visibilitychange", () => {
 window.addEventListener("pagehide", () => {
   if (started) keepPlace();
 });
-window.addEventListener("resize", fit);
+window.addEventListener("resize", () => fit());
 
 function offline(): void {
   if (location.protocol !== "http:" && location.protocol !== "https:") return;
@@ -879,11 +876,11 @@ function begin(scene: number): void {
   bar.hidden = false;
   full.hidden = !document.fullscreenEnabled;
   canvas.dataset.started = "1";
+  fit(false); // the stage's place with the bar shown; the scene draws it once
   goTo(scene, () => {
     // The music once the first scene stands: before, it would take the link from it.
     playMusic(true);
   });
-  fit();
   if (!store.kept && !placeFailureSaid) {
     placeFailureSaid = true;
     notice(TEXTS.placeNotKept);
@@ -941,8 +938,9 @@ async function boot(): Promise<void> {
     if (game.music) notice(TEXTS.musicFault(game.music));
   });
   document.body.appendChild(music);
+  // Shown already by the page while it loaded, where the browser keeps a place.
   const last = Math.min(store.lastScene, game.count - 1);
-  if (last >= 0) continueButton.hidden = false;
+  continueButton.hidden = last < 0;
   byId("name").style.fontFamily = game.fonts
     .map((_, index) => `TaleFont${index}`)
     .concat("sans-serif")
@@ -954,6 +952,11 @@ async function boot(): Promise<void> {
   prepared.add(0);
   if (!continueButton.hidden) prepared.add(last);
   firstReady = true;
+  // The music's address now, nothing of it fetched: set at 开始, it would hold that click up.
+  if (game.music) {
+    music.preload = "none";
+    music.src = address(game.music);
+  }
   showProgress(100);
   loading.hidden = true;
   offline();
