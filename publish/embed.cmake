@@ -7,10 +7,12 @@ function(bytes_of var file)
 endfunction()
 bytes_of(script ${SCRIPT})
 bytes_of(page ${PAGE})
+bytes_of(worker ${WORKER})
 file(WRITE ${OUT} "#include \"pagefiles.h\"\n
 namespace {
 const unsigned char kScript[] = {${script}};
 const unsigned char kPage[] = {${page}};
+const unsigned char kWorker[] = {${worker}};
 } // namespace
 QByteArray PageFiles::script()
 {
@@ -19,5 +21,9 @@ QByteArray PageFiles::script()
 QByteArray PageFiles::page()
 {
     return QByteArray::fromRawData(reinterpret_cast<const char *>(kPage), sizeof kPage);
+}
+QByteArray PageFiles::serviceWorker()
+{
+    return QByteArray::fromRawData(reinterpret_cast<const char *>(kWorker), sizeof kWorker);
 }
 ")

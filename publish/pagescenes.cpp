@@ -242,6 +242,7 @@ PageScenes::Result PageScenes::run()
     if (hasSettings) {
         if (const auto settings = ReadSettings(m_folder).settings) {
             m_game.name = settings->GameName;
+            m_game.clickCutsReveal = settings->SkipCode == u"0";
             if (!settings->BGMName.isEmpty())
                 m_game.music = m_folder.resolve(PlayerTexts::kMusicFolder + settings->BGMName);
         }

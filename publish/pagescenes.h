@@ -55,7 +55,8 @@ struct PageGame
     QString music;             ///< absolute path of the music file; empty for none
     QString closing;           ///< absolute path of the closing picture; empty: a black background
     int interval = 0;          ///< ms between two revealed characters
-    QRgb windowColour = 0;     ///< the row below the background
+    bool clickCutsReveal = false; ///< a click may cut a reveal short (SkipCode "0")
+    QRgb windowColour = 0;        ///< the row below the background
     QList<PageScene> scenes;
     QString endingText; ///< what a screen reader hears at the ending
 };

@@ -3,10 +3,13 @@
 #include "filecopy.h"
 #include "fontsubset.h"
 #include "musicrender.h"
+#include "pagedata.h"
 #include "pagefiles.h"
 #include "pagefolder.h"
+#include "pictures.h"
 
 #include <QColor>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -265,10 +268,12 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
         return int(pictureNames.size()) - 1;
     };
 
-    // Each face the player draws the texts in, with the characters it draws.
+    // Each face the player draws the texts in, with the characters it draws in the order the
+    // story first uses them: the page loads a font a chunk at a time, as the reader nears it.
     struct Face
     {
         QRawFont font;
+        QList<char32_t> order;
         QSet<char32_t> characters;
     };
     QList<Face> faces;
@@ -281,13 +286,16 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
             auto face = faceIndex.constFind(key);
             if (face == faceIndex.cend()) {
                 face = faceIndex.insert(key, int(faces.size()));
-                faces.append({run.font, {}});
+                faces.append({run.font, {}, {}});
             }
             const qsizetype end =
                 r + 1 < line.runs.size() ? line.runs[r + 1].start : line.text.size();
+            Face &f = faces[*face];
             for (char32_t c : line.text.mid(run.start, end - run.start).toUcs4()) {
-                if (c >= 0x20 && c != 0x2028)
-                    faces[*face].characters.insert(c);
+                if (c >= 0x20 && c != 0x2028 && !f.characters.contains(c)) {
+                    f.characters.insert(c);
+                    f.order.append(c);
+                }
             }
             runs.append(QJsonArray{run.start, *face, rounded(run.x)});
         }
@@ -296,8 +304,28 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
     for (const PageLine &line : game.nameLines)
         lineData(line);
 
-    QJsonArray sceneData;
-    for (const PageScene &s : game.scenes) {
+    // The scenes in chunks: the first in game.js, the others each a script of its own, loaded
+    // as the reader nears it (a script, not a file to fetch: a page opened from the disk may
+    // fetch nothing).
+    QByteArray firstChunk, chunk;
+    QList<int> chunkStarts{0};
+    QJsonArray chunkBytes{0};
+    const auto flush = [&]() -> bool {
+        const qsizetype k = chunkStarts.size() - 1;
+        if (k == 0) {
+            firstChunk = '[' + chunk + ']';
+        } else {
+            QByteArray script = "TALE_SCENES(" + QByteArray::number(k) + ",[" + chunk + "]);\n";
+            script.replace("</", "<\\/"); // never the end of a script, wherever it stands
+            if (!put(QStringLiteral("scenes/%1.js").arg(k), script))
+                return false;
+            chunkBytes.append(script.size());
+        }
+        chunk.clear();
+        return true;
+    };
+    for (int i = 0; i < game.scenes.size(); ++i) {
+        const PageScene &s = game.scenes[i];
         const int bg = picture(s.background, QStringLiteral("BG"));
         const int box = picture(s.box, QStringLiteral("Msg"));
         if (bg == -3 || box == -3)
@@ -334,13 +362,26 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
             o.insert(QStringLiteral("reveal"), 1);
         if (s.waitsReveal)
             o.insert(QStringLiteral("wait"), 1);
-        sceneData.append(o);
+        const QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        if (!chunk.isEmpty() && chunk.size() + json.size() > PageData::kChunkBytes) {
+            if (!flush())
+                return cannotWrite();
+            chunkStarts.append(i);
+        }
+        if (!chunk.isEmpty())
+            chunk += ',';
+        chunk += json;
     }
+    if (!flush())
+        return cannotWrite();
     const int closing = picture(game.closing, QStringLiteral("BG"));
     if (closing == -3)
         return Status::Cancelled;
     if (closing == -2)
         return cannotWrite();
+    QJsonArray pictureBytes;
+    for (const QString &name : std::as_const(pictureNames))
+        pictureBytes.append(QFileInfo(root + u'/' + name).size());
 
     QString musicName;
     if (!game.music.isEmpty()) {
@@ -374,31 +415,40 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
     if (cancelled())
         return Status::Cancelled;
 
-    // One font file for each face, holding the characters drawn in it.
+    // Each face in chunks of characters, one font file each.
     step(QStringLiteral("裁剪字体"));
     QJsonArray fontData;
     QStringList families, licences;
     for (qsizetype i = 0; i < faces.size(); ++i) {
-        QList<char32_t> characters(faces[i].characters.begin(), faces[i].characters.end());
-        std::sort(characters.begin(), characters.end());
-        const FontSubset::Result subset = FontSubset::make(faces[i].font, characters);
-        if (subset.woff2.isEmpty())
-            return fail(subset.error);
-        const QString name = QStringLiteral("font-%1.woff2").arg(i + 1);
-        if (!put(name, subset.woff2))
-            return cannotWrite();
-        QJsonObject font{{QStringLiteral("file"), name}};
+        QJsonArray chunks;
+        FontSubset::Result subset;
+        for (qsizetype from = 0, k = 1; from < faces[i].order.size();
+             from += PageData::kFontChunkCharacters, ++k) {
+            QList<char32_t> characters = faces[i].order.mid(from, PageData::kFontChunkCharacters);
+            const QString held = QString::fromUcs4(characters.constData(), characters.size());
+            std::sort(characters.begin(), characters.end());
+            subset = FontSubset::make(faces[i].font, characters);
+            if (subset.woff2.isEmpty())
+                return fail(subset.error);
+            const QString name = QStringLiteral("font-%1-%2.woff2").arg(i + 1).arg(k);
+            if (!put(name, subset.woff2))
+                return cannotWrite();
+            chunks.append(QJsonObject{{QStringLiteral("file"), name},
+                                      {QStringLiteral("chars"), held},
+                                      {QStringLiteral("bytes"), subset.woff2.size()}});
+            if (cancelled())
+                return Status::Cancelled;
+        }
+        QJsonObject font{{QStringLiteral("chunks"), chunks}};
         if (subset.bold)
             font.insert(QStringLiteral("bold"), 1);
         if (subset.italic)
             font.insert(QStringLiteral("italic"), 1);
         fontData.append(font);
-        if (!families.contains(subset.family)) {
+        if (!subset.family.isEmpty() && !families.contains(subset.family)) {
             families.append(subset.family);
             licences.append(subset.licence);
         }
-        if (cancelled())
-            return Status::Cancelled;
     }
     // Each licence beside its font's name, where there are several.
     for (qsizetype i = 0; families.size() > 1 && i < licences.size(); ++i) {
@@ -408,20 +458,60 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
     licences.removeAll(QString());
 
     step(QStringLiteral("写入网页"));
-    const QJsonObject data{{QStringLiteral("name"), game.name},
-                           {QStringLiteral("title"), game.title},
-                           {QStringLiteral("interval"), game.interval},
-                           {QStringLiteral("window"), hexColour(game.windowColour)},
-                           {QStringLiteral("pictures"), QJsonArray::fromStringList(pictureNames)},
-                           {QStringLiteral("closing"), closing},
-                           {QStringLiteral("music"), musicName},
-                           {QStringLiteral("ending"), game.endingText},
-                           {QStringLiteral("fonts"), fontData},
-                           {QStringLiteral("scenes"), sceneData}};
-    // Data as a script, not a file to fetch: a page opened from the disk may fetch nothing.
-    QByteArray gameScript =
-        "window.TALE_GAME=" + QJsonDocument(data).toJson(QJsonDocument::Compact) + ";\n";
+    const QString id = PageData::gameId(m_folder.path(), game.name);
+    QJsonObject head{{QStringLiteral("id"), id},
+                     {QStringLiteral("name"), game.name},
+                     {QStringLiteral("title"), game.title},
+                     {QStringLiteral("interval"), game.interval},
+                     {QStringLiteral("window"), hexColour(game.windowColour)},
+                     {QStringLiteral("pictures"), QJsonArray::fromStringList(pictureNames)},
+                     {QStringLiteral("pictureBytes"), pictureBytes},
+                     {QStringLiteral("closing"), closing},
+                     {QStringLiteral("music"), musicName},
+                     {QStringLiteral("ending"), game.endingText},
+                     {QStringLiteral("fonts"), fontData},
+                     {QStringLiteral("count"), int(game.scenes.size())},
+                     {QStringLiteral("chunks"), QJsonArray::fromVariantList([&] {
+                          QVariantList starts;
+                          for (int start : chunkStarts)
+                              starts.append(start);
+                          return starts;
+                      }())},
+                     {QStringLiteral("chunkBytes"), chunkBytes}};
+    if (game.clickCutsReveal)
+        head.insert(QStringLiteral("cut"), 1);
+    QByteArray gameScript = QJsonDocument(head).toJson(QJsonDocument::Compact);
+    gameScript.chop(1);
+    gameScript = "window.TALE_GAME=" + gameScript + ",\"scenes\":" + firstChunk + "};\n";
     gameScript.replace("</", "<\\/");
+    if (!put(QStringLiteral("game.js"), gameScript))
+        return cannotWrite();
+
+    // The page's icon, for a tab, a home screen and a shared link: the first background's middle.
+    const QImage first = Pictures::load(game.scenes.first().background);
+    const QString appName = game.name.isEmpty() ? game.title : game.name;
+    const QJsonObject manifest{
+        {QStringLiteral("name"), appName},
+        {QStringLiteral("short_name"), appName.left(12)},
+        {QStringLiteral("start_url"), QStringLiteral("./index.html")},
+        {QStringLiteral("scope"), QStringLiteral("./")},
+        {QStringLiteral("display"), QStringLiteral("standalone")},
+        {QStringLiteral("background_color"), QStringLiteral("#000000")},
+        {QStringLiteral("theme_color"), QStringLiteral("#000000")},
+        {QStringLiteral("lang"), QStringLiteral("zh-CN")},
+        {QStringLiteral("icons"),
+         QJsonArray{QJsonObject{{QStringLiteral("src"), QStringLiteral("icon-192.png")},
+                                {QStringLiteral("sizes"), QStringLiteral("192x192")},
+                                {QStringLiteral("type"), QStringLiteral("image/png")}},
+                    QJsonObject{{QStringLiteral("src"), QStringLiteral("icon-512.png")},
+                                {QStringLiteral("sizes"), QStringLiteral("512x512")},
+                                {QStringLiteral("type"), QStringLiteral("image/png")}}}}};
+    if (!put(QStringLiteral("icon-192.png"), PageData::icon(first, 192)) ||
+        !put(QStringLiteral("icon-512.png"), PageData::icon(first, 512)) ||
+        !put(QStringLiteral("manifest.webmanifest"),
+             QJsonDocument(manifest).toJson(QJsonDocument::Indented)))
+        return cannotWrite();
+
     const QString notice =
         families.isEmpty()
             ? QString()
@@ -430,12 +520,43 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
                        licences.isEmpty()
                            ? QStringLiteral("许可证见字体文件。")
                            : QStringLiteral("许可证：") + licences.join(QStringLiteral("；")));
+    QString description = game.scenes.first().text.simplified();
+    if (description.size() > 120)
+        description = description.left(119) + u'…';
     QByteArray page = PageFiles::page();
     page.replace("{{TITLE}}", htmlEscaped(game.title).toUtf8());
+    page.replace("{{NAME}}", htmlEscaped(appName).toUtf8());
+    page.replace("{{ID}}", id.toUtf8());
+    page.replace("{{DESCRIPTION}}", htmlEscaped(description).toUtf8());
+    page.replace("{{IMAGE}}", htmlEscaped(pictureNames.value(0)).toUtf8());
     page.replace("{{NOTICE}}", htmlEscaped(notice).toUtf8());
-    if (!put(QStringLiteral("game.js"), gameScript) ||
-        !put(QStringLiteral("tale.js"), PageFiles::script()) ||
-        !put(QStringLiteral("index.html"), page) ||
+    page.replace("{{DATA_BYTES}}", QByteArray::number(gameScript.size()));
+    if (!put(QStringLiteral("tale.js"), PageFiles::script()) ||
+        !put(QStringLiteral("index.html"), page))
+        return cannotWrite();
+
+    // The service worker keeps the page for reading offline; its cache is named after what the
+    // files hold, so a page published again replaces what a reader's browser kept.
+    QCryptographicHash version(QCryptographicHash::Sha1);
+    QStringList cached;
+    for (const QString &name : std::as_const(names)) {
+        QFile file(root + u'/' + name);
+        if (!file.open(QIODevice::ReadOnly) || !version.addData(&file))
+            return cannotWrite();
+        version.addData(name.toUtf8());
+        cached.append(name);
+    }
+    const QByteArray worker =
+        "self.TALE_CACHE=" +
+        QJsonDocument(QJsonArray{QStringLiteral("tale-") + id + u'-' +
+                                 QString::fromLatin1(version.result().toHex().left(12))})
+            .toJson(QJsonDocument::Compact)
+            .mid(1)
+            .chopped(1) +
+        ";self.TALE_FILES=" +
+        QJsonDocument(QJsonArray::fromStringList(cached)).toJson(QJsonDocument::Compact) + ";\n" +
+        PageFiles::serviceWorker();
+    if (!put(QStringLiteral("sw.js"), worker) ||
         !put(PageFolder::kMarker,
              QStringLiteral("scriptwell 发布的网页。再次发布到这个文件夹时，它会整个被替换。\n")
                  .toUtf8()))

@@ -8,6 +8,7 @@
 #include "playerfakes.h"
 #include "publishdialog.h"
 #include "publisher.h"
+#include "readerdata.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "testutil.h"
@@ -224,6 +225,22 @@ QJsonObject gameData(const QString &page)
     script.truncate(script.lastIndexOf('}') + 1);
     script.replace("<\\/", "</");
     return QJsonDocument::fromJson(script).object();
+}
+
+// Every scene of a published page: the first chunk in game.js, the others each in its file.
+QJsonArray pageScenes(const QString &page)
+{
+    const QJsonObject head = gameData(page);
+    QJsonArray scenes = head["scenes"].toArray();
+    for (qsizetype k = 1; k < head["chunks"].toArray().size(); ++k) {
+        QByteArray script = TestUtil::readBytes(page + QStringLiteral("/scenes/%1.js").arg(k));
+        script = script.mid(script.indexOf('['));
+        script.truncate(script.lastIndexOf(']') + 1);
+        script.replace("<\\/", "</");
+        for (const QJsonValue scene : QJsonDocument::fromJson(script).array())
+            scenes.append(scene);
+    }
+    return scenes;
 }
 
 // Pixels of @p image within @p area that differ from @p plain by more than 24 levels in a
@@ -693,7 +710,7 @@ private slots:
         QVERIFY2(error.contains(said), qPrintable(error));
         QCOMPARE(QFileInfo::exists(out + "/index.html"), status == 0);
         if (status == 0)
-            QVERIFY(listed.contains("font-1.woff2"));
+            QVERIFY(listed.contains("font-1-1.woff2"));
     }
 
     // The page's data says what the player does: where a reveal runs and holds the box, where
@@ -761,7 +778,7 @@ private slots:
         QSet<char32_t> used;
         for (char32_t c : data["name"].toString().toUcs4())
             used.insert(c);
-        for (const QJsonValue scene : data["scenes"].toArray()) {
+        for (const QJsonValue scene : pageScenes(page)) {
             for (char32_t c : scene["text"].toString().toUcs4())
                 used.insert(c);
         }
@@ -770,10 +787,12 @@ private slots:
         QCOMPARE(data["fonts"].toArray().size() > 1, several);
         QSet<char32_t> inFonts;
         for (const QJsonValue font : data["fonts"].toArray()) {
-            const QList<char32_t> inFont =
-                FontSubset::characters(TestUtil::readBytes(page + u'/' + font["file"].toString()));
-            QVERIFY(!inFont.isEmpty());
-            inFonts.unite(QSet<char32_t>(inFont.begin(), inFont.end()));
+            for (const QJsonValue chunk : font["chunks"].toArray()) {
+                const QList<char32_t> inFont = FontSubset::characters(
+                    TestUtil::readBytes(page + u'/' + chunk["file"].toString()));
+                QVERIFY(!inFont.isEmpty());
+                inFonts.unite(QSet<char32_t>(inFont.begin(), inFont.end()));
+            }
         }
         QList<char32_t> held(inFonts.begin(), inFonts.end());
         std::sort(held.begin(), held.end());
@@ -795,28 +814,76 @@ private slots:
                 QVERIFY2(!text.contains(m_dir.path().toUtf8()), qPrintable(name));
             }
         }
-        QVERIFY(names.contains("index.html") && names.contains("tale.js") &&
-                names.contains("game.js") && names.contains("font-1.woff2") &&
-                names.contains("Music/1.mp3") && names.contains("BG/over.jpg"));
-        QCOMPARE(names.filter(QRegularExpression("^(BG|Msg|Music)/")).size(), names.size() - 4);
+        const QStringList page{"font-1-1.woff2", "game.js",    "icon-192.png",
+                               "icon-512.png",   "index.html", "manifest.webmanifest",
+                               "sw.js",          "tale.js"};
+        for (const QString &name : page)
+            QVERIFY2(names.contains(name), qPrintable(name));
+        QVERIFY(names.contains("Music/1.mp3") && names.contains("BG/over.jpg"));
+        QCOMPARE(names.filter(QRegularExpression("^(BG|Msg|Music)/")).size(),
+                 names.size() - page.size());
     }
 
-    void largestGamePublishesQuickly()
+    // The largest game, of long texts in thousands of different characters, publishes quickly,
+    // and its first scene needs the same few hundred kilobytes as a small game's: the data and
+    // the fonts are in chunks, each within its bound, and together they hold every scene.
+    void largestGamePublishesQuicklyInChunks()
     {
         const QString root = m_dir.filePath("large");
         QStringList notes;
-        for (int i = 0; i < kMaxScenes; ++i)
-            notes.append(QStringLiteral("第%1个场景,海风吹过灯塔。").arg(i + 1));
+        QRandomGenerator random(23);
+        for (int i = 0; i < kMaxScenes; ++i) {
+            QString note = QStringLiteral("第%1个场景:").arg(i + 1);
+            while (note.size() < 120)
+                note += QChar(0x4E00 + random.bounded(6000));
+            notes.append(note);
+        }
         makeGame(root, notes);
         QElapsedTimer clock;
         clock.start();
-        Publisher publisher{GameFolder(root), m_dir.filePath("large-page")};
+        const QString page = m_dir.filePath("large-page");
+        Publisher publisher{GameFolder(root), page};
         QCOMPARE(publisher.run(), Publisher::Status::Published);
         qInfo("4095 scenes published in %lld ms", clock.elapsed());
         QVERIFY(clock.elapsed() < 10000);
-        const QJsonArray scenes = gameData(m_dir.filePath("large-page"))["scenes"].toArray();
+        const QJsonArray scenes = pageScenes(page);
         QCOMPARE(scenes.size(), kMaxScenes);
         QCOMPARE(scenes.last()["text"].toString(), notes.last());
+
+        const QJsonObject head = gameData(page);
+        QCOMPARE(head["count"].toInt(), kMaxScenes);
+        QVERIFY(head["chunks"].toArray().size() > 100);
+        for (qsizetype k = 1; k < head["chunks"].toArray().size(); ++k)
+            QVERIFY(QFileInfo(page + QStringLiteral("/scenes/%1.js").arg(k)).size() < 40 * 1024);
+        // What the first scene is drawn with: the page, its script, game.js, its pictures and
+        // the chunks of the fonts that hold its characters.
+        const auto size = [&](const QString &name) { return QFileInfo(page + u'/' + name).size(); };
+        qint64 first = size("index.html") + size("tale.js") + size("game.js");
+        const QJsonObject scene = scenes.first().toObject();
+        const QJsonArray pictures = head["pictures"].toArray();
+        first += size(pictures[scene["bg"].toInt()].toString()) +
+                 size(pictures[scene["box"].toInt()].toString());
+        const QString text = scene["text"].toString() + head["name"].toString();
+        int fontChunks = 0;
+        for (const QJsonValue font : head["fonts"].toArray()) {
+            for (const QJsonValue chunk : font["chunks"].toArray()) {
+                ++fontChunks;
+                const QString held = chunk["chars"].toString();
+                QVERIFY(held.toUcs4().size() <= 256);
+                if (std::any_of(held.begin(), held.end(),
+                                [&](QChar c) { return text.contains(c); }))
+                    first += chunk["bytes"].toInt();
+            }
+        }
+        qInfo("%d font chunks; the first scene needs %lld KB of %lld KB", fontChunks, first / 1024,
+              (publisher.files().isEmpty() ? 0 : [&] {
+                  qint64 all = 0;
+                  for (const Publisher::File &file : publisher.files())
+                      all += file.bytes;
+                  return all;
+              }()) / 1024);
+        QVERIFY(fontChunks > 10);
+        QVERIFY2(first < 600 * 1024, qPrintable(QString::number(first)));
     }
 
     // The page in a browser, from the disk and from a web server, against the player's window
@@ -891,7 +958,7 @@ private slots:
         player.show();
         QVERIFY(QTest::qWaitForWindowExposed(&player));
         const QJsonArray heard = seen["heard"].toArray();
-        const QJsonArray data = gameData(page)["scenes"].toArray();
+        const QJsonArray data = pageScenes(page);
         const int count = int(data.size());
         QCOMPARE(heard.size(), count + 1);
         for (int i = 0; i <= count; ++i) {
@@ -960,6 +1027,105 @@ private slots:
             }
             player.logic().AdvanceScene();
         }
+    }
+
+    // The page and the player, on the same game and the same list of the reader's commands (see
+    // web/test/steps.ts), reach the same scene after each command and keep the same look back.
+    void pageAndPlayerReachTheSameScenes_data()
+    {
+        QTest::addColumn<QString>("skip"); // the game's SkipCode: "1" is 不能跳过
+        QTest::addColumn<QString>("commands");
+        QTest::newRow("save, read on, load") << "0"
+                                             << "c r1000 c r1000 s1 c r1000 c l1 c r1000";
+        QTest::newRow("a save loaded after the ending") << "0"
+                                                        << "c c s1 c c c c c c c c l1 c r1000";
+        QTest::newRow("skip over the scenes read") << "1"
+                                                   << "c r1000 c r1000 c r1000 R S r5000";
+        QTest::newRow("skip all, 不能跳过 typing the unread") << "1"
+                                                              << "c r1000 R all S r300 r300 r20000";
+        QTest::newRow("skip all, a click cutting the typing") << "0"
+                                                              << "all S r20000";
+        QTest::newRow("look back") << "0"
+                                   << "c r1000 c r1000 c r1000 b3 c r1000 b1 c";
+        QTest::newRow("auto, a click stops it") << "0"
+                                                << "A r20000 R A r3000 c r3000 A r1000 N";
+        QTest::newRow("hiding the box") << "1"
+                                        << "c h c c r1000 c h r100 c";
+        QTest::newRow("the ending and back to the start") << "0"
+                                                          << "c c c c c c c c c R c";
+    }
+    void pageAndPlayerReachTheSameScenes()
+    {
+        QFETCH(QString, skip);
+        QFETCH(QString, commands);
+        const QString root = m_dir.filePath("steps-" + skip);
+        if (!QFileInfo::exists(root)) {
+            makeGame(root, {"灯塔", "海边的小镇上有一座灯塔。", "很久没有点亮。", "很久没有点亮。",
+                            "每天傍晚，少女小雨都会走到塔下。", "她在等一封信。", "信来了。",
+                            "终于，灯塔亮了。"});
+            QVERIFY(WriteSettings(GameFolder(root), GameSettings{"比较", QString(), QString(),
+                                                                 QStringLiteral("100"), skip})
+                        .ok);
+        }
+        const QString page = published(root);
+        QVERIFY(!page.isEmpty());
+
+        QProcess node;
+        node.start(QStandardPaths::findExecutable("node"),
+                   {QStringLiteral(PAGE_STEPS), page, commands});
+        QVERIFY(node.waitForFinished(30000));
+        QVERIFY2(node.exitCode() == 0, node.readAllStandardError().constData());
+        const QJsonObject inPage = QJsonDocument::fromJson(node.readAllStandardOutput()).object();
+
+        FakeSurface surface;
+        RecordingMusic music;
+        GameLogic logic(GameFolder(root), surface, music);
+        surface.logic = &logic;
+        QTemporaryDir readerFolder;
+        ReaderData reader(readerFolder.path());
+        logic.setReader(&reader);
+        QCOMPARE(logic.start(), GameLogic::StartResult::Playing);
+        QMap<int, SavedPlace> saved;
+        QJsonArray reached;
+        for (const QString &command : commands.split(u' ', Qt::SkipEmptyParts)) {
+            const int n = command.mid(1).toInt();
+            if (command == "c") {
+                if (logic.mode() == GameLogic::Mode::Auto)
+                    logic.setMode(GameLogic::Mode::Normal);
+                if (logic.boxHidden())
+                    logic.setBoxHidden(false);
+                else
+                    surface.click();
+            } else if (command[0] == u'r') {
+                surface.runFor(n);
+            } else if (command[0] == u's') {
+                if (const auto place = logic.currentPlace())
+                    saved.insert(n, *place);
+            } else if (command[0] == u'l') {
+                if (saved.contains(n))
+                    logic.loadPlace(saved[n]);
+            } else if (command == "A" || command == "S" || command == "N") {
+                logic.setMode(command == "A"   ? GameLogic::Mode::Auto
+                              : command == "S" ? GameLogic::Mode::Skip
+                                               : GameLogic::Mode::Normal);
+            } else if (command == "h") {
+                logic.setBoxHidden(!logic.boxHidden());
+            } else if (command[0] == u'b') {
+                logic.goToScene(logic.backlog()[logic.backlog().size() - n].scene);
+            } else if (command == "R") {
+                logic.goToScene(0);
+            } else if (command == "all") {
+                ReaderSettings settings = logic.readerSettings();
+                settings.skipAll = true;
+                logic.setReaderSettings(settings);
+            }
+            reached.append(logic.ended() ? QJsonValue("end") : QJsonValue(logic.SceneIndex()));
+        }
+        QJsonArray backlog;
+        for (const GameLogic::BacklogEntry &entry : logic.backlog())
+            backlog.append(entry.scene);
+        QCOMPARE(inPage["reached"].toArray(), reached);
+        QCOMPARE(inPage["backlog"].toArray(), backlog);
     }
 
     // Texts of the game are shown as text, never taken as markup: the scenes' and the name,

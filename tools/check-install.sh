@@ -94,7 +94,8 @@ for sub in BG Msg Music; do [ -d "$work/new game/$sub" ] || fail "no $sub in the
 # folder where no source tree or Node lies.
 (cd "$work/elsewhere" && PATH=/usr/bin:/bin "$prefix/bin/scriptwell" --publish "$work/game" "$work/page" \
   >"$work/page.list" 2>/dev/null) || fail "the installed scriptwell did not publish the demo"
-for file in index.html tale.js game.js font-1.woff2 Music/1.mp3 BG/over.jpg; do
+for file in index.html tale.js game.js font-1-1.woff2 sw.js manifest.webmanifest icon-192.png \
+    Music/1.mp3 BG/over.jpg; do
   [ -s "$work/page/$file" ] || fail "the published demo lacks $file"
 done
 [ -s "$work/page.zip" ] || fail "no zip beside the published demo"

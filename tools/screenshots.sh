@@ -5,9 +5,9 @@
 # a copy of the demo with problems; then the guide's worked example (guide-*.png), made by
 # driving the editor on a new game, the demo's 黄色 scene beside its check, and the scene list,
 # the undo in the context menu and the earlier versions. Run it again when the windows change.
-# publish-phone.png and publish-desktop.png are scene-2.png and scene-4.png of
-# `node tests/browser_play.mjs /usr/bin/chromium PAGE OUT file 390x844` (and 1280x800) on the
-# demo published with `scriptwell --publish`.
+# publish-phone.png and publish-menu.png are chromium-scene-phone.png and chromium-menu-phone.png
+# of `TALE_SHOTS=DIR ctest --preset default -R browser_chromium` (the published demo at 390×844);
+# publish-desktop.png is the demo's fifth scene at 1280×800 from the disk in the same browser.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh

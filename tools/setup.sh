@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libsdl2-mixer-dev libfluidsynth-dev timgm6mb-soundfont
   fonts-wqy-microhei fonts-dejavu-core libfontconfig-dev
   esbuild libharfbuzz-dev libwoff-dev libzip-dev libmp3lame-dev nodejs node-typescript chromium
+  firefox-esr
   libbenchmark-dev
   xvfb xauth openbox xdotool x11-utils dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
   orca speech-dispatcher speech-dispatcher-audio-plugins speech-dispatcher-espeak-ng espeak-ng
@@ -15,6 +16,9 @@ packages=(
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi
+
+# npm comes with some builds of nodejs; Debian's own is a package of its own.
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -26,4 +30,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   "${sudo_cmd[@]}" apt-get update -q
   "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The browser tests drive Chromium and Firefox with puppeteer-core and check the page with
+# axe-core: the versions tests/browser/package-lock.json names, installed beside it.
+browser_tests="$(dirname "$0")/../tests/browser"
+if [ ! -d "$browser_tests/node_modules/puppeteer-core" ] ||
+   [ "$browser_tests/package-lock.json" -nt "$browser_tests/node_modules/.package-lock.json" ]; then
+  (cd "$browser_tests" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
 fi
