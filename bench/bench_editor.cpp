@@ -132,6 +132,12 @@ public:
         m_current = to;
     }
     void removeScenes(int, int) override {}
+    void cutScenes(int, int) override {}
+    void pasteScenes(int, const QList<SceneRec> &) override {}
+    void pasteTexts(int, const QStringList &) override {}
+    void importTextFile(int) override {}
+    void showReplace(const QString &) override {}
+    void replaceInScenes(const SceneReplace &, const QList<int> &) override {}
     void undo() override {}
     void redo() override {}
 

@@ -151,6 +151,16 @@ inline const QString kInsertedBefore = QStringLiteral("在第%1个场景前插�
 inline const QString kInsertedAfter = QStringLiteral("在第%1个场景后插入场景");
 inline const QString kDuplicated = QStringLiteral("复制%1");
 inline const QString kMoved = QStringLiteral("移动%1");
+inline const QString kReplaced = QStringLiteral("替换'%1'为'%2'(%3个场景)");
+inline const QString kPasted = QStringLiteral("粘贴为%1");
+inline const QString kImported = QStringLiteral("导入为%1");
+inline const QString kCut = QStringLiteral("剪切%1");
+inline const QString kNothingReplaced = QStringLiteral("没有场景含有“%1”");
+inline const QString kImportUnreadable = QStringLiteral("无法读取文件“%1”:%2");
+inline const QString kImportNotText =
+    QStringLiteral("文件“%1”既不是UTF-8也不是GBK编码的文字,没有导入");
+inline const QString kImportEmpty = QStringLiteral("文件“%1”中没有文字,没有导入");
+inline const QString kImportDone = QStringLiteral("已按%1编码读入“%2”,导入了%3个场景。");
 inline const QString kSavedSetting = QStringLiteral("修改%1");
 inline const QString kCopiedPicture = QStringLiteral("复制图片%1");
 inline const QString kRestoredVersion = QStringLiteral("恢复%1的版本");

@@ -2,16 +2,19 @@
 
 #include "checkwindow.h"
 #include "editortexts.h"
+#include "filepicker.h"
 #include "gamecheck.h"
 #include "gameset.h"
 #include "messages.h"
 #include "pagefolder.h"
 #include "publishdialog.h"
 #include "publisher.h"
+#include "replacedialog.h"
 #include "scenelistwindow.h"
 #include "scenepreview.h"
 #include "stage.h"
 #include "startup.h"
+#include "textfit.h"
 #include "versionswindow.h"
 #include "webpages.h"
 #include "windowplacement.h"
@@ -66,6 +69,11 @@ void EditorWindows::addCommands()
            &EditorWindows::goToScene);
     window("versionsAction", kVersionsAction, {}, &EditorWindows::showVersions);
     window("publishAction", kPublishAction, {}, &EditorWindows::publishGame);
+    auto *replace = new QAction(kReplaceAction, this);
+    replace->setObjectName(QStringLiteral("replaceAction"));
+    replace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(replace, &QAction::triggered, this, [this] { showReplace(m_form.selectedText()); });
+    m_form.addAction(replace);
     addHistoryCommands();
 }
 
@@ -250,6 +258,80 @@ void EditorWindows::removeScenes(int first, int count)
     m_form.showChange(m_editor.removeScenes(first, count));
 }
 
+void EditorWindows::cutScenes(int first, int count)
+{
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
+    m_form.showChange(m_editor.cutScenes(first, count));
+}
+
+void EditorWindows::pasteScenes(int after, const QList<SceneRec> &scenes)
+{
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
+    const Notice notice = m_editor.pasteScenes(after, scenes);
+    m_form.showChange(notice);
+    if (notice.isEmpty())
+        tellTooLong(after + 1, int(scenes.size()));
+}
+
+void EditorWindows::pasteTexts(int after, const QStringList &texts)
+{
+    if (texts.isEmpty() || !settleWaiting(kUnstoredBeforeCommand))
+        return;
+    const Notice notice = m_editor.pasteTexts(after, texts);
+    m_form.showChange(notice);
+    if (notice.isEmpty())
+        tellTooLong(after + 1, int(texts.size()));
+}
+
+void EditorWindows::importTextFile(int after)
+{
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
+    const QString path = m_platform.picker.choose(&m_form, m_editor.folder().path(), kImportFilter);
+    if (path.isEmpty())
+        return;
+    const int before = m_editor.scenes().count();
+    const ScriptEditor::Import import = m_editor.importText(after, path);
+    m_form.showChange(import.notice);
+    if (import.done.isEmpty())
+        return;
+    const int count = m_editor.scenes().count() - before;
+    const QList<int> tooLong =
+        TextFit::tooLong(m_editor.scenes(), after + 1, count, m_editor.gameFont());
+    m_form.tell(
+        {tooLong.isEmpty()
+             ? import.done
+             : import.done + u'\n' + kPastedTooLong.arg(TextFit::lines(m_editor.scenes(), tooLong)),
+         kImportCaption});
+}
+
+void EditorWindows::tellTooLong(int first, int count)
+{
+    const QList<int> tooLong =
+        TextFit::tooLong(m_editor.scenes(), first, count, m_editor.gameFont());
+    if (!tooLong.isEmpty())
+        m_form.tell({kPastedTooLong.arg(TextFit::lines(m_editor.scenes(), tooLong)), kHintTitle});
+}
+
+void EditorWindows::showReplace(const QString &find)
+{
+    if (!m_replace)
+        m_replace = new ReplaceDialog(*this, &m_form);
+    m_replace->startWith(find);
+    m_replace->show();
+    m_replace->raise();
+    m_replace->activateWindow();
+}
+
+void EditorWindows::replaceInScenes(const SceneReplace &what, const QList<int> &positions)
+{
+    if (!settleWaiting(kUnstoredBeforeCommand))
+        return;
+    m_form.showChange(m_editor.replaceInScenes(what, positions));
+}
+
 void EditorWindows::togglePreview()
 {
     if (m_preview && m_preview->isVisible()) {
@@ -365,6 +447,8 @@ void EditorWindows::followChange()
 {
     if (m_sceneList)
         m_sceneList->refresh();
+    if (m_replace && m_replace->isVisible())
+        m_replace->refresh();
     if (m_versions && m_versions->isVisible())
         m_versions->setCurrent(m_editor.folder(), m_editor.scenes(), m_editor.gameFont());
 }

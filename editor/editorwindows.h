@@ -9,6 +9,7 @@
 class CheckWindow;
 class GameSet;
 class QAction;
+class ReplaceDialog;
 class ScenePreview;
 class SceneListWindow;
 class VersionsWindow;
@@ -63,10 +64,19 @@ public:
     void duplicateScenes(int first, int count) override;
     void moveScenes(int first, int count, int to) override;
     void removeScenes(int first, int count) override;
+    void cutScenes(int first, int count) override;
+    void pasteScenes(int after, const QList<SceneRec> &scenes) override;
+    void pasteTexts(int after, const QStringList &texts) override;
+    void importTextFile(int after) override;
+    void showReplace(const QString &find) override;
+    void replaceInScenes(const SceneReplace &what, const QList<int> &positions) override;
+    ReplaceDialog *replaceDialog() const { return m_replace; }
     void undo() override;
     void redo() override;
 
 private:
+    /// Says which of the @p count scenes from @p first have a text too long for the box.
+    void tellTooLong(int first, int count);
     /// What the versions window asks: bring a version back (after asking), or delete the
     /// versions of another game folder (after asking).
     void restoreVersion(const GameVersion &version);
@@ -86,5 +96,6 @@ private:
     CheckWindow *m_check = nullptr;
     SceneListWindow *m_sceneList = nullptr;
     VersionsWindow *m_versions = nullptr;
+    ReplaceDialog *m_replace = nullptr;
     QAction *m_undo = nullptr, *m_redo = nullptr;
 };

@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTextCursor>
 
 using namespace EditorTexts;
 using WindowPlacement::px;
@@ -322,6 +323,11 @@ void GameSet::showStoredSettings()
 void GameSet::focusText()
 {
     NoteText->setFocus();
+}
+
+QString GameSet::selectedText() const
+{
+    return NoteText->textCursor().selectedText();
 }
 
 QList<QComboBox *> GameSet::choiceLists() const

@@ -55,6 +55,8 @@ public:
     void apply(const EditResult &result);
     void tell(const Notice &notice);
     void focusText();
+    /// The text selected in the scene text box (where Ctrl+H starts from).
+    QString selectedText() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

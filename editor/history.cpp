@@ -98,6 +98,16 @@ void SceneMove::undo()
     write([&] { return m_editor.moveScenesNow(m_to, m_count, m_first, m_curRecBefore); });
 }
 
+bool SceneMove::mergeWith(const QUndoCommand *other)
+{
+    const auto *next = static_cast<const SceneMove *>(other);
+    if (next->isObsolete() || next->m_first != m_to || next->m_count != m_count)
+        return false;
+    m_to = next->m_to;
+    setObsolete(m_to == m_first); // back where they were: no step at all
+    return true;
+}
+
 SettingsChange::SettingsChange(ScriptEditor &editor, const QString &text,
                                std::optional<GameSettings> before, GameSettings after)
     : EditorCommand(editor, text), m_before(std::move(before)), m_after(std::move(after))

@@ -77,7 +77,8 @@ private:
 };
 
 /// A move of the scenes [first, first + count) so that the first stands at `to`: the command
-/// keeps three numbers, however far the scenes travel.
+/// keeps three numbers, however far the scenes travel. The next move of the same scenes merges
+/// into it, as typing merges in a text editor: one step however many presses of Alt+Up.
 class SceneMove : public EditorCommand
 {
 public:
@@ -85,6 +86,8 @@ public:
               int curRecBefore);
     void redo() override;
     void undo() override;
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand *other) override;
 
 private:
     int m_first, m_count, m_to, m_curRecBefore;

@@ -2,6 +2,7 @@
 
 #include "gamefolder.h"
 #include "scenerec.h"
+#include "scenereplace.h"
 
 #include <QString>
 
@@ -34,6 +35,20 @@ public:
     virtual void moveScenes(int first, int count, int to) = 0;
     /// Removes the scenes [@p first, @p first + @p count); asks first when @p count > 1.
     virtual void removeScenes(int first, int count) = 0;
+    /// Removes the scenes [@p first, @p first + @p count) without asking: they were copied to
+    /// the clipboard.
+    virtual void cutScenes(int first, int count) = 0;
+    /// @p scenes, whole, right after the scene at @p after (-1: before the first).
+    virtual void pasteScenes(int after, const QList<SceneRec> &scenes) = 0;
+    /// A new scene for each of @p texts right after the scene at @p after, with its pictures and
+    /// codes; says which texts are too long for the box.
+    virtual void pasteTexts(int after, const QStringList &texts) = 0;
+    /// Asks for a text file and pastes its lines as pasteTexts() does.
+    virtual void importTextFile(int after) = 0;
+    /// Opens the window "替换", starting from @p find.
+    virtual void showReplace(const QString &find) = 0;
+    /// Replaces as @p what says in the scenes at @p positions (every scene it changes for none).
+    virtual void replaceInScenes(const SceneReplace &what, const QList<int> &positions) = 0;
     /// Undo and redo, as the editor's own keys do.
     virtual void undo() = 0;
     virtual void redo() = 0;

@@ -26,6 +26,14 @@ inline const QString kDuplicate = QStringLiteral("复制场景");
 inline const QString kMoveUp = QStringLiteral("上移");
 inline const QString kMoveDown = QStringLiteral("下移");
 inline const QString kRemove = QStringLiteral("删除");
+inline const QString kCopyRows = QStringLiteral("复制到剪贴板");
+inline const QString kCutRows = QStringLiteral("剪切");
+inline const QString kPaste = QStringLiteral("粘贴");
+inline const QString kPasteAsScenes = QStringLiteral("粘贴为新场景");
+inline const QString kImport = QStringLiteral("从文本文件导入…");
+inline const QString kMoveTo = QStringLiteral("移到第…个");
+inline const QString kMoveToLabel = QStringLiteral("把%1移到第几个(1-%2):");
+inline const QString kReplace = QStringLiteral("替换…");
 inline const QString kUndo = QStringLiteral("撤销");
 inline const QString kRedo = QStringLiteral("重做");
 

@@ -1,16 +1,20 @@
 #include "scenelistwindow.h"
 
+#include "scenelines.h"
 #include "scenelisttexts.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -37,6 +41,7 @@ SceneListWindow::SceneListWindow(SceneListHost &host, QWidget *parent)
     setTabOrder(m_goTo, m_list);
     addWindowKeys();
     connectCommands();
+    connectClipboardCommands();
     connectList();
     refresh();
 }
@@ -98,6 +103,7 @@ void SceneListWindow::addCommands()
     m_remove = command(T::kRemove, "remove", QKeySequence(Qt::Key_Delete));
     // Delete edits the find and go-to boxes; it removes scenes only from the list.
     m_remove->setShortcutContext(Qt::WidgetShortcut);
+    addClipboardCommands();
     auto *separator = new QAction(this);
     separator->setSeparator(true);
     m_list->addAction(separator);
@@ -330,6 +336,8 @@ void SceneListWindow::updateCommands()
     const std::optional<SceneRange> range = selectedRange();
     for (QAction *action : {m_insertBefore, m_insertAfter, m_duplicate, m_remove})
         action->setEnabled(range.has_value());
+    for (QAction *action : {m_copyRows, m_cutRows, m_moveTo})
+        action->setEnabled(range.has_value());
     m_moveUp->setEnabled(range && range->first > 0);
     m_moveDown->setEnabled(range && range->last() < m_model->rowCount() - 1);
 }
@@ -357,4 +365,94 @@ bool SceneListWindow::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void SceneListWindow::addClipboardCommands()
+{
+    m_copyRows = command(T::kCopyRows, "copyRows", QKeySequence::Copy);
+    m_cutRows = command(T::kCutRows, "cutRows", QKeySequence::Cut);
+    m_paste = command(T::kPaste, "paste", QKeySequence::Paste);
+    // The find and go-to boxes keep their own copy, cut and paste.
+    for (QAction *action : {m_copyRows, m_cutRows, m_paste})
+        action->setShortcutContext(Qt::WidgetShortcut);
+    m_pasteAsScenes = command(T::kPasteAsScenes, "pasteAsScenes", {});
+    m_import = command(T::kImport, "importText", {});
+    m_moveTo = command(T::kMoveTo, "moveTo", {});
+    m_replace = command(T::kReplace, "replace", QKeySequence(Qt::CTRL | Qt::Key_H));
+}
+
+void SceneListWindow::connectClipboardCommands()
+{
+    connect(m_copyRows, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange())
+            copyToClipboard(*range);
+    });
+    connect(m_cutRows, &QAction::triggered, this, [this] {
+        if (const auto range = selectedRange()) {
+            copyToClipboard(*range);
+            m_host.cutScenes(range->first, range->count);
+        }
+    });
+    connect(m_paste, &QAction::triggered, this, [this] { paste(false); });
+    connect(m_pasteAsScenes, &QAction::triggered, this, [this] { paste(true); });
+    connect(m_import, &QAction::triggered, this,
+            [this] { m_host.importTextFile(pastePosition()); });
+    connect(m_moveTo, &QAction::triggered, this, &SceneListWindow::moveTo);
+    connect(m_replace, &QAction::triggered, this, [this] { m_host.showReplace(m_find->text()); });
+}
+
+void SceneListWindow::copyToClipboard(SceneRange range)
+{
+    const QList<SceneRec> scenes = m_host.scenes().scenes(range.first, range.count);
+    auto *data = new QMimeData;
+    data->setText(SceneLines::texts(scenes));
+    data->setData(SceneLines::kMimeType, SceneLines::encodeScenes(scenes));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+int SceneListWindow::pastePosition() const
+{
+    if (const auto range = selectedRange())
+        return range->last();
+    const int shown = m_host.currentScene();
+    return shown >= 0 && shown < m_model->rowCount() ? shown : m_model->rowCount() - 1;
+}
+
+void SceneListWindow::paste(bool asTexts)
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return QApplication::beep();
+    const int after = pastePosition();
+    if (!asTexts && data->hasFormat(SceneLines::kMimeType)) {
+        if (const auto scenes = SceneLines::decodeScenes(data->data(SceneLines::kMimeType))) {
+            m_expected = SceneRange{after + 1, int(scenes->size())};
+            m_host.pasteScenes(after, *scenes);
+            return;
+        }
+    }
+    const QStringList texts = SceneLines::sceneTexts(data->text());
+    if (texts.isEmpty())
+        return QApplication::beep();
+    m_expected = SceneRange{after + 1, int(texts.size())};
+    m_host.pasteTexts(after, texts);
+}
+
+void SceneListWindow::moveTo()
+{
+    const auto range = selectedRange();
+    if (!range)
+        return;
+    const int last = m_model->rowCount() - range->count + 1;
+    bool ok = false;
+    const QString name =
+        range->count == 1
+            ? T::kRow.arg(range->first + 1).chopped(2)
+            : QStringLiteral("第%1-%2个").arg(range->first + 1).arg(range->last() + 1);
+    const int number = QInputDialog::getInt(this, T::kMoveTo, T::kMoveToLabel.arg(name).arg(last),
+                                            range->first + 1, 1, last, 1, &ok);
+    if (!ok || number - 1 == range->first)
+        return;
+    m_expected = SceneRange{number - 1, range->count};
+    m_host.moveScenes(range->first, range->count, number - 1);
 }

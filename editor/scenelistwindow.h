@@ -52,6 +52,15 @@ private:
     /// What choosing a row, dropping rows and typing in the boxes do.
     void connectList();
     QAction *command(const QString &text, const char *name, const QKeySequence &key);
+    /// Copy, cut and paste of rows, paste and import of lines, move to, replace.
+    void addClipboardCommands();
+    void connectClipboardCommands();
+    /// The scenes [first, first + count) on the clipboard: whole, and their texts as lines.
+    void copyToClipboard(SceneRange range);
+    /// Where pasted scenes go: after the selected run, else after the scene shown, else last.
+    int pastePosition() const;
+    void paste(bool asTexts);
+    void moveTo();
     /// The buttons of the structure commands, undo and redo.
     QGridLayout *commandButtons();
     /// What the structure commands, undo and redo ask of the host.
@@ -78,6 +87,7 @@ private:
     QAction *m_moveUp;
     QAction *m_moveDown;
     QAction *m_remove;
+    QAction *m_copyRows, *m_cutRows, *m_paste, *m_pasteAsScenes, *m_import, *m_moveTo, *m_replace;
     QAction *m_undo;
     QAction *m_redo;
     QList<int> m_matches;

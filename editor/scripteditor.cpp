@@ -1,6 +1,8 @@
 #include "scripteditor.h"
 
 #include "editortexts.h"
+#include "scenelines.h"
+#include "scenesrewrite.h"
 #include "scriptfile.h"
 #include "vocabulary.h"
 #include "windowtexts.h"
@@ -233,6 +235,127 @@ Notice ScriptEditor::removeScenes(int first, int count)
     const int next = qMin(first + 1, n - count);
     return m_history.push(new SceneSplice(*this, kDeleted.arg(sceneRange(first, count)), first,
                                           m_scenes.scenes(first, count), {}, first + 1, next));
+}
+
+Notice ScriptEditor::cutScenes(int first, int count)
+{
+    if (Notice locked = m_files.checkChange(); !locked.isEmpty())
+        return locked;
+    const int n = m_scenes.count();
+    if (first < 0 || count < 1 || first + count > n)
+        return {};
+    return m_history.push(new SceneSplice(*this, kCut.arg(sceneRange(first, count)), first,
+                                          m_scenes.scenes(first, count), {}, first + 1,
+                                          qMin(first + 1, n - count)));
+}
+
+Notice ScriptEditor::pasteScenes(int after, const QList<SceneRec> &scenes)
+{
+    return insertScenes(after, scenes, kPasted);
+}
+
+Notice ScriptEditor::pasteTexts(int after, const QStringList &texts, bool imported)
+{
+    SceneRec model;
+    if (!m_scenes.isEmpty()) {
+        model = m_scenes.scene(qBound(0, after, m_scenes.count() - 1));
+    } else {
+        using namespace Vocabulary;
+        model = sceneFromForm(
+            {{},
+             {},
+             {},
+             {kPositionStart, kFontStyleStart, kFontSizeStart, kFontColourStart, kPositionStart}},
+            false);
+    }
+    QList<SceneRec> scenes;
+    scenes.reserve(texts.size());
+    for (const QString &text : texts) {
+        model[SceneField::Note] = text;
+        scenes.append(model);
+    }
+    return insertScenes(after, scenes, imported ? kImported : kPasted);
+}
+
+ScriptEditor::Import ScriptEditor::importText(int after, const QString &path)
+{
+    using Encoding = SceneLines::TextFile::Encoding;
+    const QString shown = QDir::toNativeSeparators(path);
+    const FileRead read = readWholeFile(path, 64 * 1024 * 1024);
+    if (read.status != FileRead::Read) {
+        const QString why = read.status == FileRead::Missing    ? QStringLiteral("文件不存在")
+                            : read.status == FileRead::TooLarge ? QStringLiteral("超过64MB")
+                            : read.status == FileRead::NotAFile ? QStringLiteral("不是普通文件")
+                                                                : read.error;
+        return {{kImportUnreadable.arg(shown, why), kHintTitle}, {}};
+    }
+    const SceneLines::TextFile file = SceneLines::decodeTextFile(read.bytes);
+    if (file.encoding == Encoding::Unknown)
+        return {{kImportNotText.arg(shown), kHintTitle}, {}};
+    const QStringList texts = SceneLines::sceneTexts(file.text);
+    if (texts.isEmpty())
+        return {{kImportEmpty.arg(shown), kHintTitle}, {}};
+    Import result{pasteTexts(after, texts, true), {}};
+    if (result.notice.isEmpty())
+        result.done = kImportDone
+                          .arg(file.encoding == Encoding::Utf8 ? QStringLiteral("UTF-8")
+                                                               : QStringLiteral("GBK"),
+                               shown)
+                          .arg(texts.size());
+    return result;
+}
+
+Notice ScriptEditor::insertScenes(int after, const QList<SceneRec> &scenes, const QString &name)
+{
+    if (Notice locked = m_files.checkChange(); !locked.isEmpty())
+        return locked;
+    if (scenes.isEmpty() || after < -1 || after >= m_scenes.count())
+        return {};
+    if (m_scenes.count() + scenes.size() > kMaxScenes)
+        return {kTooManyScenes, kHintTitle};
+    const int at = after + 1;
+    const int count = int(scenes.size());
+    return m_history.push(
+        new SceneSplice(*this, name.arg(sceneRange(at, count)), at, {}, scenes, m_curRec, at + 1));
+}
+
+Notice ScriptEditor::replaceInScenes(const SceneReplace &what, const QList<int> &positions)
+{
+    if (Notice locked = m_files.checkChange(); !locked.isEmpty())
+        return locked;
+    QList<int> changed;
+    QList<SceneRec> before, after;
+    const auto take = [&](int i) {
+        SceneRec rec = m_scenes.scene(i);
+        SceneRec replaced = what.applied(rec);
+        if (replaced == rec)
+            return;
+        changed.append(i);
+        before.append(std::move(rec));
+        after.append(std::move(replaced));
+    };
+    if (positions.isEmpty()) {
+        for (const SceneReplace::Change &c : what.changes(m_scenes)) {
+            changed.append(c.position);
+            before.append(c.before);
+            after.append(c.after);
+        }
+    } else {
+        QList<int> sorted = positions;
+        std::sort(sorted.begin(), sorted.end());
+        sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+        for (int i : std::as_const(sorted)) {
+            if (i >= 0 && i < m_scenes.count())
+                take(i);
+        }
+    }
+    if (changed.isEmpty())
+        return {kNothingReplaced.arg(what.find), kHintTitle};
+    const int curRec = changed.contains(m_curRec - 1) ? m_curRec : changed.first() + 1;
+    const int count = int(changed.size());
+    return m_history.push(new ScenesRewrite(*this, kReplaced.arg(what.find, what.with).arg(count),
+                                            std::move(changed), std::move(before), std::move(after),
+                                            m_curRec, curRec));
 }
 
 Notice ScriptEditor::restoreVersion(const GameVersion &version)

@@ -3,6 +3,7 @@
 #include "gamefiles.h"
 #include "history.h"
 #include "sceneform.h"
+#include "scenereplace.h"
 
 #include <QString>
 #include <QUndoStack>
@@ -112,6 +113,26 @@ public:
     Notice moveScenes(int first, int count, int to);
     /// Removes the scenes [@p first, @p first + @p count).
     Notice removeScenes(int first, int count);
+    /// Removes them as removeScenes() does, named a cut (they went to the clipboard).
+    Notice cutScenes(int first, int count);
+    /// @p scenes, whole, right after the scene at @p after (-1: before the first).
+    Notice pasteScenes(int after, const QList<SceneRec> &scenes);
+    /// A new scene for each of @p texts right after the scene at @p after (-1: before the
+    /// first), each with the pictures and codes of that scene (of the first scene for -1; the
+    /// form's start choices in a game without scenes). @p imported names the step an import.
+    Notice pasteTexts(int after, const QStringList &texts, bool imported = false);
+    /// What importText() did: why nothing was imported, or what was.
+    struct Import
+    {
+        Notice notice;
+        QString done; ///< "按UTF-8编码读入…", when imported
+    };
+    /// Reads the text file at @p path, UTF-8 or GBK as its bytes tell, and pastes its lines as
+    /// pasteTexts() does.
+    Import importText(int after, const QString &path);
+    /// Replaces as @p what says in the scenes at @p positions that it changes (every scene for
+    /// an empty list), as one step named "替换'A'为'B'(N个场景)".
+    Notice replaceInScenes(const SceneReplace &what, const QList<int> &positions = {});
 
     /// Every change of the game, to undo and redo: scenes, settings, pictures copied in. Each
     /// undo or redo writes the files at once; one that fails leaves history, lists and files
@@ -158,6 +179,7 @@ private:
     friend class SceneSplice;
     friend class SettingsChange;
     friend class SceneMove;
+    friend class ScenesRewrite;
     friend class PictureCopy;
     friend class VersionRestore;
 
@@ -165,6 +187,8 @@ private:
     Notice appendScene(const SceneRec &rec);
     Notice spliceScenes(int at, int removeCount, const QList<SceneRec> &insert, int curRec);
     Notice moveScenesNow(int first, int count, int to, int curRec);
+    /// @p scenes right after the scene at @p after, as a step named @p name ("…%1").
+    Notice insertScenes(int after, const QList<SceneRec> &scenes, const QString &name);
     /// Game.txt and the lists become @p changed; CurRec becomes @p curRec.
     Notice writeScenes(SceneLists changed, int curRec);
     /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).

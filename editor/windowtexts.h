@@ -79,5 +79,29 @@ inline const QString kGoToAction = QStringLiteral("转到场景(&G)…");
 inline const QString kGoToCaption = QStringLiteral("转到场景");
 inline const QString kGoToLabel = QStringLiteral("转到第几个场景(1-%1):");
 inline const QString kRemoveScenesQuestion = QStringLiteral("要删除第%1-%2个场景吗?");
+inline const QString kReplaceAction = QStringLiteral("替换(&H)…");
+inline const QString kReplaceCaption = QStringLiteral("替换");
+inline const QString kReplaceFind = QStringLiteral("查找(&N):");
+inline const QString kReplaceFindName = QStringLiteral("查找");
+inline const QString kReplaceWith = QStringLiteral("替换为(&P):");
+inline const QString kReplaceWithName = QStringLiteral("替换为");
+inline const QString kReplaceWholeText = QStringLiteral("整个场景文字相同(&W)");
+inline const QString kReplacePictures = QStringLiteral("也替换图片名(&I)");
+inline const QString kReplaceListName = QStringLiteral("要替换的场景");
+inline const QString kReplaceSceneColumn = QStringLiteral("场景");
+inline const QString kReplaceBeforeColumn = QStringLiteral("替换前");
+inline const QString kReplaceAfterColumn = QStringLiteral("替换后");
+inline const QString kReplaceRow = QStringLiteral("第%1个");
+inline const QString kReplaceTicked = QStringLiteral("替换选中的场景(&R)");
+inline const QString kReplaceAll = QStringLiteral("全部替换(&A)");
+inline const QString kReplaceNothingYet = QStringLiteral("输入要查找的文字");
+inline const QString kReplaceCount = QStringLiteral("将替换%1个场景(去掉勾选的场景不替换)");
+inline const QString kReplaceUnencodable =
+    QStringLiteral("“%1”不能保存在游戏的GBK编码中,请换成别的字");
+inline const QString kReplaceMissingPictures = QStringLiteral("替换后找不到这些图片:%1");
+inline const QString kImportCaption = QStringLiteral("从文本文件导入");
+inline const QString kImportFilter = QStringLiteral("文本文件 (*.txt);;所有文件 (*)");
+inline const QString kPastedTooLong =
+    QStringLiteral("这些场景的文字太长,对话框中放不下(游戏中看不到后面的字):\n%1");
 
 } // namespace EditorTexts

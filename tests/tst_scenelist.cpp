@@ -65,6 +65,26 @@ public:
     {
         done(QStringLiteral("remove %1 %2").arg(first).arg(count));
     }
+    void cutScenes(int first, int count) override
+    {
+        done(QStringLiteral("cut %1 %2").arg(first).arg(count));
+    }
+    void pasteScenes(int after, const QList<SceneRec> &scenes) override
+    {
+        pasted = scenes;
+        done(QStringLiteral("paste scenes %1 %2").arg(after).arg(scenes.size()));
+    }
+    void pasteTexts(int after, const QStringList &texts) override
+    {
+        pastedTexts = texts;
+        done(QStringLiteral("paste lines %1 %2").arg(after).arg(texts.size()));
+    }
+    void importTextFile(int after) override { done(QStringLiteral("import %1").arg(after)); }
+    void showReplace(const QString &find) override { done(QStringLiteral("replace ") + find); }
+    void replaceInScenes(const SceneReplace &what, const QList<int> &) override
+    {
+        done(QStringLiteral("replace %1 with %2").arg(what.find, what.with));
+    }
     void undo() override { done(QStringLiteral("undo")); }
     void redo() override { done(QStringLiteral("redo")); }
 
@@ -72,6 +92,8 @@ public:
     GameFolder folder;
     int current = -1;
     QStringList calls;
+    QList<SceneRec> pasted;
+    QStringList pastedTexts;
     SceneListWindow *window = nullptr;
 
 private:

@@ -604,6 +604,203 @@ private slots:
         QCOMPARE(readBytes(file("Game.txt")), good);
     }
 
+    // Four scenes; the second shows the background 灯塔.jpg, the others bg1.jpg … bg4.jpg.
+    static QByteArray storyBytes(const QStringList &notes, const QStringList &backgrounds)
+    {
+        QString text;
+        for (qsizetype i = 0; i < notes.size(); ++i)
+            text += notes.at(i) + QStringLiteral("\r\n") + backgrounds.at(i) +
+                    QStringLiteral("\r\nm.png\r\n2\r\n0\r\n0\r\n0\r\n2\r\n");
+        return Gbk::encode(text).bytes;
+    }
+    static QStringList story() { return {"灯塔亮了", "海边", "灯塔灭了", "灯塔"}; }
+    static QStringList storyBackgrounds() { return {"bg1.jpg", "灯塔.jpg", "bg3.jpg", "bg4.jpg"}; }
+
+    void bulkCommandsAndTheirUndo_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("notes"); // the texts after the command
+        QTest::addColumn<QStringList>("backgrounds");
+        QTest::addColumn<QString>("undoText");
+        QTest::addColumn<int>("curRec");
+        const QStringList bg = storyBackgrounds();
+        QTest::newRow("replace in every scene")
+            << "replace" << QStringList{"灯塔", "塔楼", "", ""}
+            << QStringList{"塔楼亮了", "海边", "塔楼灭了", "塔楼"} << bg
+            << "替换'灯塔'为'塔楼'(3个场景)" << 1;
+        QTest::newRow("replace in the ticked scenes only")
+            << "replace" << QStringList{"灯塔", "塔楼", "", "", "2", "1"}
+            << QStringList{"灯塔亮了", "海边", "塔楼灭了", "灯塔"} << bg
+            << "替换'灯塔'为'塔楼'(1个场景)" << 3;
+        QTest::newRow("replace a whole scene text")
+            << "replace" << QStringList{"灯塔", "", "whole", ""}
+            << QStringList{"灯塔亮了", "海边", "灯塔灭了", ""} << bg << "替换'灯塔'为''(1个场景)"
+            << 4;
+        QTest::newRow("replace in picture names too")
+            << "replace" << QStringList{"灯塔", "塔楼", "", "pictures"}
+            << QStringList{"塔楼亮了", "海边", "塔楼灭了", "塔楼"}
+            << QStringList{"bg1.jpg", "塔楼.jpg", "bg3.jpg", "bg4.jpg"}
+            << "替换'灯塔'为'塔楼'(4个场景)" << 1;
+        QTest::newRow("paste lines after the second")
+            << "texts" << QStringList{"1", "新一", "新二"}
+            << QStringList{"灯塔亮了", "海边", "新一", "新二", "灯塔灭了", "灯塔"}
+            << QStringList{"bg1.jpg", "灯塔.jpg", "灯塔.jpg", "灯塔.jpg", "bg3.jpg", "bg4.jpg"}
+            << "粘贴为第3-4个场景" << 3;
+        QTest::newRow("paste lines before the first")
+            << "texts" << QStringList{"-1", "新"}
+            << QStringList{"新", "灯塔亮了", "海边", "灯塔灭了", "灯塔"}
+            << QStringList{"bg1.jpg", "bg1.jpg", "灯塔.jpg", "bg3.jpg", "bg4.jpg"}
+            << "粘贴为第1个场景" << 1;
+        QTest::newRow("paste whole scenes after the last")
+            << "scenes" << QStringList{"3", "别的游戏"} << story() + QStringList{"别的游戏"}
+            << storyBackgrounds() + QStringList{"x.jpg"} << "粘贴为第5个场景" << 5;
+        QTest::newRow("cut two") << "cut" << QStringList{"1", "2"}
+                                 << QStringList{"灯塔亮了", "灯塔"}
+                                 << QStringList{"bg1.jpg", "bg4.jpg"} << "剪切第2-3个场景" << 2;
+        QTest::newRow("import UTF-8 with a byte order mark, blank lines skipped")
+            << "import" << QStringList{"0", "\xEF\xBB\xBF一\r\n\r\n   \r\n二\n", "UTF-8"}
+            << QStringList{"灯塔亮了", "一", "二", "海边", "灯塔灭了", "灯塔"}
+            << QStringList{"bg1.jpg", "bg1.jpg", "bg1.jpg", "灯塔.jpg", "bg3.jpg", "bg4.jpg"}
+            << "导入为第2-3个场景" << 2;
+        QTest::newRow("import GBK")
+            << "import" << QStringList{"3", "三\r\n四", "GBK"} << story() + QStringList{"三", "四"}
+            << storyBackgrounds() + QStringList{"bg4.jpg", "bg4.jpg"} << "导入为第5-6个场景" << 5;
+    }
+    void bulkCommandsAndTheirUndo()
+    {
+        QFETCH(QString, command);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, notes);
+        QFETCH(QStringList, backgrounds);
+        QFETCH(QString, undoText);
+        QFETCH(int, curRec);
+        const QByteArray before = storyBytes(story(), storyBackgrounds());
+        writeBytes(file("Game.txt"), before);
+        ScriptEditor editor(folder());
+        editor.load();
+        editor.browseTo(1);
+        Notice done;
+        if (command == u"replace") {
+            QList<int> positions;
+            for (qsizetype k = 4; k < args.size(); ++k)
+                positions.append(args.at(k).toInt());
+            done = editor.replaceInScenes(
+                {args.at(0), args.at(1), !args.at(2).isEmpty(), !args.at(3).isEmpty()}, positions);
+        } else if (command == u"texts") {
+            done = editor.pasteTexts(args.at(0).toInt(), args.mid(1));
+        } else if (command == u"scenes") {
+            done = editor.pasteScenes(
+                args.at(0).toInt(),
+                {sceneWith(args.at(1), QStringLiteral("x.jpg"), QStringLiteral("m.png"))});
+        } else if (command == u"cut") {
+            done = editor.cutScenes(args.at(0).toInt(), args.at(1).toInt());
+        } else {
+            const QByteArray bytes =
+                args.at(2) == u"GBK" ? Gbk::encode(args.at(1)).bytes : args.at(1).toUtf8();
+            writeBytes(file("chapter.txt"), bytes);
+            const ScriptEditor::Import imported =
+                editor.importText(args.at(0).toInt(), file("chapter.txt"));
+            done = imported.notice;
+            QVERIFY2(imported.done.contains(QStringLiteral("已按%1编码读入").arg(args.at(2))),
+                     qPrintable(imported.done));
+        }
+        QVERIFY2(done.isEmpty(), qPrintable(done.text));
+        const QByteArray after = storyBytes(notes, backgrounds);
+        QCOMPARE(readBytes(file("Game.txt")), after);
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.CurRec(), curRec);
+        QCOMPARE(editor.history().count(), 1);
+        QCOMPARE(editor.history().undoText(), undoText);
+        QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), before);
+        QVERIFY(listsEqualFile(editor));
+        QVERIFY(editor.redo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), after);
+    }
+
+    void bulkCommandsRefusedWriteNothing_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("said"); // a part of the notice
+        QTest::newRow("replace with a character GBK cannot hold") << "replace"
+                                                                  << "塔🗼"
+                                                                  << "🗼";
+        QTest::newRow("paste a line GBK cannot hold") << "texts"
+                                                      << "灯塔🗼"
+                                                      << "🗼";
+        QTest::newRow("replace what no scene holds") << "replace-missing"
+                                                     << "月亮"
+                                                     << "没有场景含有“月亮”";
+        QTest::newRow("paste past the scene limit") << "limit"
+                                                    << ""
+                                                    << "上限4095个";
+        QTest::newRow("import a file that is no text") << "import"
+                                                       << ""
+                                                       << "既不是UTF-8也不是GBK";
+        QTest::newRow("import a file that is not there") << "import-missing"
+                                                         << ""
+                                                         << "文件不存在";
+    }
+    void bulkCommandsRefusedWriteNothing()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, argument);
+        QFETCH(QString, said);
+        const QByteArray before = command == u"limit" ? sceneBytes("s").repeated(kMaxScenes - 1)
+                                                      : storyBytes(story(), storyBackgrounds());
+        writeBytes(file("Game.txt"), before);
+        ScriptEditor editor(folder());
+        editor.load();
+        Notice refused;
+        if (command == u"replace")
+            refused = editor.replaceInScenes({QStringLiteral("灯塔"), argument});
+        else if (command == u"replace-missing")
+            refused = editor.replaceInScenes({argument, QStringLiteral("x")});
+        else if (command == u"texts")
+            refused = editor.pasteTexts(0, {QStringLiteral("好"), argument});
+        else if (command == u"limit")
+            refused = editor.pasteTexts(0, {QStringLiteral("a"), QStringLiteral("b")});
+        else if (command == u"import-missing")
+            refused = editor.importText(0, file("gone.txt")).notice;
+        else {
+            writeBytes(file("bad.txt"), QByteArray("\x81\x20\xff\xfe", 4));
+            refused = editor.importText(0, file("bad.txt")).notice;
+        }
+        QVERIFY2(refused.text.contains(said), qPrintable(refused.text));
+        QCOMPARE(readBytes(file("Game.txt")), before);
+        QCOMPARE(editor.history().count(), 0);
+        QVERIFY(listsEqualFile(editor));
+    }
+
+    void consecutiveMovesOfTheSameScenesAreOneStep()
+    {
+        QByteArray before;
+        for (const char *s : {"a", "b", "c", "d", "e"})
+            before += sceneBytes(s);
+        writeBytes(file("Game.txt"), before);
+        ScriptEditor editor(folder());
+        editor.load();
+        // Alt+Up three times: one step, undone at once.
+        for (int at : {3, 2, 1})
+            QVERIFY(editor.moveScenes(at, 1, at - 1).isEmpty());
+        QCOMPARE(editor.scenes().NoteList, (QStringList{"d", "a", "b", "c", "e"}));
+        QCOMPARE(editor.history().count(), 1);
+        QCOMPARE(editor.history().undoText(), QStringLiteral("移动第4个场景"));
+        QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), before);
+        QVERIFY(editor.redo().isEmpty());
+        // Other scenes moved next: a step of their own.
+        QVERIFY(editor.moveScenes(3, 2, 2).isEmpty());
+        QCOMPARE(editor.history().count(), 2);
+        // Down and back up: the scenes are where they were, and no step is left for it.
+        QVERIFY(editor.moveScenes(2, 2, 3).isEmpty());
+        QCOMPARE(editor.history().count(), 1);
+        QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), before);
+    }
+
     void pickedNameIsWhatFollowsTheLastSeparator_data()
     {
         QTest::addColumn<QString>("path");
