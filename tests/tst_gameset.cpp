@@ -5,6 +5,7 @@
 #include "gbk.h"
 #include "linklabel.h"
 #include "playerfakes.h"
+#include "replacedialog.h"
 #include "scenelistwindow.h"
 #include "scriptfile.h"
 #include "stage.h"
@@ -15,6 +16,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QInputMethodEvent>
@@ -701,6 +703,80 @@ private slots:
         type(w.NoteText, QStringLiteral("!"));
         click(w.SetRec);
         QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("第1个: !one"));
+    }
+
+    // A renamed character, a chapter drafted elsewhere, scenes copied between places: all from
+    // the keyboard, each one step that undo takes back to the very bytes.
+    void replacePasteAndCutFromTheKeyboard()
+    {
+        const auto bytes = [](const QStringList &notes) {
+            QString text;
+            for (const QString &note : notes)
+                text += note + QStringLiteral("\r\nbg.jpg\r\nm.png\r\n2\r\n0\r\n0\r\n0\r\n2\r\n");
+            return Gbk::encode(text).bytes;
+        };
+        const QStringList story{"灯塔亮了", "海边", "灯塔灭了", "灯塔"};
+        writeBytes(file("Game.txt"), bytes(story));
+        Ui &w = open();
+        QTest::keyClick(w.window, Qt::Key_F3);
+        SceneListWindow *listWindow = w.window->sceneList();
+        auto *list = listWindow->findChild<QListView *>(QStringLiteral("scenes"));
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+
+        // Ctrl+H: the scenes it touches, before and after; 全部替换 is one named step.
+        QTest::keyClick(list, Qt::Key_H, Qt::ControlModifier);
+        auto *replace = w.window->findChild<ReplaceDialog *>();
+        QVERIFY(replace && replace->isVisible());
+        replace->findChild<QLineEdit *>(QStringLiteral("replaceFind"))->setText("灯塔");
+        replace->findChild<QLineEdit *>(QStringLiteral("replaceWith"))->setText("塔楼");
+        auto *rows = replace->findChild<QTreeWidget *>(QStringLiteral("replaceScenes"));
+        QCOMPARE(rows->topLevelItemCount(), 3);
+        QCOMPARE(rows->topLevelItem(1)->text(0), QStringLiteral("第3个"));
+        QCOMPARE(rows->topLevelItem(1)->text(2), QStringLiteral("塔楼灭了"));
+        click(replace->findChild<QPushButton *>(QStringLiteral("replaceAll")));
+        QCOMPARE(readBytes(file("Game.txt")), bytes({"塔楼亮了", "海边", "塔楼灭了", "塔楼"}));
+        QCOMPARE(rows->topLevelItemCount(), 0); // found again: nothing left to replace
+        QCOMPARE(w.window->findChild<QAction *>(QStringLiteral("undoAction"))->text(),
+                 QStringLiteral("撤销 替换'灯塔'为'塔楼'(3个场景)"));
+        replace->close();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(readBytes(file("Game.txt")), bytes(story));
+
+        // Ctrl+C on two rows, Ctrl+V after the fourth: whole scenes; Ctrl+X takes them out again.
+        const auto selectRows = [&](int first, int last) {
+            list->selectionModel()->setCurrentIndex(list->model()->index(first, 0),
+                                                    QItemSelectionModel::ClearAndSelect);
+            list->selectionModel()->select(
+                QItemSelection(list->model()->index(first, 0), list->model()->index(last, 0)),
+                QItemSelectionModel::ClearAndSelect);
+        };
+        selectRows(0, 1);
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("灯塔亮了\n海边\n"));
+        selectRows(3, 3);
+        QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(readBytes(file("Game.txt")), bytes(story + QStringList{"灯塔亮了", "海边"}));
+        QCOMPARE(list->selectionModel()->selectedIndexes().size(), 2);
+        QTest::keyClick(list, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(readBytes(file("Game.txt")), bytes(story));
+
+        // Lines from a text editor: blank ones skipped, one too long for the box flagged.
+        const QString tooLong(400, QChar(u'海'));
+        QGuiApplication::clipboard()->setText(QStringLiteral("第一行\n\n  \n") + tooLong + u'\n');
+        selectRows(0, 0);
+        takeMessages();
+        QTest::keyClick(list, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(readBytes(file("Game.txt")),
+                 bytes(QStringList{story.first(), "第一行", tooLong} + story.mid(1)));
+        const QStringList said = takeMessages();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said.first().contains(QStringLiteral("第3个: 海海海")) &&
+                     !said.first().contains(QStringLiteral("第2个")),
+                 qPrintable(said.first()));
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(readBytes(file("Game.txt")), bytes(story));
+        QVERIFY(listsEqualFile());
     }
 
     // A list command while a scene waits for OK? first asks what becomes of that scene; the

@@ -6,6 +6,8 @@
 #include "testutil.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -312,6 +314,79 @@ private slots:
         else
             QTest::keySequence(list(*window), QKeySequence(command));
         QCOMPARE(host.calls, call.isEmpty() ? QStringList() : QStringList{call});
+    }
+
+    void clipboardCommandsSendScenesOrLines_data()
+    {
+        QTest::addColumn<QString>("clipboard"); // "copied": rows 1-2 copied with Ctrl+C
+        QTest::addColumn<QString>("command");   // keys typed in the list, or an action's name
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QStringList>("lines"); // the lines pasted
+        QTest::newRow("Ctrl+V of copied rows") << "copied"
+                                               << "Ctrl+V"
+                                               << "paste scenes 4 2" << QStringList{};
+        QTest::newRow("粘贴为新场景 of copied rows: their texts")
+            << "copied"
+            << "pasteAsScenes"
+            << "paste lines 4 2" << QStringList{"场景2", "场景3"};
+        QTest::newRow("Ctrl+V of lines, blank ones skipped")
+            << "一\r\n\r\n \t\r\n二\r三"
+            << "Ctrl+V"
+            << "paste lines 4 3" << QStringList{"一", "二", "三"};
+        QTest::newRow("Ctrl+V of nothing") << ""
+                                           << "Ctrl+V"
+                                           << "" << QStringList{};
+        QTest::newRow("Ctrl+X") << ""
+                                << "Ctrl+X"
+                                << "cut 4 1" << QStringList{};
+        QTest::newRow("import") << ""
+                                << "importText"
+                                << "import 4" << QStringList{};
+        QTest::newRow("Ctrl+H") << ""
+                                << "Ctrl+H"
+                                << "replace " << QStringList{};
+    }
+    void clipboardCommandsSendScenesOrLines()
+    {
+        QFETCH(QString, clipboard);
+        QFETCH(QString, command);
+        QFETCH(QString, call);
+        QFETCH(QStringList, lines);
+        FakeHost host(m_dir.path());
+        fill(host, 6);
+        host.lists.BGList[2] = QStringLiteral("own.png");
+        auto window = open(host);
+        if (clipboard == u"copied") {
+            selectRows(*window, 1, 2);
+            QTest::keySequence(list(*window), QKeySequence(QStringLiteral("Ctrl+C")));
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("场景2\n场景3\n"));
+        } else {
+            QGuiApplication::clipboard()->setText(clipboard);
+        }
+        selectRows(*window, 4, 4);
+        host.calls.clear();
+        if (auto *action = window->findChild<QAction *>(command))
+            action->trigger();
+        else
+            QTest::keySequence(list(*window), QKeySequence(command));
+        QCOMPARE(host.calls, call.isEmpty() ? QStringList() : QStringList{call});
+        if (call.startsWith(QStringLiteral("paste scenes")))
+            QCOMPARE(host.pasted, host.lists.scenes(1, 2)); // whole: own.png came along
+        QCOMPARE(host.pastedTexts, lines);
+    }
+
+    void clipboardKeysInTheFindBoxAreTheBoxs()
+    {
+        FakeHost host(m_dir.path());
+        fill(host, 3);
+        auto window = open(host);
+        QGuiApplication::clipboard()->setText(QStringLiteral("灯塔"));
+        auto *find = window->findChild<QLineEdit *>(QStringLiteral("find"));
+        find->setFocus();
+        host.calls.clear();
+        QTest::keySequence(find, QKeySequence(QStringLiteral("Ctrl+V")));
+        QCOMPARE(find->text(), QStringLiteral("灯塔"));
+        QVERIFY(host.calls.filter(QStringLiteral("paste")).isEmpty());
     }
 
     void commandsAreOffForSelectionsWithGaps()
