@@ -250,6 +250,31 @@ int main(int argc, char **argv)
                     "insert %.2f ms (%.2f×), undo %.2f ms (%.2f×)\n",
                     m, median(moved), median(moved) / m, median(inserted), median(inserted) / m,
                     median(undone), median(undone) / m);
+
+        // Replace in every scene and its undo; 1000 lines pasted as scenes and their undo.
+        QList<double> replaced, replaceUndone, pasted;
+        qsizetype touched = 0;
+        QStringList lines;
+        for (int k = 0; k < 1000; ++k)
+            lines.append(QStringLiteral("粘贴的第%1行,灯塔的光照着海面。").arg(k));
+        for (int i = 0; i < 9; ++i) {
+            touched = SceneReplace{QStringLiteral("灯塔"), QStringLiteral("塔楼")}
+                          .changes(editor.scenes())
+                          .size();
+            replaced.append(ms([&] {
+                editor.replaceInScenes({QStringLiteral("灯塔"), QStringLiteral("塔楼")});
+            }));
+            replaceUndone.append(ms([&] { editor.undo(); }));
+            editor.removeScenes(0, 1000); // room for the paste below the limit
+            pasted.append(ms([&] { editor.pasteTexts(10, lines); }));
+            editor.undo();
+            editor.undo();
+        }
+        std::printf("editor alone at ~4095 scenes: replace in every scene (%lld) %.2f ms (%.2f×), "
+                    "its undo %.2f ms (%.2f×); paste 1000 lines as scenes %.2f ms (%.2f×)\n",
+                    static_cast<long long>(touched), median(replaced), median(replaced) / m,
+                    median(replaceUndone), median(replaceUndone) / m, median(pasted),
+                    median(pasted) / m);
     }
 
     // The preview: one edit (the text size) and the redraw of the whole 638×482 stage.

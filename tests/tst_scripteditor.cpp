@@ -774,6 +774,32 @@ private slots:
         QVERIFY(listsEqualFile(editor));
     }
 
+    void replacedPictureNamesMustNameAFile_data()
+    {
+        QTest::addColumn<QString>("with");
+        QTest::addColumn<QStringList>("missing");
+        QTest::newRow("a file of that name, other letter case")
+            << "Tower" << QStringList{"Msg\\Tower.png"};
+        QTest::newRow("no file of that name")
+            << "moon" << QStringList{"BG\\moon.jpg", "Msg\\moon.png"};
+        QTest::newRow("an empty name") << "" << QStringList{"BG\\.jpg", "Msg\\.png"};
+    }
+    void replacedPictureNamesMustNameAFile()
+    {
+        QFETCH(QString, with);
+        QFETCH(QStringList, missing);
+        writeBytes(file("BG/tower.jpg"), "picture");
+        SceneLists scenes;
+        scenes.append(sceneWith(QStringLiteral("a"), QStringLiteral("light.jpg"),
+                                QStringLiteral("light.png")));
+        scenes.append(
+            sceneWith(QStringLiteral("b"), QStringLiteral("sea.jpg"), QStringLiteral("light.png")));
+        const SceneReplace what{QStringLiteral("light"), with, false, true};
+        const QList<SceneReplace::Change> changes = what.changes(scenes);
+        QCOMPARE(changes.size(), 2);
+        QCOMPARE(SceneReplace::missingPictures(changes, folder()), missing);
+    }
+
     void consecutiveMovesOfTheSameScenesAreOneStep()
     {
         QByteArray before;

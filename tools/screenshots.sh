@@ -174,6 +174,25 @@ xdotool mousemove --window "$id" 500 300 click 3; sleep 0.5; xdotool key v
 xdotool windowmove "$(window '以前的版本')" 560 60
 shot '以前的版本' scriptwell-versions.png
 kill $pid
+# Writing in bulk: the scene list's context menu, and 替换 (Ctrl+H) with its list of scenes.
+"$root/build/editor/scriptwell" "$work/示例" & pid=$!
+id=$(window '游戏编辑')
+xdotool windowactivate --sync "$id"
+xdotool key F3
+list=$(window '场景列表')
+xdotool windowmove "$list" 60 60; xdotool windowactivate --sync "$list"; sleep 0.5
+xdotool key Down shift+Down; sleep 0.3
+eval "$(xdotool getwindowgeometry --shell "$list")"
+xdotool mousemove --window "$list" 200 160 click 3; sleep 0.8
+import -window root -crop "$((WIDTH + 40))x$((HEIGHT + 30))+$((X - 4))+$((Y - 24))" +repage \
+  "$out/scriptwell-paste.png"
+xdotool key Escape; sleep 0.3
+xdotool key ctrl+h
+replace=$(window '替换')
+xdotool windowmove "$replace" 520 60; xdotool windowactivate --sync "$replace"
+xdotool type --delay 60 '灯塔'; xdotool key Tab; xdotool type --delay 60 '塔楼'; sleep 0.5
+shot '替换' scriptwell-replace.png
+kill $pid
 SCRIPT
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1680x1050x24" bash "$work/shoot.sh" "$PWD" "$work" "$out"
 optipng -quiet -o2 "$out"/*.png
