@@ -63,6 +63,7 @@ public:
     void duplicateScenes(int first, int count) override;
     void moveScenes(int first, int count, int to) override;
     void removeScenes(int first, int count) override;
+    void setSceneFields(const QList<int> &positions) override;
     void undo() override;
     void redo() override;
 
@@ -77,6 +78,8 @@ private:
                         const QString &key);
     void addCommands();
     void addHistoryCommands();
+    /// "批量设置…" from the form: for the scenes selected in the scene list.
+    void setFieldsOfListed();
     void rememberPreview(bool open);
 
     GameSet &m_form;

@@ -34,6 +34,9 @@ public:
     virtual void moveScenes(int first, int count, int to) = 0;
     /// Removes the scenes [@p first, @p first + @p count); asks first when @p count > 1.
     virtual void removeScenes(int first, int count) = 0;
+    /// "批量设置…" for the scenes at @p positions (in order): asks which fields to set, then
+    /// sets them in all of those scenes as one step.
+    virtual void setSceneFields(const QList<int> &positions) = 0;
     /// Undo and redo, as the editor's own keys do.
     virtual void undo() = 0;
     virtual void redo() = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batchchange.h"
 #include "gamefiles.h"
 #include "history.h"
 #include "sceneform.h"
@@ -112,6 +113,10 @@ public:
     Notice moveScenes(int first, int count, int to);
     /// Removes the scenes [@p first, @p first + @p count).
     Notice removeScenes(int first, int count);
+    /// Sets the fields @p values names (the text excepted) in each scene at @p positions, the
+    /// other fields as each scene holds them: one step, leaving out the scenes already so.
+    /// CurRec stays. (With its command, in batchchange.cpp.)
+    Notice setSceneFields(const QList<int> &positions, const SceneFieldValues &values);
 
     /// Every change of the game, to undo and redo: scenes, settings, pictures copied in. Each
     /// undo or redo writes the files at once; one that fails leaves history, lists and files
@@ -160,11 +165,14 @@ private:
     friend class SceneMove;
     friend class PictureCopy;
     friend class VersionRestore;
+    friend class SceneFieldsChange;
 
     /// The writes behind the commands: the one path for every change of the scenes.
     Notice appendScene(const SceneRec &rec);
     Notice spliceScenes(int at, int removeCount, const QList<SceneRec> &insert, int curRec);
     Notice moveScenesNow(int first, int count, int to, int curRec);
+    /// The scenes at @p positions become @p scenes, in order.
+    Notice replaceScenes(const QList<int> &positions, const QList<SceneRec> &scenes, int curRec);
     /// Game.txt and the lists become @p changed; CurRec becomes @p curRec.
     Notice writeScenes(SceneLists changed, int curRec);
     /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).
