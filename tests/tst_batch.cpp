@@ -14,6 +14,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -27,7 +28,12 @@ namespace {
 struct Messages : MessageBoxes
 {
     void show(QWidget *, const QString &text, const QString &) override { shown.append(text); }
-    QStringList shown;
+    UnsavedChoice askUnsaved(QWidget *, const QString &text, const QString &) override
+    {
+        asked.append(text);
+        return UnsavedChoice::Cancel;
+    }
+    QStringList shown, asked;
 };
 
 void picture(const QString &path, QSize size, QColor colour)
@@ -157,6 +163,26 @@ private slots:
                    });
         QCOMPARE(readBytes(file("Game.txt")), opened);
         QVERIFY(window.findChild<QAction *>(QStringLiteral("redoAction"))->isEnabled());
+
+        // A scene waiting for OK? with a text not stored: the author is asked first, and 取消
+        // keeps it without opening the dialog.
+        window.findChild<QPushButton *>(QStringLiteral("SetRec"))->click();
+        window.findChild<QPlainTextEdit *>(QStringLiteral("NoteText"))
+            ->setPlainText(QStringLiteral("还没保存的文字"));
+        const auto opens = std::make_shared<bool>(false);
+        QTimer::singleShot(0, [opens] {
+            if (auto *dialog = qobject_cast<BatchDialog *>(QApplication::activeModalWidget())) {
+                *opens = true;
+                dialog->reject();
+            }
+        });
+        window.findChild<QAction *>(QStringLiteral("batchAction"))->trigger();
+        QCoreApplication::processEvents();
+        QVERIFY(!*opens);
+        QCOMPARE(messages.asked.size(), 1);
+        QCOMPARE(window.findChild<QPlainTextEdit *>(QStringLiteral("NoteText"))->toPlainText(),
+                 QStringLiteral("还没保存的文字"));
+        QCOMPARE(readBytes(file("Game.txt")), opened);
     }
 
     void sceneNumbersJoinRuns_data()
