@@ -3,6 +3,7 @@
 #include "editortexts.h"
 #include "windowtexts.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -14,7 +15,7 @@
 CheckWindow::CheckWindow(QWidget *parent)
     : QWidget(parent, Qt::Window), m_summary(new QLabel(this)),
       m_rename(new QPushButton(EditorTexts::kRenameWindowsNames, this)),
-      m_list(new QListWidget(this))
+      m_goTo(new QPushButton(EditorTexts::kCheckGoTo, this)), m_list(new QListWidget(this))
 {
     setObjectName(QStringLiteral("CheckWindow"));
     setWindowTitle(EditorTexts::kCheckCaption);
@@ -30,7 +31,22 @@ CheckWindow::CheckWindow(QWidget *parent)
     layout->addWidget(m_list);
     m_rename->setObjectName(QStringLiteral("rename"));
     m_rename->hide();
-    layout->addWidget(m_rename, 0, Qt::AlignRight);
+    m_goTo->setObjectName(QStringLiteral("goTo"));
+    m_goTo->setAccessibleName(EditorTexts::kCheckGoToName);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_goTo);
+    buttons->addWidget(m_rename);
+    layout->addLayout(buttons);
+    const auto sceneOf = [](const QListWidgetItem *item) {
+        return item ? item->data(Qt::UserRole).toInt() : 0;
+    };
+    connect(m_list, &QListWidget::currentItemChanged, this,
+            [this, sceneOf](QListWidgetItem *item) { m_goTo->setEnabled(sceneOf(item) > 0); });
+    connect(m_goTo, &QPushButton::clicked, this, [this, sceneOf] {
+        if (const int scene = sceneOf(m_list->currentItem()); scene > 0)
+            emit sceneChosen(scene);
+    });
     connect(m_rename, &QPushButton::clicked, this, &CheckWindow::renameRequested);
     connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         if (const int scene = item->data(Qt::UserRole).toInt(); scene > 0)

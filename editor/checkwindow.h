@@ -9,7 +9,7 @@ class QListWidget;
 class QPushButton;
 
 /// The window "检查游戏": the problems GameCheck found, one a line. Activating a line that
-/// names a scene asks the editor to show that scene.
+/// names a scene, or "转到" beside the list, asks the editor to show that scene.
 class CheckWindow : public QWidget
 {
     Q_OBJECT
@@ -29,5 +29,6 @@ signals:
 private:
     QLabel *m_summary;
     QPushButton *m_rename;
+    QPushButton *m_goTo; ///< shows the scene of the chosen line
     QListWidget *m_list;
 };

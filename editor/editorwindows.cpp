@@ -1,5 +1,7 @@
 #include "editorwindows.h"
 
+#include "batchdialog.h"
+#include "batchtexts.h"
 #include "checkwindow.h"
 #include "editortexts.h"
 #include "filepicker.h"
@@ -74,6 +76,8 @@ void EditorWindows::addCommands()
     replace->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(replace, &QAction::triggered, this, [this] { showReplace(m_form.selectedText()); });
     m_form.addAction(replace);
+    window("batchAction", BatchTexts::kAction, QKeySequence(Qt::CTRL | Qt::Key_B),
+           &EditorWindows::setFieldsOfListed);
     addHistoryCommands();
 }
 
@@ -330,6 +334,32 @@ void EditorWindows::replaceInScenes(const SceneReplace &what, const QList<int> &
     if (!settleWaiting(kUnstoredBeforeCommand))
         return;
     m_form.showChange(m_editor.replaceInScenes(what, positions));
+}
+
+void EditorWindows::setSceneFields(const QList<int> &positions)
+{
+    if (positions.isEmpty() || !settleWaiting(kUnstoredBeforeCommand))
+        return;
+    QWidget *over = m_sceneList && m_sceneList->isActiveWindow()
+                        ? static_cast<QWidget *>(m_sceneList)
+                        : &m_form;
+    BatchDialog dialog(m_editor.folder(), m_editor.scenes(), positions, m_editor.gameFont(), over);
+    if (dialog.exec() == QDialog::Accepted)
+        m_form.showChange(m_editor.setSceneFields(positions, dialog.values()));
+}
+
+void EditorWindows::setFieldsOfListed()
+{
+    // The scenes are chosen in the list: from the form, the list's selection counts while the
+    // list is open; otherwise the list opens for the author to choose them.
+    const QList<int> chosen =
+        m_sceneList && m_sceneList->isVisible() ? m_sceneList->selectedPositions() : QList<int>();
+    if (chosen.isEmpty()) {
+        showSceneList();
+        m_form.tell({BatchTexts::kSelectFirst, kHintTitle});
+        return;
+    }
+    setSceneFields(chosen);
 }
 
 void EditorWindows::togglePreview()

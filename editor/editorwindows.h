@@ -71,6 +71,7 @@ public:
     void showReplace(const QString &find) override;
     void replaceInScenes(const SceneReplace &what, const QList<int> &positions) override;
     ReplaceDialog *replaceDialog() const { return m_replace; }
+    void setSceneFields(const QList<int> &positions) override;
     void undo() override;
     void redo() override;
 
@@ -87,6 +88,8 @@ private:
                         const QString &key);
     void addCommands();
     void addHistoryCommands();
+    /// "批量设置…" from the form: for the scenes selected in the scene list.
+    void setFieldsOfListed();
     void rememberPreview(bool open);
 
     GameSet &m_form;

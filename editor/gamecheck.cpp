@@ -2,6 +2,7 @@
 
 #include "pictures.h"
 #include "scenelook.h"
+#include "scenereading.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "vocabulary.h"
@@ -13,7 +14,9 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QPalette>
 
 #include <algorithm>
 
@@ -21,6 +24,10 @@ namespace {
 
 constexpr QSize kBackgroundSize(638, 482);
 constexpr QSize kBoxSize(600, 120);
+// Below this contrast ratio a text is hard to read (WCAG's least for large text).
+constexpr double kLeastContrast = 3.0;
+// The characters of the cut-off text a warning shows.
+constexpr int kCutShown = 16;
 
 QString fieldLabel(SceneField field)
 {
@@ -101,14 +108,14 @@ const GameCheck::Picture &GameCheck::picture(const QString &gamePath, QSize expe
                             .arg(gamePath)
                             .arg(size.width())
                             .arg(size.height());
-        else if (const QImage image = Pictures::load(p.path); image.isNull())
+        else if (p.image = Pictures::load(p.path); p.image.isNull())
             p.problem =
                 QStringLiteral("图片%1无法读取(已损坏或不是BMP、JPEG、GIF、PNG)").arg(gamePath);
-        else if (image.size() != expected)
+        else if (p.image.size() != expected)
             p.problem = QStringLiteral("图片%1的大小是%2×%3,应为%4×%5")
                             .arg(gamePath)
-                            .arg(image.width())
-                            .arg(image.height())
+                            .arg(p.image.width())
+                            .arg(p.image.height())
                             .arg(expected.width())
                             .arg(expected.height());
     }
@@ -168,6 +175,28 @@ void GameCheck::checkColour(int scene, int entry)
         warn(scene, QStringLiteral("文字颜色“%1”在游戏中显示为%2").arg(label, shown));
 }
 
+void GameCheck::checkReading(SceneReading &reading, int scene, const SceneRec &rec,
+                             const Picture &background, const Picture &box)
+{
+    if (const SceneReading::Fit fit = reading.fit(rec); !fit.fits()) {
+        const QString lines = fit.lines - fit.shown == 1
+                                  ? QString::number(fit.lines)
+                                  : QStringLiteral("%1至%2").arg(fit.shown + 1).arg(fit.lines);
+        QString cut = fit.cut.simplified();
+        if (cut.size() > kCutShown)
+            cut = cut.left(kCutShown) + u'…';
+        warn(scene, QStringLiteral("文字放不下,第%1行不会显示:“%2”").arg(lines, cut));
+    }
+    // A picture that cannot be shown is a problem of its own; its stand-in says nothing.
+    if (background.image.isNull() || box.image.isNull())
+        return;
+    const double ratio =
+        reading.contrast(rec, background.image, box.image, background.path + u'|' + box.path);
+    if (ratio < kLeastContrast)
+        warn(scene, QStringLiteral("文字颜色与背后画面的对比度只有%1:1(至少应为3:1),不易看清")
+                        .arg(QString::number(ratio, 'f', 1)));
+}
+
 GameCheck::Verdict GameCheck::run()
 {
     m_problems.clear();
@@ -193,13 +222,17 @@ GameCheck::Verdict GameCheck::run()
         add(0, QStringLiteral("Game.txt中还没有场景"));
 
     const SceneLists &scenes = script.scenes;
+    SceneReading reading(QFont(), fontName,
+                         QGuiApplication::palette().color(QPalette::ButtonText).rgb());
     for (int i = 0; i < scenes.count(); ++i) {
         const int number = i + 1;
+        Picture shown[2]; // copies: a later picture may move the cached ones
         for (const auto &[field, folder, size] :
              {std::tuple{SceneField::BG, QStringLiteral("BG\\"), kBackgroundSize},
               std::tuple{SceneField::Msg, QStringLiteral("Msg\\"), kBoxSize}}) {
-            if (const Picture &p = picture(folder + scenes.at(field, i), size);
-                !p.problem.isEmpty())
+            Picture &p = shown[field == SceneField::Msg];
+            p = picture(folder + scenes.at(field, i), size);
+            if (!p.problem.isEmpty())
                 add(number, p.problem);
         }
         for (SceneField field : SceneLook::kCodeFields) {
@@ -213,6 +246,7 @@ GameCheck::Verdict GameCheck::run()
                 checkColour(number, value);
         }
         checkText(number, scenes.at(SceneField::Note, i), fontName);
+        checkReading(reading, number, scenes.scene(i), shown[0], shown[1]);
     }
 
     if (const Picture &closing = picture(QStringLiteral("BG/over.jpg"), kBackgroundSize);

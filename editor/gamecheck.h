@@ -1,13 +1,17 @@
 #pragma once
 
 #include "gamefolder.h"
+#include "scenerec.h"
 
 #include <QFontMetrics>
 #include <QHash>
+#include <QImage>
 #include <QList>
 
 #include <QString>
 #include <optional>
+
+class SceneReading;
 
 /// One thing wrong with a game, found by GameCheck.
 struct GameProblem
@@ -26,6 +30,8 @@ struct GameProblem
 /// cannot draw; for the game, Game.txt and Game.ini, the music file and the closing picture.
 /// Each distinct file is looked at once. A text colour the player paints other than its label
 /// says is a warning: games have always looked so, and their authors chose it by what they saw.
+/// So are a text the text area cuts off and a text colour of too little contrast against the
+/// pictures behind it, as a reader would find them (SceneReading).
 class GameCheck
 {
 public:
@@ -46,11 +52,15 @@ private:
     {
         QString path; ///< the file found, empty when none
         QString problem;
+        QImage image; ///< as loaded, null when it does not load
     };
     const Picture &picture(const QString &gamePath, QSize expected);
     void checkSettings(QString &fontName);
     void checkText(int scene, const QString &text, const QString &fontName);
     void checkColour(int scene, int entry);
+    /// Warns of a text cut off by the text area, or hard to read against what is behind it.
+    void checkReading(SceneReading &reading, int scene, const SceneRec &rec,
+                      const Picture &background, const Picture &box);
     void add(int scene, const QString &text) { m_problems.append({scene, text}); }
     void warn(int scene, const QString &text) { m_problems.append({scene, text, true}); }
 

@@ -49,6 +49,9 @@ public:
     virtual void showReplace(const QString &find) = 0;
     /// Replaces as @p what says in the scenes at @p positions (every scene it changes for none).
     virtual void replaceInScenes(const SceneReplace &what, const QList<int> &positions) = 0;
+    /// "批量设置…" for the scenes at @p positions (in order): asks which fields to set, then
+    /// sets them in all of those scenes as one step.
+    virtual void setSceneFields(const QList<int> &positions) = 0;
     /// Undo and redo, as the editor's own keys do.
     virtual void undo() = 0;
     virtual void redo() = 0;

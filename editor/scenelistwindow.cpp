@@ -1,5 +1,6 @@
 #include "scenelistwindow.h"
 
+#include "batchtexts.h"
 #include "scenelines.h"
 #include "scenelisttexts.h"
 
@@ -104,6 +105,7 @@ void SceneListWindow::addCommands()
     // Delete edits the find and go-to boxes; it removes scenes only from the list.
     m_remove->setShortcutContext(Qt::WidgetShortcut);
     addClipboardCommands();
+    m_setFields = command(BatchTexts::kAction, "setFields", QKeySequence(Qt::CTRL | Qt::Key_B));
     auto *separator = new QAction(this);
     separator->setSeparator(true);
     m_list->addAction(separator);
@@ -199,6 +201,10 @@ void SceneListWindow::connectCommands()
         if (const auto range = selectedRange())
             m_host.removeScenes(range->first, range->count);
     });
+    connect(m_setFields, &QAction::triggered, this, [this] {
+        if (const QList<int> positions = selectedPositions(); !positions.isEmpty())
+            m_host.setSceneFields(positions);
+    });
     connect(m_undo, &QAction::triggered, this, [this] { m_host.undo(); });
     connect(m_redo, &QAction::triggered, this, [this] { m_host.redo(); });
 }
@@ -214,6 +220,15 @@ QAction *SceneListWindow::command(const QString &text, const char *name, const Q
     }
     m_list->addAction(action); // the list's context menu
     return action;
+}
+
+QList<int> SceneListWindow::selectedPositions() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 std::optional<SceneRange> SceneListWindow::selectedRange() const
@@ -338,6 +353,7 @@ void SceneListWindow::updateCommands()
         action->setEnabled(range.has_value());
     for (QAction *action : {m_copyRows, m_cutRows, m_moveTo})
         action->setEnabled(range.has_value());
+    m_setFields->setEnabled(m_list->selectionModel()->hasSelection());
     m_moveUp->setEnabled(range && range->first > 0);
     m_moveDown->setEnabled(range && range->last() < m_model->rowCount() - 1);
 }

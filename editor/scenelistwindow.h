@@ -37,6 +37,8 @@ public:
     SceneListModel *model() const { return m_model; }
     /// The selected scenes when they are one run; nothing when none are or they leave gaps.
     std::optional<SceneRange> selectedRange() const;
+    /// The positions of the selected scenes, in order, gaps or not.
+    QList<int> selectedPositions() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -88,6 +90,7 @@ private:
     QAction *m_moveDown;
     QAction *m_remove;
     QAction *m_copyRows, *m_cutRows, *m_paste, *m_pasteAsScenes, *m_import, *m_moveTo, *m_replace;
+    QAction *m_setFields; ///< "批量设置…", for any selection
     QAction *m_undo;
     QAction *m_redo;
     QList<int> m_matches;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "batchchange.h"
 #include "gamefiles.h"
 #include "history.h"
 #include "sceneform.h"
@@ -133,6 +134,10 @@ public:
     /// Replaces as @p what says in the scenes at @p positions that it changes (every scene for
     /// an empty list), as one step named "替换'A'为'B'(N个场景)".
     Notice replaceInScenes(const SceneReplace &what, const QList<int> &positions = {});
+    /// Sets the fields @p values names (the text excepted) in each scene at @p positions, the
+    /// other fields as each scene holds them: one step, leaving out the scenes already so.
+    /// CurRec stays. (With its command, in batchchange.cpp.)
+    Notice setSceneFields(const QList<int> &positions, const SceneFieldValues &values);
 
     /// Every change of the game, to undo and redo: scenes, settings, pictures copied in. Each
     /// undo or redo writes the files at once; one that fails leaves history, lists and files
@@ -182,6 +187,7 @@ private:
     friend class ScenesRewrite;
     friend class PictureCopy;
     friend class VersionRestore;
+    friend class SceneFieldsChange;
 
     /// The writes behind the commands: the one path for every change of the scenes.
     Notice appendScene(const SceneRec &rec);
@@ -189,6 +195,8 @@ private:
     Notice moveScenesNow(int first, int count, int to, int curRec);
     /// @p scenes right after the scene at @p after, as a step named @p name ("…%1").
     Notice insertScenes(int after, const QList<SceneRec> &scenes, const QString &name);
+    /// The scenes at @p positions become @p scenes, in order.
+    Notice replaceScenes(const QList<int> &positions, const QList<SceneRec> &scenes, int curRec);
     /// Game.txt and the lists become @p changed; CurRec becomes @p curRec.
     Notice writeScenes(SceneLists changed, int curRec);
     /// Both files exactly as @p files holds them, all or nothing (@p current: as they are now).

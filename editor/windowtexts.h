@@ -34,6 +34,8 @@ inline const QString kCheckProblemsAndWarnings =
     QStringLiteral("发现%1个问题和%2条提示(双击一行可打开那个场景):");
 inline const QString kCheckWarnings =
     QStringLiteral("没有发现问题,有%1条提示(双击一行可打开那个场景):");
+inline const QString kCheckGoTo = QStringLiteral("转到(&G)");
+inline const QString kCheckGoToName = QStringLiteral("转到");
 inline const QString kVersionsCaption = QStringLiteral("以前的版本");
 inline const QString kVersionsAction = QStringLiteral("以前的版本(&V)…");
 inline const QString kVersionsList = QStringLiteral("以前的版本(&V):");

@@ -2,13 +2,13 @@
 
 #include "gamelogic.h"
 #include "musicdevice.h"
+#include "notelayout.h"
 #include "pictures.h"
 #include "playertexts.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "stage.h"
 
-#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QHash>
 #include <QLabel>
@@ -16,7 +16,6 @@
 #include <QTextLayout>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -168,30 +167,13 @@ PageScenes::PageScenes(const GameFolder &folder, const PlayerLook &look)
 
 QList<PageLine> PageScenes::wrap(const QString &text, const QFont &font, int width)
 {
-    // The label draws plain text through QPainter::drawText with word wrap: a line feed breaks
-    // the line, each line starts on the whole pixel below the last, after the font's leading.
-    QString laid = text;
-    laid.replace(u'\n', QChar::LineSeparator);
-    QTextLayout layout(laid, font);
-    QTextOption option(Qt::AlignLeft);
-    option.setWrapMode(QTextOption::WordWrap);
-    layout.setTextOption(option);
-    const qreal leading = QFontMetricsF(font).leading();
     QList<PageLine> lines;
-    qreal height = 0;
-    layout.beginLayout();
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width);
-        height += leading;
-        height = std::ceil(height);
-        line.setPosition(QPointF(0, height));
-        height += line.height();
+    NoteLayout::layOut(text, font, width, [&](const QTextLine &line, const QString &laid) {
         QString part = text.mid(line.textStart(), line.textLength());
         if (part.endsWith(u'\n'))
             part.chop(1);
         lines.append({part, line.x(), line.y() + line.ascent(), runsOf(line, laid)});
-    }
-    layout.endLayout();
+    });
     return lines;
 }
 

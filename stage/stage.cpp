@@ -1,6 +1,7 @@
 #include "stage.h"
 
 #include "pictures.h"
+#include "stagepaint.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -8,11 +9,7 @@
 
 namespace {
 
-// Pixels of a length in twips at @p scale.
-int px(int twips, qreal scale)
-{
-    return qRound(twips / 15 * scale);
-}
+using StagePaint::px;
 
 const QString kInitialCaption = QStringLiteral("GameNote");
 
@@ -26,11 +23,7 @@ PictureBox::PictureBox(QWidget *parent) : PictureHolder<QWidget>(parent)
 void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.scale(m_scale, m_scale);
-    if (!m_picture.isNull())
-        painter.drawImage(0, 0, m_picture);
+    StagePaint::paintBackground(painter, size(), m_picture, m_scale);
 }
 
 AlphaImage::AlphaImage(QWidget *parent) : PictureHolder<QAbstractButton>(parent)
@@ -42,10 +35,7 @@ AlphaImage::AlphaImage(QWidget *parent) : PictureHolder<QAbstractButton>(parent)
 void AlphaImage::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setOpacity(kOpacity);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.scale(m_scale, m_scale);
-    painter.drawImage(0, 0, m_picture);
+    StagePaint::paintBox(painter, m_picture, m_scale);
 }
 
 Stage::Stage(QWidget *parent)

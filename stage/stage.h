@@ -2,6 +2,7 @@
 
 #include "gamefolder.h"
 #include "scenelook.h"
+#include "stagepaint.h"
 
 #include <QAbstractButton>
 #include <QImage>
@@ -47,7 +48,7 @@ protected:
 class AlphaImage : public PictureHolder<QAbstractButton>
 {
 public:
-    static constexpr qreal kOpacity = 0.40;
+    static constexpr qreal kOpacity = StagePaint::kBoxOpacity;
     explicit AlphaImage(QWidget *parent = nullptr);
 
 protected:
@@ -66,15 +67,15 @@ public:
     static constexpr int kHeight = 482;
     /// Where the parts stand, in twips (15 per pixel): the background's size, the box's left
     /// edge and size, the text area's left edge and size. Their tops come from the codes.
-    static constexpr int kBackgroundWidth = 9615;
-    static constexpr int kBackgroundHeight = 7215;
-    static constexpr int kBoxLeft = 240;
-    static constexpr int kBoxWidth = 9000;
-    static constexpr int kBoxHeight = 1800;
-    static constexpr int kTextLeft = 360;
-    static constexpr int kTextWidth = 8700;
-    static constexpr int kTextHeight = 1380;
-    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kBackgroundWidth = StagePaint::kBackgroundWidth;
+    static constexpr int kBackgroundHeight = StagePaint::kBackgroundHeight;
+    static constexpr int kBoxLeft = StagePaint::kBoxLeft;
+    static constexpr int kBoxWidth = StagePaint::kBoxWidth;
+    static constexpr int kBoxHeight = StagePaint::kBoxHeight;
+    static constexpr int kTextLeft = StagePaint::kTextLeft;
+    static constexpr int kTextWidth = StagePaint::kTextWidth;
+    static constexpr int kTextHeight = StagePaint::kTextHeight;
+    static constexpr int kTwipsPerPixel = StagePaint::kTwipsPerPixel;
     /// The colour of the text coloured "system button text" (colour code 0) on this desktop.
     static QColor buttonTextColour();
     /// The colour of the row below the background: the desktop's window colour.

@@ -21,10 +21,10 @@ using namespace TestUtil;
 
 namespace {
 
-void picture(const QString &path, QSize size)
+void picture(const QString &path, QSize size, QColor colour = Qt::gray)
 {
     QImage img(size, QImage::Format_RGB32);
-    img.fill(Qt::gray);
+    img.fill(colour);
     QDir().mkpath(QFileInfo(path).absolutePath());
     img.save(path);
 }
@@ -85,6 +85,8 @@ private slots:
                      "第3个: 字号设置的代码“1.0”不在选项中,编辑器无法显示它",
                      QStringLiteral("第3个: 字体“%1”无法显示这些字:\uE000").arg(QFont().family()),
                      "第4个: 图片BG\\small.png的大小是100×100,应为638×482",
+                     // The small background leaves black below, under a grey box at 40 %.
+                     "第4个: 文字颜色与背后画面的对比度只有2.0:1(至少应为3:1),不易看清",
                      "游戏: 没有结束画面BG/over.jpg:最后一幕之后将显示黑色画面",
                  }));
     }
@@ -124,13 +126,18 @@ private slots:
             << QStringList{"第1个: 对话框位置的代码“3”不在选项中,编辑器无法显示它"} << problems;
         QTest::newRow("last entries")
             << bg << box << "27552" << QStringList() << GameCheck::Verdict::Fine;
+        // Red is red (its label says so), though hard to read on grey.
         QTest::newRow("red is red")
-            << bg << box << "20022" << QStringList() << GameCheck::Verdict::Fine;
+            << bg << box << "20022"
+            << QStringList{"第1个: 文字颜色与背后画面的对比度只有1.5:1(至少应为3:1),不易看清"}
+            << GameCheck::Verdict::Warnings;
         QTest::newRow("yellow paints black")
             << bg << box << "20062" << QStringList{"第1个: 文字颜色“黄色”在游戏中显示为黑色"}
             << GameCheck::Verdict::Warnings;
         QTest::newRow("blue paints cyan")
-            << bg << box << "20042" << QStringList{"第1个: 文字颜色“蓝色”在游戏中显示为青色"}
+            << bg << box << "20042"
+            << QStringList{"第1个: 文字颜色“蓝色”在游戏中显示为青色",
+                           "第1个: 文字颜色与背后画面的对比度只有2.1:1(至少应为3:1),不易看清"}
             << GameCheck::Verdict::Warnings;
         QTest::newRow("a warning beside a problem")
             << bg << box << "28062"
@@ -165,6 +172,141 @@ private slots:
         QCOMPARE(found, lines);
     }
 
+    // What a reader meets, one scene per row: a text the text area cuts off (laid out as the
+    // player lays it out), and a text colour too close to what lies behind it (the background
+    // with the box over it at 40 %, where the codes place them).
+    void readerWarnings_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("codes"); // text position, style, size, colour, box position
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QColor>("box");
+        QTest::addColumn<QStringList>("lines");
+        const QColor black(Qt::black), white(Qt::white), grey(Qt::gray);
+        const QString four = QStringLiteral("一\n二\n三\n四");
+        QTest::newRow("four lines fit") << four << "20002" << white << white << QStringList();
+        QTest::newRow("cut at line 5")
+            << four + QStringLiteral("\n第五行") << "20002" << white << white
+            << QStringList{"第1个: 文字放不下,第5行不会显示:“第五行”"};
+        QTest::newRow("cut at lines 5 to 6")
+            << four + QStringLiteral("\n五\n六") << "20002" << white << white
+            << QStringList{"第1个: 文字放不下,第5至6行不会显示:“五 六”"};
+        QTest::newRow("wrapped, not only broken")
+            << QString(200, u'海') << "20002" << white << white
+            << QStringList{QStringLiteral("第1个: 文字放不下,第5至7行不会显示:“%1…”")
+                               .arg(QString(16, u'海'))};
+        QTest::newRow("blank lines past the end are no loss")
+            << four + QStringLiteral("\n \n") << "20002" << white << white << QStringList();
+        QTest::newRow("dark on dark")
+            << "夜"
+            << "20002" << black << black
+            << QStringList{"第1个: 文字颜色与背后画面的对比度只有1.0:1(至少应为3:1),不易看清"};
+        QTest::newRow("light on dark") << "夜"
+                                       << "20012" << black << black << QStringList();
+        QTest::newRow("red on grey")
+            << "灯"
+            << "20022" << grey << grey
+            << QStringList{"第1个: 文字颜色与背后画面的对比度只有1.5:1(至少应为3:1),不易看清"};
+        QTest::newRow("cyan on grey")
+            << "灯"
+            << "20042" << grey << grey
+            << QStringList{"第1个: 文字颜色“蓝色”在游戏中显示为青色",
+                           "第1个: 文字颜色与背后画面的对比度只有2.1:1(至少应为3:1),不易看清"};
+        // A white box at 40 % over black is grey 102: black text reads there at 3.7:1.
+        QTest::newRow("dark on a light box over dark")
+            << "塔"
+            << "20002" << black << white << QStringList();
+        QTest::newRow("dark above the box, on the dark background")
+            << "塔"
+            << "00002" << black << white
+            << QStringList{"第1个: 文字颜色与背后画面的对比度只有1.0:1(至少应为3:1),不易看清"};
+        QTest::newRow("both at once")
+            << four + QStringLiteral("\n五") << "20062" << black << black
+            << QStringList{"第1个: 文字颜色“黄色”在游戏中显示为黑色",
+                           "第1个: 文字放不下,第5行不会显示:“五”",
+                           "第1个: 文字颜色与背后画面的对比度只有1.0:1(至少应为3:1),不易看清"};
+    }
+    void readerWarnings()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, codes);
+        QFETCH(QColor, background);
+        QFETCH(QColor, box);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        picture(dir.filePath(QStringLiteral("BG/bg.png")), QSize(638, 482), background);
+        picture(dir.filePath(QStringLiteral("Msg/box.png")), QSize(600, 120), box);
+        picture(dir.filePath(QStringLiteral("BG/over.jpg")), QSize(638, 482));
+        const GameFolder game(dir.path());
+        SceneLists lists;
+        lists.append(sceneWith(text, QStringLiteral("bg.png"), QStringLiteral("box.png"),
+                               qPrintable(codes)));
+        QVERIFY(RewriteScript(game, lists).ok);
+        QVERIFY(WriteSettings(game, GameSettings{QStringLiteral("g"), QString(), QString(),
+                                                 QStringLiteral("100"), QStringLiteral("0")})
+                    .ok);
+        GameCheck check(game);
+        QCOMPARE(check.run(),
+                 lines.isEmpty() ? GameCheck::Verdict::Fine : GameCheck::Verdict::Warnings);
+        QStringList found;
+        for (const GameProblem &p : check.problems())
+            found.append(p.line());
+        QCOMPARE(found, lines);
+    }
+
+    // The command line prints the reader's warnings as the window lists them, and a game with
+    // nothing but warnings passes; the window's 转到 shows the scene of the chosen line.
+    void readerWarningsOnTheCommandLineAndInTheWindow()
+    {
+        QTemporaryDir dir;
+        picture(dir.filePath(QStringLiteral("BG/night.png")), QSize(638, 482), Qt::black);
+        picture(dir.filePath(QStringLiteral("Msg/box.png")), QSize(600, 120), Qt::black);
+        picture(dir.filePath(QStringLiteral("BG/over.jpg")), QSize(638, 482));
+        const GameFolder game(dir.path());
+        SceneLists lists;
+        const QString bg = QStringLiteral("night.png"), box = QStringLiteral("box.png");
+        lists.append(sceneWith(QStringLiteral("白字"), bg, box, "20012"));
+        lists.append(sceneWith(QStringLiteral("一\n二\n三\n四\n五"), bg, box, "20012"));
+        lists.append(sceneWith(QStringLiteral("白字"), bg, box, "20012"));
+        lists.append(sceneWith(QStringLiteral("黑字"), bg, box, "20002"));
+        QVERIFY(RewriteScript(game, lists).ok);
+        QVERIFY(WriteSettings(game, GameSettings{QStringLiteral("g"), QString(), QString(),
+                                                 QStringLiteral("100"), QStringLiteral("0")})
+                    .ok);
+        const QStringList lines{"第2个: 文字放不下,第5行不会显示:“五”",
+                                "第4个: 文字颜色与背后画面的对比度只有1.0:1(至少应为3:1),不易看清"};
+        QProcess p;
+        p.start(QStringLiteral(SCRIPTWELL), {QStringLiteral("--check"), dir.path()});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts),
+                 lines);
+        QCOMPARE(p.exitCode(), 0);
+
+        struct : MessageBoxes
+        {
+            void show(QWidget *, const QString &, const QString &) override {}
+        } messages;
+        ScriptedPicker picker;
+        RecordingWeb web;
+        GameSet window(game, {messages, picker, web});
+        window.start();
+        window.show();
+        window.checkGame();
+        auto *list = window.findChild<QListWidget *>(QStringLiteral("problems"));
+        auto *goTo = window.findChild<QPushButton *>(QStringLiteral("goTo"));
+        QVERIFY(list && goTo && goTo->isVisible());
+        QCOMPARE(list->count(), 2);
+        for (int row : {1, 0}) {
+            list->setCurrentRow(row);
+            QVERIFY(goTo->isEnabled());
+            goTo->click();
+            const int scene = row == 0 ? 2 : 4;
+            QCOMPARE(window.editor().CurRec(), scene);
+            QCOMPARE(window.findChild<QLabel *>(QStringLiteral("WJID"))->text(),
+                     QStringLiteral("第%1个").arg(scene));
+        }
+    }
+
     void unplayableMusicAndFolderWithoutAGame()
     {
         QTemporaryDir other;
@@ -187,15 +329,17 @@ private slots:
         QCOMPARE(p.exitCode(), 1);
         const QStringList lines =
             QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines.size(), 9);
         QCOMPARE(lines.at(1), QStringLiteral("第2个: 找不到图片BG\\missing.jpg"));
 
-        // The demo shows every colour; the two the player paints otherwise are listed, and the
-        // game still passes.
+        // The demo shows every colour; the two the player paints otherwise are listed, and so
+        // are the two that stand out too little from their pictures; the game still passes.
         p.start(QStringLiteral(SCRIPTWELL), {QStringLiteral("--check"), QStringLiteral(DEMO_DIR)});
         QVERIFY(p.waitForFinished(30000));
         QCOMPARE(QString::fromUtf8(p.readAllStandardOutput()),
-                 QStringLiteral("第5个: 文字颜色“蓝色”在游戏中显示为青色\n"
+                 QStringLiteral("第3个: 文字颜色与背后画面的对比度只有2.8:1(至少应为3:1),不易看清\n"
+                                "第5个: 文字颜色“蓝色”在游戏中显示为青色\n"
+                                "第6个: 文字颜色与背后画面的对比度只有2.9:1(至少应为3:1),不易看清\n"
                                 "第7个: 文字颜色“黄色”在游戏中显示为黑色\n"));
         QCOMPARE(p.exitCode(), 0);
 
@@ -283,7 +427,7 @@ private slots:
         QTest::keyClick(&window, Qt::Key_F7);
         auto *list = window.findChild<QListWidget *>(QStringLiteral("problems"));
         QVERIFY(list && list->isVisible());
-        QCOMPARE(list->count(), 8);
+        QCOMPARE(list->count(), 9);
         emit list->itemActivated(list->item(3)); // 第3个
         QCOMPARE(window.findChild<QLabel *>(QStringLiteral("WJID"))->text(),
                  QStringLiteral("第3个"));

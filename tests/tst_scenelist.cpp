@@ -87,6 +87,13 @@ public:
     {
         done(QStringLiteral("replace %1 with %2").arg(what.find, what.with));
     }
+    void setSceneFields(const QList<int> &positions) override
+    {
+        QStringList rows;
+        for (const int p : positions)
+            rows << QString::number(p);
+        done(QStringLiteral("fields ") + rows.join(u' '));
+    }
     void undo() override { done(QStringLiteral("undo")); }
     void redo() override { done(QStringLiteral("redo")); }
 
@@ -293,6 +300,10 @@ private slots:
                                            << "";
         QTest::newRow("Alt+Down at the bottom") << 4 << 5 << "Alt+Down"
                                                 << "";
+        QTest::newRow("batch setting") << 1 << 3 << "setFields"
+                                       << "fields 1 2 3";
+        QTest::newRow("Ctrl+B") << 5 << 5 << "Ctrl+B"
+                                << "fields 5";
         QTest::newRow("Ctrl+Z") << 0 << 0 << "Ctrl+Z"
                                 << "undo";
         QTest::newRow("Ctrl+Y") << 0 << 0 << "Ctrl+Y"
@@ -403,6 +414,9 @@ private slots:
         QVERIFY(host.calls.isEmpty());
         for (const char *name : {"remove", "duplicate", "moveUp", "moveDown", "insertBefore"})
             QVERIFY2(!window->findChild<QAction *>(QLatin1String(name))->isEnabled(), name);
+        // Setting fields takes every scene selected, gaps or not.
+        QTest::keyClick(list(*window), Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(host.calls, QStringList{"fields 1 3"});
     }
 
     void threeScenesMoveDownAndStaySelected()

@@ -11,6 +11,8 @@
 
 using namespace TestUtil;
 
+Q_DECLARE_METATYPE(SceneFieldValues)
+
 class TestScriptEditor : public QObject
 {
     Q_OBJECT
@@ -320,6 +322,95 @@ private slots:
         QVERIFY(editor.redo().isEmpty());
         QVERIFY(listsEqualFile(editor));
         QCOMPARE(editor.scenes().count(), after.size());
+    }
+
+    // 批量设置: the fields named are set in every scene chosen, the others kept per scene; the
+    // scenes already so are left out; one step, whose undo gives back the file as opened (its
+    // last line without CR LF).
+    void batchSettingAndItsUndo_data()
+    {
+        QTest::addColumn<QList<int>>("positions");
+        QTest::addColumn<SceneFieldValues>("values");
+        QTest::addColumn<QByteArray>("after");
+        QTest::addColumn<QString>("step"); // the history's name for it, empty for no step
+        const auto scenes = [](std::initializer_list<QByteArray> changed) {
+            QByteArray all;
+            for (const QByteArray &scene : changed)
+                all += scene;
+            return all;
+        };
+        const QByteArray a = sceneBytes("a", "a.jpg"), b = sceneBytes("b", "b.jpg"),
+                         c = sceneBytes("c", "c.jpg", "1.png", "2", "0", "3", "1"),
+                         d = sceneBytes("d", "d.jpg"), e = sceneBytes("e", "e.jpg");
+        QTest::newRow("the box of two scenes, a gap between")
+            << QList<int>{0, 2} << SceneFieldValues{{SceneField::Msg, "new.png"}}
+            << scenes({sceneBytes("a", "a.jpg", "new.png"), b,
+                       sceneBytes("c", "c.jpg", "new.png", "2", "0", "3", "1"), d, e})
+            << "批量设置2个场景的对话框";
+        QTest::newRow("two codes of a run, one scene already so")
+            << QList<int>{1, 2, 3}
+            << SceneFieldValues{{SceneField::FontSize, "3"}, {SceneField::FontColor, "1"}}
+            << scenes({a, sceneBytes("b", "b.jpg", "1.png", "2", "0", "3", "1"), c,
+                       sceneBytes("d", "d.jpg", "1.png", "2", "0", "3", "1"), e})
+            << "批量设置2个场景的字号设置、颜色设置";
+        QTest::newRow("all seven fields of the last scene")
+            << QList<int>{4}
+            << SceneFieldValues{{SceneField::BG, "x.jpg"},   {SceneField::Msg, "y.png"},
+                                {SceneField::FontWZ, "0"},   {SceneField::FontSet, "6"},
+                                {SceneField::FontSize, "5"}, {SceneField::FontColor, "4"},
+                                {SceneField::MsgWZ, "1"}}
+            << scenes({a, b, c, d, sceneBytes("e", "x.jpg", "y.png", "0", "6", "5", "4", "1")})
+            << "批量设置1个场景的背景图、对话框、字体位置、字体设置、字号设置、颜色设置、对话框位"
+               "置";
+        QTest::newRow("the text is each scene's own")
+            << QList<int>{0, 1}
+            << SceneFieldValues{{SceneField::Note, "z"}, {SceneField::BG, "z.jpg"}}
+            << scenes({sceneBytes("a", "z.jpg"), sceneBytes("b", "z.jpg"), c, d, e})
+            << "批量设置2个场景的背景图";
+        QTest::newRow("nothing changes: no step")
+            << QList<int>{2} << SceneFieldValues{{SceneField::FontColor, "1"}} << QByteArray()
+            << "";
+    }
+    void batchSettingAndItsUndo()
+    {
+        QFETCH(QList<int>, positions);
+        QFETCH(SceneFieldValues, values);
+        QFETCH(QByteArray, after);
+        QFETCH(QString, step);
+        const QByteArray opened = sceneBytes("a", "a.jpg") + sceneBytes("b", "b.jpg") +
+                                  sceneBytes("c", "c.jpg", "1.png", "2", "0", "3", "1") +
+                                  sceneBytes("d", "d.jpg") + sceneBytes("e", "e.jpg").chopped(2);
+        writeBytes(file("Game.txt"), opened);
+        ScriptEditor editor(folder());
+        editor.load();
+        editor.browseTo(2);
+        const Notice done = editor.setSceneFields(positions, values);
+        QVERIFY2(done.isEmpty(), qPrintable(done.text));
+        QCOMPARE(editor.CurRec(), 2);
+        if (step.isEmpty()) {
+            QCOMPARE(editor.history().count(), 0);
+            QCOMPARE(readBytes(file("Game.txt")), opened);
+            return;
+        }
+        QCOMPARE(readBytes(file("Game.txt")), after);
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.history().count(), 1);
+        QCOMPARE(editor.history().undoText(), step);
+        QVERIFY(editor.undo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), opened);
+        QVERIFY(listsEqualFile(editor));
+        QCOMPARE(editor.CurRec(), 2);
+        QVERIFY(editor.redo().isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), after);
+
+        // A write that fails leaves no step, and the file and the lists as they were.
+        QVERIFY(editor.undo().isEmpty());
+        FileWriteTesting::failAt(FileWriteTesting::Step::Flush);
+        QCOMPARE(editor.setSceneFields(positions, values).title, QStringLiteral("保存失败"));
+        FileWriteTesting::failAfterBytes(-1);
+        QCOMPARE(readBytes(file("Game.txt")), opened);
+        QVERIFY(listsEqualFile(editor));
+        QVERIFY(!editor.history().canUndo());
     }
 
     void undoingEveryChangeGivesBackTheFilesAsOpened()

@@ -4,7 +4,8 @@
 # Modify, and the game check on
 # a copy of the demo with problems; then the guide's worked example (guide-*.png), made by
 # driving the editor on a new game, the demo's 黄色 scene beside its check, and the scene list,
-# the undo in the context menu and the earlier versions. Run it again when the windows change.
+# the undo in the context menu and the earlier versions; 批量设置 and the check's warnings of a
+# text cut off and of colours hard to read. Run it again when the windows change.
 # publish-phone.png and publish-menu.png are chromium-scene-phone.png and chromium-menu-phone.png
 # of `TALE_SHOTS=DIR ctest --preset default -R browser_chromium` (the published demo at 390×844);
 # publish-desktop.png is the demo's fifth scene at 1280×800 from the disk in the same browser.
@@ -193,6 +194,46 @@ xdotool windowmove "$replace" 520 60; xdotool windowactivate --sync "$replace"
 xdotool type --delay 60 '灯塔'; xdotool key Tab; xdotool type --delay 60 '塔楼'; sleep 0.5
 shot '替换' scriptwell-replace.png
 kill $pid
+# 批量设置 on the demo's scenes 2-4 (white text chosen, the preview following), and the check
+# reading like a reader: scene 2 given a text too long for the box, beside the demo's scenes
+# whose colours stand out too little.
+export XDG_CONFIG_HOME="$work/config-bulk" XDG_DATA_HOME="$work/data-bulk"
+cp -r "$root/examples/demo" "$work/长故事"
+long='那天傍晚，小雨在塔下的台阶上坐了很久。海风吹乱了她的头发，远处的渔船一只只回港，码头上的灯一盏接一盏亮起来。她想起信上的话，想起外婆讲过的那个守塔人的故事，想起自己答应过的事。天完全黑下来的时候，她终于站起身，推开了那扇生锈的铁门，走进了塔里。'
+printf '%s\r\n' "$long" | iconv -f UTF-8 -t GBK >"$work/long.txt"
+python3 - "$work/长故事/Game.txt" "$work/long.txt" <<'PY'
+import sys
+lines = open(sys.argv[1], 'rb').read().split(b'\r\n')
+lines[8] = open(sys.argv[2], 'rb').read().rstrip(b'\r\n')
+open(sys.argv[1], 'wb').write(b'\r\n'.join(lines))
+PY
+"$root/build/editor/scriptwell" "$work/长故事" & pid=$!
+id=$(window '游戏编辑')
+xdotool windowactivate --sync "$id"
+xdotool key F3
+list=$(window '场景列表')
+xdotool windowmove "$list" 40 60; xdotool windowactivate --sync "$list"; sleep 0.5
+xdotool key Home Down shift+Down shift+Down; sleep 0.3
+xdotool key ctrl+b
+dialog=$(window '批量设置')
+xdotool windowactivate --sync "$dialog"; sleep 0.3
+xdotool windowmove "$dialog" 480 120; sleep 0.3
+xdotool key Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab Tab; sleep 0.2 # the colour list
+xdotool key Home Down; sleep 0.5                                    # 白色
+shot '批量设置' guide-batch.png
+xdotool key Escape; sleep 0.3
+xdotool windowactivate --sync "$id"; xdotool key F7
+check=$(window '检查游戏')
+xdotool windowmove "$check" 560 60; xdotool windowactivate --sync "$check"; sleep 0.3
+shot '检查游戏' reading-check.png
+xdotool key alt+g # "转到" the first line: scene 2
+xdotool windowactivate --sync "$id"; xdotool key F2
+xdotool windowmove "$(window '预览')" 1000 60
+shot '预览' reading-preview.png
+kill $pid
+convert "$out/reading-check.png" -size 16x1 xc:white "$out/reading-preview.png" \
+  -background white -gravity north +append "$out/guide-reading.png"
+rm "$out/reading-preview.png" "$out/reading-check.png"
 SCRIPT
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1680x1050x24" bash "$work/shoot.sh" "$PWD" "$work" "$out"
 optipng -quiet -o2 "$out"/*.png
