@@ -197,6 +197,20 @@ void GameCheck::checkReading(SceneReading &reading, int scene, const SceneRec &r
                         .arg(QString::number(ratio, 'f', 1)));
 }
 
+void GameCheck::checkCodes(int scene, const SceneRec &rec)
+{
+    for (SceneField field : SceneLook::kCodeFields) {
+        const QString code = rec[field];
+        bool ok = false;
+        const int value = code.toInt(&ok);
+        if (!ok || value < 0 || value >= Vocabulary::choicesFor(field).size())
+            add(scene, QStringLiteral("%1的代码“%2”不在选项中,编辑器无法显示它")
+                           .arg(fieldLabel(field), code));
+        else if (field == SceneField::FontColor)
+            checkColour(scene, value);
+    }
+}
+
 GameCheck::Verdict GameCheck::run()
 {
     m_problems.clear();
@@ -235,16 +249,7 @@ GameCheck::Verdict GameCheck::run()
             if (!p.problem.isEmpty())
                 add(number, p.problem);
         }
-        for (SceneField field : SceneLook::kCodeFields) {
-            const QString code = scenes.at(field, i);
-            bool ok = false;
-            const int value = code.toInt(&ok);
-            if (!ok || value < 0 || value >= Vocabulary::choicesFor(field).size())
-                add(number, QStringLiteral("%1的代码“%2”不在选项中,编辑器无法显示它")
-                                .arg(fieldLabel(field), code));
-            else if (field == SceneField::FontColor)
-                checkColour(number, value);
-        }
+        checkCodes(number, scenes.scene(i));
         checkText(number, scenes.at(SceneField::Note, i), fontName);
         checkReading(reading, number, scenes.scene(i), shown[0], shown[1]);
     }

@@ -58,6 +58,8 @@ private:
     void checkSettings(QString &fontName);
     void checkText(int scene, const QString &text, const QString &fontName);
     void checkColour(int scene, int entry);
+    /// The five codes of @p rec: each must name an entry of its list.
+    void checkCodes(int scene, const SceneRec &rec);
     /// Warns of a text cut off by the text area, or hard to read against what is behind it.
     void checkReading(SceneReading &reading, int scene, const SceneRec &rec,
                       const Picture &background, const Picture &box);

@@ -44,6 +44,37 @@ struct EditResult
     std::optional<QString> text; ///< the text the scene-text box is to show, when it changes
 };
 
+/// The four browse buttons, and where one of them leads.
+enum class SceneBrowse
+{
+    First,
+    Previous,
+    Next,
+    Last
+};
+struct SceneBrowseResult
+{
+    Notice notice;
+    int position = -1; ///< the list position to show, -1 for none
+};
+
+/// What the editor's start-up found.
+struct EditorStartUp
+{
+    Notice scriptNotice;                  ///< a damaged or unusable Game.txt
+    std::optional<SettingsForm> settings; ///< the settings to show, when read
+    /// Game.ini is missing (the first settings save makes it) or unreadable.
+    Notice settingsNotice;
+    Notice readOnlyNotice; ///< the game may not be changed (the installed demo)
+};
+
+/// What an import of a text file did: why nothing was imported, or what was.
+struct TextImport
+{
+    Notice notice;
+    QString done; ///< "按UTF-8编码读入…", when imported
+};
+
 /// The stored scene the fields were last loaded from, so that what they hold turns back into a
 /// scene that keeps what the author left as it was shown.
 class ShownScene

@@ -24,15 +24,7 @@ public:
     explicit ScriptEditor(const GameFolder &folder,
                           const QString &versionsRoot = UserFolders::versions());
 
-    /// What start-up found.
-    struct StartUp
-    {
-        Notice scriptNotice;                  ///< a damaged or unusable Game.txt
-        std::optional<SettingsForm> settings; ///< the settings to show, when read
-        /// Game.ini is missing (the first settings save makes it) or unreadable.
-        Notice settingsNotice;
-        Notice readOnlyNotice; ///< the game may not be changed (the installed demo)
-    };
+    using StartUp = EditorStartUp;
     /// Loads Game.txt, then (unless it was damaged) Game.ini.
     StartUp load();
     /// The settings as Game.ini held them when last read or written (after a reload, what the
@@ -46,27 +38,17 @@ public:
     const QString &gameFont() const { return m_files.gameFont(); }
     int CurRec() const { return m_curRec; }
 
-    enum class Browse
-    {
-        First,
-        Previous,
-        Next,
-        Last
-    };
-    struct BrowseResult
-    {
-        Notice notice;
-        int position = -1; ///< the list position to show, -1 for none
-    };
+    using Browse = SceneBrowse;
+    using BrowseResult = SceneBrowseResult;
     /// Moves CurRec as the four browse buttons do. Never names a scene that does not exist.
     BrowseResult browse(Browse action);
     /// Makes scene @p number (counted from 1) current, as the game check's list asks;
     /// nothing when there is no such scene.
     BrowseResult browseTo(int number);
 
-    /// The scene at list position @p i as the fields show it (ShownScene::show()).
+    /// The scene at list position @p i as the fields show it, and the scene the fields
+    /// describe (ShownScene::show(), ShownScene::sceneFrom()).
     SceneForm showScene(int i);
-    /// The scene the fields describe (ShownScene::sceneFrom()).
     SceneRec sceneFromForm(const SceneForm &form, bool keepUntouchedCodes) const;
 
     /// Add and Modify take two presses: the first unlocks the scene fields (Add also empties the
@@ -112,9 +94,8 @@ public:
     Notice duplicateScenes(int first, int count);
     /// Moves the scenes [@p first, @p first + @p count) so that the first stands at @p to.
     Notice moveScenes(int first, int count, int to);
-    /// Removes the scenes [@p first, @p first + @p count).
+    /// Removes the scenes [@p first, @p first + @p count); cutScenes() names the step a cut.
     Notice removeScenes(int first, int count);
-    /// Removes them as removeScenes() does, named a cut (they went to the clipboard).
     Notice cutScenes(int first, int count);
     /// @p scenes, whole, right after the scene at @p after (-1: before the first).
     Notice pasteScenes(int after, const QList<SceneRec> &scenes);
@@ -122,14 +103,8 @@ public:
     /// first), each with the pictures and codes of that scene (of the first scene for -1; the
     /// form's start choices in a game without scenes). @p imported names the step an import.
     Notice pasteTexts(int after, const QStringList &texts, bool imported = false);
-    /// What importText() did: why nothing was imported, or what was.
-    struct Import
-    {
-        Notice notice;
-        QString done; ///< "按UTF-8编码读入…", when imported
-    };
-    /// Reads the text file at @p path, UTF-8 or GBK as its bytes tell, and pastes its lines as
-    /// pasteTexts() does.
+    using Import = TextImport;
+    /// Reads the text file at @p path (UTF-8 or GBK as its bytes tell) as pasteTexts() does.
     Import importText(int after, const QString &path);
     /// Replaces as @p what says in the scenes at @p positions that it changes (every scene for
     /// an empty list), as one step named "替换'A'为'B'(N个场景)".
@@ -164,9 +139,9 @@ public:
     /// Stores one setting @p value, the other values as Game.ini holds them (or the panel's
     /// start values, without a Game.ini).
     Notice saveSetting(GameSettings::Field field, const QString &value);
-    /// Stores the interval of the speed at @p position (an empty value for none).
+    /// Stores the interval of the speed (an empty value for none) or the skip choice's code at
+    /// @p position.
     Notice saveSpeed(int position);
-    /// Stores the skip choice at @p position as its code.
     Notice saveSkip(int position);
 
     /// How many scenes show the file @p file (a path GameFiles::pictureThere() gave) as their
