@@ -365,7 +365,7 @@ private slots:
         QFETCH(QStringList, lines);
         FakeHost host(m_dir.path());
         fill(host, 6);
-        host.lists.BGList[2] = QStringLiteral("own.png");
+        host.lists.BGList[2] = QStringLiteral("村\\own.png"); // a backslash travels too
         auto window = open(host);
         if (clipboard == u"copied") {
             selectRows(*window, 1, 2);
@@ -382,7 +382,7 @@ private slots:
             QTest::keySequence(list(*window), QKeySequence(command));
         QCOMPARE(host.calls, call.isEmpty() ? QStringList() : QStringList{call});
         if (call.startsWith(QStringLiteral("paste scenes")))
-            QCOMPARE(host.pasted, host.lists.scenes(1, 2)); // whole: own.png came along
+            QCOMPARE(host.pasted, host.lists.scenes(1, 2)); // whole: 村\own.png came along
         QCOMPARE(host.pastedTexts, lines);
     }
 
