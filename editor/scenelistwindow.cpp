@@ -393,7 +393,7 @@ void SceneListWindow::addClipboardCommands()
         action->setShortcutContext(Qt::WidgetShortcut);
     m_pasteAsScenes = command(T::kPasteAsScenes, "pasteAsScenes", {});
     m_import = command(T::kImport, "importText", {});
-    m_moveTo = command(T::kMoveTo, "moveTo", {});
+    m_moveTo = command(T::kMoveTo, "moveTo", QKeySequence(Qt::CTRL | Qt::Key_M));
     m_replace = command(T::kReplace, "replace", QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 

@@ -8,12 +8,14 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -324,6 +326,41 @@ private slots:
             action->trigger();
         else
             QTest::keySequence(list(*window), QKeySequence(command));
+        QCOMPARE(host.calls, call.isEmpty() ? QStringList() : QStringList{call});
+    }
+
+    void moveToAsksForTheNumber_data()
+    {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<int>("answer"); // the number typed, 0 for 取消
+        QTest::addColumn<QString>("call");
+        QTest::newRow("two scenes to the top") << 3 << 4 << 1 << "move 3 2 0";
+        QTest::newRow("one scene to the end") << 1 << 1 << 6 << "move 1 1 5";
+        QTest::newRow("two scenes past the end: the last place") << 0 << 1 << 9 << "move 0 2 4";
+        QTest::newRow("where they stand") << 2 << 2 << 3 << "";
+        QTest::newRow("取消") << 2 << 3 << 0 << "";
+    }
+    void moveToAsksForTheNumber()
+    {
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(int, answer);
+        QFETCH(QString, call);
+        FakeHost host(m_dir.path());
+        fill(host, 6);
+        auto window = open(host);
+        selectRows(*window, first, last);
+        host.calls.clear();
+        QTimer::singleShot(0, [answer] {
+            auto *dialog = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            if (answer == 0)
+                return dialog->reject();
+            dialog->setIntValue(answer);
+            dialog->accept();
+        });
+        QTest::keyClick(list(*window), Qt::Key_M, Qt::ControlModifier);
         QCOMPARE(host.calls, call.isEmpty() ? QStringList() : QStringList{call});
     }
 
