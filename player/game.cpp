@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QCryptographicHash>
 #include <QKeyEvent>
@@ -45,7 +44,24 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
-    // The window's own keys; the reader's commands bring theirs (ReaderCommands::table()).
+    addWindowKeys();
+    setContextMenuPolicy(Qt::NoContextMenu); // the right button opens the reader's menu itself
+
+    m_waitTimer->setSingleShot(true);
+    connect(m_waitTimer, &QTimer::timeout, this, [this] { m_logic.WaitElapsed(); });
+    m_placeTimer->setSingleShot(true);
+    m_placeTimer->setInterval(kKeepPlaceMilliseconds);
+    connect(m_placeTimer, &QTimer::timeout, this, &Game::keepPlace);
+
+    m_wordTimer->setObjectName(QStringLiteral("WordTimer"));
+    m_wordTimer->setTimerType(Qt::PreciseTimer);
+    m_wordTimer->setInterval(GameLogic::kDefaultInterval);
+    connect(m_wordTimer, &QTimer::timeout, this, [this] { m_logic.RevealTick(); });
+}
+
+void Game::addWindowKeys()
+{
+    // The reader's commands bring their keys (ReaderCommands::table()); these are the window's.
     const auto shortcut = [this](const QKeySequence &keys, auto action) {
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, action] {
             m_skipHeld = false; // Ctrl was held for this command, not to skip
@@ -64,22 +80,10 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     });
     shortcut(QKeySequence(Qt::Key_Menu),
              [this] { m_commands->openMenu(mapToGlobal(rect().center())); });
-    setContextMenuPolicy(Qt::NoContextMenu); // the right button opens the reader's menu itself
-
-    m_waitTimer->setSingleShot(true);
-    connect(m_waitTimer, &QTimer::timeout, this, [this] { m_logic.WaitElapsed(); });
-    m_placeTimer->setSingleShot(true);
-    m_placeTimer->setInterval(kKeepPlaceMilliseconds);
-    connect(m_placeTimer, &QTimer::timeout, this, &Game::keepPlace);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
     shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1); });
-
-    m_wordTimer->setObjectName(QStringLiteral("WordTimer"));
-    m_wordTimer->setTimerType(Qt::PreciseTimer);
-    m_wordTimer->setInterval(GameLogic::kDefaultInterval);
-    connect(m_wordTimer, &QTimer::timeout, this, [this] { m_logic.RevealTick(); });
 }
 
 bool Game::advanceKey(QKeyEvent *event)
@@ -434,15 +438,4 @@ void Game::closeEvent(QCloseEvent *event)
     if (!m_readerRoot.isEmpty())
         ReaderData::keepFullScreen(m_readerRoot, isFullScreen());
     QWidget::closeEvent(event);
-}
-
-QByteArray Game::thumbnail() const
-{
-    const QImage picture = m_stage->grab().toImage().scaled(
-        kThumbWidth, kThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return png;
 }

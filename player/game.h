@@ -60,8 +60,8 @@ public:
     QMenu *readerMenu() const { return m_commands->menu(); }
     BacklogView *backlogView() const { return m_commands->backlogView(); }
     void showBacklog() { m_commands->showBacklog(); }
-    /// The small picture a save keeps of the scene shown, as PNG.
-    QByteArray thumbnail() const;
+    /// The scene as drawn, without the black around it in full screen.
+    QWidget *sceneView() const { return m_stage; }
     static constexpr int kThumbWidth = SlotWindow::kThumbWidth;
     static constexpr int kThumbHeight = SlotWindow::kThumbHeight;
 
@@ -116,6 +116,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addWindowKeys();
     bool advanceKey(QKeyEvent *event);
     void fitStage();
     QString zoomKey() const;

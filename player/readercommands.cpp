@@ -117,7 +117,7 @@ bool ReaderCommands::saveSlot(int n)
     if (!reader)
         return false;
     SavedPlace saved = *place;
-    saved.picture = m_game.thumbnail();
+    saved.picture = SlotWindow::thumbnail(*m_game.sceneView());
     if (const WriteResult written = reader->save(n, saved); !written) {
         tell(PlayerTexts::kCannotSave.arg(written.error));
         return false;

@@ -3,6 +3,7 @@
 #include "playertexts.h"
 #include "readerdata.h"
 
+#include <QBuffer>
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -69,4 +70,15 @@ QString SlotWindow::slotName(int n)
 {
     return n == ReaderData::kQuickSlot ? PlayerTexts::kQuickSlotName
                                        : PlayerTexts::kSlotName.arg(n);
+}
+
+QByteArray SlotWindow::thumbnail(QWidget &scene)
+{
+    const QImage picture = scene.grab().toImage().scaled(
+        kThumbWidth, kThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return png;
 }

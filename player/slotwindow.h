@@ -21,7 +21,8 @@ public:
     /// The name of slot @p n as the reader sees it ("第3个", "快速存档").
     static QString slotName(int n);
 
-    /// The size of the small picture a save keeps of its scene.
+    /// The small picture a save keeps of @p scene as it is drawn now, as PNG.
+    static QByteArray thumbnail(QWidget &scene);
     static constexpr int kThumbWidth = 160;
     static constexpr int kThumbHeight = 121;
 

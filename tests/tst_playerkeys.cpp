@@ -312,10 +312,12 @@ private slots:
         QCOMPARE(shown.value(QStringLiteral("回到开头")), QKeySequence()); // asks: no key
 
         qsizetype heard = 0;
-        // The key, once the game has the keyboard (back from a window closed before).
+        // The key, once the game has the keyboard: asked for back from a window closed before,
+        // as a busy window manager may leave no window active for a while.
         const auto press = [&](const QString &name, const std::function<void()> &then = {}) {
             QVERIFY2(!shown.value(name).isEmpty(), qPrintable(name));
-            QTRY_VERIFY(QApplication::activeWindow() == &game);
+            if (!game.isActiveWindow())
+                showActive(game);
             heard = g_announcements.size();
             if (then)
                 QTimer::singleShot(0, this, then);
