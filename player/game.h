@@ -25,8 +25,9 @@ class MessageBoxes;
 /// is told each scene's whole text once, as it appears (Announcer).
 ///
 /// The reader's menu (right-click, Esc, the Menu key) and the keys of the reader's commands
-/// come from ReaderCommands; the window adds what a QAction cannot be: the look-back list on
-/// Page Up and wheel up, skip while Ctrl is held, and hiding the box on a middle click.
+/// come from ReaderCommands; the window adds what is no shortcut: Page Up for the look-back
+/// list (the open list scrolls with it), wheel up, skip while Ctrl is held, and hiding the box
+/// on a middle click.
 class Game : public QWidget, private GameSurface
 {
     Q_OBJECT
