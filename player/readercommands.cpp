@@ -16,26 +16,38 @@ QList<ReaderCommands::Entry> ReaderCommands::table()
     using namespace PlayerTexts;
     using C = Command;
     using R = ReaderCommands;
-    const QKeySequence ctrl_s(Qt::CTRL | Qt::Key_S), ctrl_o(Qt::CTRL | Qt::Key_O);
-    const QKeySequence ctrl_p(Qt::CTRL | Qt::Key_P), ctrl_q(Qt::CTRL | Qt::Key_Q);
+    const QKeySequence ctrlS(Qt::CTRL | Qt::Key_S), ctrlO(Qt::CTRL | Qt::Key_O);
+    const QKeySequence ctrlP(Qt::CTRL | Qt::Key_P), ctrlQ(Qt::CTRL | Qt::Key_Q);
     // A command that moves or hides the scene is closed in the look-back list, and its key
     // closes the list: the scene stays still while the reader looks back. What acts on the
     // scene shown has nothing to act on at the ending.
     // clang-format off
-    //  command     name            keys           passed keys        look back ending new group
+    //   command      menu entry      keys           passed keys      look back ending line above
     return {
-        {C::Save, kMenuSave, {ctrl_s}, {}, true, false, false, &R::save},
-        {C::Load, kMenuLoad, {ctrl_o}, {}, true, true, false, &R::load},
-        {C::QuickSave, kMenuQuickSave, {Qt::Key_F5}, {}, true, false, false, &R::quickSave},
-        {C::QuickLoad, kMenuQuickLoad, {Qt::Key_F9}, {}, true, true, false, &R::quickLoad},
-        {C::LookBack, kMenuBacklog, {Qt::Key_L}, {Qt::Key_PageUp}, false, true, true, &R::showBacklog},
-        {C::Auto, kMenuAuto, {Qt::Key_A}, {}, false, false, false, &R::toggleAuto},
-        {C::Skip, kMenuSkip, {Qt::Key_S}, {}, false, false, false, &R::toggleSkip},
-        {C::Hide, kMenuHide, {Qt::Key_H}, {}, false, false, false, &R::toggleBox},
-        {C::Settings, kMenuSettings, {ctrl_p}, {}, true, true, true, &R::openSettings},
-        {C::Restart, kMenuRestart, {}, {}, true, true, false, &R::restart},
-        {C::Quit, kMenuQuit, {ctrl_q}, {}, true, true, false, &R::quit},
-        {C::Mute, QString(), {Qt::Key_M}, {}, true, true, false, &R::toggleMute},
+        {C::Save,      kMenuSave,      {ctrlS},       {},               true,  false, false,
+         &R::save},
+        {C::Load,      kMenuLoad,      {ctrlO},       {},               true,  true,  false,
+         &R::load},
+        {C::QuickSave, kMenuQuickSave, {Qt::Key_F5},  {},               true,  false, false,
+         &R::quickSave},
+        {C::QuickLoad, kMenuQuickLoad, {Qt::Key_F9},  {},               true,  true,  false,
+         &R::quickLoad},
+        {C::LookBack,  kMenuBacklog,   {Qt::Key_L},   {Qt::Key_PageUp}, false, true,  true,
+         &R::showBacklog},
+        {C::Auto,      kMenuAuto,      {Qt::Key_A},   {},               false, false, false,
+         &R::toggleAuto},
+        {C::Skip,      kMenuSkip,      {Qt::Key_S},   {},               false, false, false,
+         &R::toggleSkip},
+        {C::Hide,      kMenuHide,      {Qt::Key_H},   {},               false, false, false,
+         &R::toggleBox},
+        {C::Settings,  kMenuSettings,  {ctrlP},       {},               true,  true,  true,
+         &R::openSettings},
+        {C::Restart,   kMenuRestart,   {},            {},               true,  true,  false,
+         &R::restart},
+        {C::Quit,      kMenuQuit,      {ctrlQ},       {},               true,  true,  false,
+         &R::quit},
+        {C::Mute,      QString(),      {Qt::Key_M},   {},               true,  true,  false,
+         &R::toggleMute},
     };
     // clang-format on
 }
