@@ -67,6 +67,22 @@ bool choose(Startup::Request &request)
     return true;
 }
 
+// Says so when the game @p request names has nothing to play: plainly when it was chosen, else
+// as one line on standard error. Returns whether it did.
+bool nothingToPlay(const Startup::Request &request, const ScriptLoad &script, bool chosen,
+                   MessageBoxes &messages)
+{
+    const QString nothing = GameLogic::nothingToPlay(
+        script, ReadSettings(GameFolder(request.folder)).settings.has_value());
+    if (nothing.isEmpty())
+        return false;
+    if (chosen)
+        messages.show(nullptr, nothing, PlayerTexts::kMissingPictureTitle);
+    else
+        complain(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(request.folder), nothing));
+    return true;
+}
+
 // Says so when @p request asks for a scene the game does not have, before anything plays or
 // shows; returns whether it did.
 bool sceneMissing(const Startup::Request &request, const ScriptLoad &script)
@@ -107,17 +123,9 @@ int runPlayer(int argc, char *argv[])
             return 0;
         const GameFolder folder(request.folder);
         ScriptLoad script = LoadScript(folder);
-        // Nothing to play: said plainly, and the chooser asks again; from the command line, one
-        // line on standard error and exit status 1.
-        if (const QString nothing =
-                GameLogic::nothingToPlay(script, ReadSettings(folder).settings.has_value());
-            !nothing.isEmpty()) {
-            if (chosen) {
-                messages.show(nullptr, nothing, PlayerTexts::kMissingPictureTitle);
-                continue;
-            }
-            complain(
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(request.folder), nothing));
+        if (nothingToPlay(request, script, chosen, messages)) {
+            if (chosen)
+                continue; // the chooser asks again
             return 1;
         }
         if (sceneMissing(request, script))
