@@ -1,40 +1,29 @@
 #include "game.h"
 
-#include "backlogview.h"
-
 #include "messages.h"
 #include "pictures.h"
 #include "playertexts.h"
 #include "windowplacement.h"
 
+#include <QAction>
 #include <QApplication>
-#include <QBuffer>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QCryptographicHash>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFontMetrics>
-#include <QFormLayout>
-#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QSlider>
 #include <QTimer>
-#include <QToolButton>
 #include <QWheelEvent>
 
 Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages, QWidget *parent)
     : QWidget(parent, WindowPlacement::kFixedWindowFlags), m_messages(messages),
       m_folderPath(folder.path()), m_stage(new Stage(this)), m_wordTimer(new QTimer(this)),
       m_waitTimer(new QTimer(this)), m_placeTimer(new QTimer(this)), m_music(music),
-      m_logic(folder, *this, music), m_announcer(*this)
+      m_logic(folder, *this, music), m_announcer(*this),
+      m_commands(new ReaderCommands(*this, messages))
 {
     setObjectName(QStringLiteral("Game"));
     setWindowTitle(PlayerTexts::kInitialTitle);
@@ -55,56 +44,7 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
     setAutoFillBackground(true);
-    const auto shortcut = [this](const QKeySequence &keys, auto action) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, action] {
-            m_skipHeld = false; // Ctrl was held for this command, not to skip
-            action();
-        });
-    };
-    // A key that moves or hides the scene only closes the backlog: the scene stays still
-    // while the reader looks back.
-    const auto sceneShortcut = [this, shortcut](Qt::Key key, auto action) {
-        shortcut(QKeySequence(key), [this, action] {
-            if (backlogOpen())
-                closeBacklog();
-            else
-                action();
-        });
-    };
-    shortcut(QKeySequence(Qt::Key_F11), [this] { toggleFullScreen(); });
-    shortcut(QKeySequence(Qt::Key_Escape), [this] {
-        if (isFullScreen())
-            toggleFullScreen();
-        else if (backlogOpen())
-            closeBacklog();
-        else if (!readerActed())
-            openMenu(mapToGlobal(rect().center()));
-    });
-    shortcut(QKeySequence(Qt::Key_Menu), [this] { openMenu(mapToGlobal(rect().center())); });
-    shortcut(QKeySequence(Qt::Key_F5), [this] { saveSlot(ReaderData::kQuickSlot); });
-    shortcut(QKeySequence(Qt::Key_F9), [this] { quickLoad(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_S), [this] { chooseSlot(true); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_O), [this] { chooseSlot(false); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_P), [this] { openSettings(); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
-    sceneShortcut(Qt::Key_L, [this] { showBacklog(); });
-    sceneShortcut(Qt::Key_A, [this] {
-        const bool on = m_logic.mode() != GameLogic::Mode::Auto;
-        m_logic.setMode(on ? GameLogic::Mode::Auto : GameLogic::Mode::Normal);
-        m_announcer.announce(on ? PlayerTexts::kAutoOn : PlayerTexts::kModeOff);
-    });
-    sceneShortcut(Qt::Key_S, [this] {
-        const bool on = m_logic.mode() != GameLogic::Mode::Skip;
-        m_logic.setMode(on ? GameLogic::Mode::Skip : GameLogic::Mode::Normal);
-        m_announcer.announce(on ? PlayerTexts::kSkipOn : PlayerTexts::kModeOff);
-    });
-    sceneShortcut(Qt::Key_H, [this] { m_logic.setBoxHidden(!m_logic.boxHidden()); });
-    shortcut(QKeySequence(Qt::Key_M), [this] {
-        ReaderSettings settings = m_logic.readerSettings();
-        settings.mute = !settings.mute;
-        applyReaderSettings(settings);
-        m_announcer.announce(settings.mute ? PlayerTexts::kMuted : PlayerTexts::kUnmuted);
-    });
+    addWindowKeys();
     setContextMenuPolicy(Qt::NoContextMenu); // the right button opens the reader's menu itself
 
     m_waitTimer->setSingleShot(true);
@@ -112,15 +52,38 @@ Game::Game(const GameFolder &folder, MusicDevice &music, MessageBoxes &messages,
     m_placeTimer->setSingleShot(true);
     m_placeTimer->setInterval(kKeepPlaceMilliseconds);
     connect(m_placeTimer, &QTimer::timeout, this, &Game::keepPlace);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
-    shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
-    shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1); });
 
     m_wordTimer->setObjectName(QStringLiteral("WordTimer"));
     m_wordTimer->setTimerType(Qt::PreciseTimer);
     m_wordTimer->setInterval(GameLogic::kDefaultInterval);
     connect(m_wordTimer, &QTimer::timeout, this, [this] { m_logic.RevealTick(); });
+}
+
+void Game::addWindowKeys()
+{
+    // The reader's commands bring their keys (ReaderCommands::table()); these are the window's.
+    const auto shortcut = [this](const QKeySequence &keys, auto action) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this, action] {
+            m_skipHeld = false; // Ctrl was held for this command, not to skip
+            action();
+        });
+    };
+    connect(m_commands, &ReaderCommands::aboutToRun, this, [this] { m_skipHeld = false; });
+    shortcut(QKeySequence(Qt::Key_F11), [this] { toggleFullScreen(); });
+    shortcut(QKeySequence(Qt::Key_Escape), [this] {
+        if (isFullScreen())
+            toggleFullScreen();
+        else if (m_commands->backlogOpen())
+            m_commands->closeBacklog();
+        else if (!readerActed())
+            m_commands->openMenu(mapToGlobal(rect().center()));
+    });
+    shortcut(QKeySequence(Qt::Key_Menu),
+             [this] { m_commands->openMenu(mapToGlobal(rect().center())); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoomIn(); });
+    shortcut(QKeySequence::ZoomIn, [this] { zoomIn(); });
+    shortcut(QKeySequence::ZoomOut, [this] { setZoom(m_zoom - 1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_0), [this] { setZoom(1); });
 }
 
 bool Game::advanceKey(QKeyEvent *event)
@@ -172,22 +135,21 @@ void Game::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
         // Ctrl alone, held a moment: Ctrl+S and the other commands must not start skipping.
-        m_skipHeld = !backlogOpen();
+        m_skipHeld = !m_commands->backlogOpen();
         QTimer::singleShot(kHoldMilliseconds, this, [this] {
             if (m_skipHeld && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier) &&
-                isActiveWindow() && !backlogOpen())
+                isActiveWindow() && !m_commands->backlogOpen())
                 m_logic.setMode(GameLogic::Mode::Skip);
         });
         return;
     }
     m_skipHeld = false;
-    if (backlogOpen()) // keys the backlog leaves alone do not reach the scene behind it
+    if (m_commands->backlogOpen()) // keys the list leaves alone do not reach the scene behind it
         return;
     if (!event->isAutoRepeat() && readerActed())
         return;
-    // Not a shortcut, so that Page Up scrolls the open backlog (the list takes it first).
-    if (event->key() == Qt::Key_PageUp && event->modifiers() == Qt::NoModifier) {
-        showBacklog();
+    if (QAction *command = m_commands->forPassedKey(*event)) {
+        command->trigger();
         return;
     }
     // The box lost the focus while it was disabled: keys still reach it through the window.
@@ -216,7 +178,7 @@ void Game::mousePressEvent(QMouseEvent *event)
     // At the ending a click finds no box to take it: the menu shows the ways on from there.
     if (event->button() == Qt::RightButton ||
         (event->button() == Qt::LeftButton && m_logic.ended()))
-        openMenu(event->globalPosition().toPoint());
+        m_commands->openMenu(event->globalPosition().toPoint());
     else if (event->button() == Qt::MiddleButton)
         m_logic.setBoxHidden(true);
     else
@@ -226,7 +188,7 @@ void Game::mousePressEvent(QMouseEvent *event)
 void Game::wheelEvent(QWheelEvent *event)
 {
     if (event->angleDelta().y() > 0)
-        showBacklog();
+        m_commands->showBacklog(); // not 回顾's action, which closes a list the wheel passed
     else
         QWidget::wheelEvent(event);
 }
@@ -403,24 +365,10 @@ void Game::setNoteVisible(bool visible)
 void Game::modeChanged()
 {
     const GameLogic::Mode mode = m_logic.mode();
-    if (mode == GameLogic::Mode::Normal) {
-        if (m_modeLabel)
-            m_modeLabel->hide();
-        return;
-    }
-    if (!m_modeLabel) {
-        m_modeLabel = new QLabel(this);
-        m_modeLabel->setObjectName(QStringLiteral("Mode"));
-        m_modeLabel->setStyleSheet(QStringLiteral(
-            "QLabel { background: rgba(0, 0, 0, 160); color: white; padding: 3px 8px; }"));
-        m_modeLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-    }
-    m_modeLabel->setText(mode == GameLogic::Mode::Auto ? PlayerTexts::kAutoOn
-                                                       : PlayerTexts::kSkipOn);
-    m_modeLabel->adjustSize();
-    m_modeLabel->move(width() - m_modeLabel->width() - 8, 8);
-    m_modeLabel->show();
-    m_modeLabel->raise();
+    if (!m_modeLabel && mode != GameLogic::Mode::Normal)
+        m_modeLabel = new ModeLabel(this);
+    if (m_modeLabel)
+        m_modeLabel->showMode(mode);
 }
 
 void Game::setWaitTimer(int milliseconds)
@@ -490,270 +438,4 @@ void Game::closeEvent(QCloseEvent *event)
     if (!m_readerRoot.isEmpty())
         ReaderData::keepFullScreen(m_readerRoot, isFullScreen());
     QWidget::closeEvent(event);
-}
-
-QByteArray Game::thumbnail() const
-{
-    const QImage picture = m_stage->grab().toImage().scaled(
-        kThumbWidth, kThumbHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
-    return png;
-}
-
-namespace {
-
-QString slotName(int n)
-{
-    return n == ReaderData::kQuickSlot ? PlayerTexts::kQuickSlotName
-                                       : PlayerTexts::kSlotName.arg(n);
-}
-
-// A slot of the slots window: its picture, its number and scene, the time and the text's start.
-QToolButton *slotButton(QWidget *parent, int n, const std::optional<SavedPlace> &place, bool saving)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QStringLiteral("slot%1").arg(n));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setIconSize(QSize(Game::kThumbWidth, Game::kThumbHeight));
-    button->setMinimumWidth(Game::kThumbWidth + 12);
-    QString text = slotName(n);
-    if (place) {
-        QPixmap picture;
-        picture.loadFromData(place->picture, "PNG");
-        button->setIcon(picture);
-        text += u' ' + PlayerTexts::kSlotScene.arg(place->scene + 1) + u'\n' +
-                place->time.toString(PlayerTexts::kSlotTime) + u'\n' +
-                button->fontMetrics().elidedText(place->text, Qt::ElideRight, Game::kThumbWidth);
-    } else {
-        QPixmap empty(Game::kThumbWidth, Game::kThumbHeight);
-        empty.fill(Qt::darkGray);
-        button->setIcon(empty);
-        text += u'\n' + PlayerTexts::kEmptySlot;
-        button->setEnabled(saving);
-    }
-    button->setText(text);
-    button->setAccessibleName(QString(text).replace(u'\n', u' '));
-    return button;
-}
-
-} // namespace
-
-bool Game::saveSlot(int n)
-{
-    const std::optional<SavedPlace> place = m_logic.currentPlace();
-    if (!place) {
-        showMessage(PlayerTexts::kNothingToSave, PlayerTexts::kSaveTitle);
-        return false;
-    }
-    if (!m_reader)
-        return false;
-    SavedPlace saved = *place;
-    saved.picture = thumbnail();
-    if (const WriteResult written = m_reader->save(n, saved); !written) {
-        showMessage(PlayerTexts::kCannotSave.arg(written.error), PlayerTexts::kSaveTitle);
-        return false;
-    }
-    notice(n == ReaderData::kQuickSlot ? PlayerTexts::kQuickSaved
-                                       : PlayerTexts::kSavedToSlot.arg(n));
-    return true;
-}
-
-bool Game::loadSlot(int n)
-{
-    const std::optional<SavedPlace> place = m_reader ? m_reader->slot(n) : std::nullopt;
-    if (!place)
-        return false;
-    closeBacklog();
-    if (n == ReaderData::kQuickSlot)
-        notice(PlayerTexts::kQuickLoaded); // said before the scene it opens
-    m_logic.loadPlace(*place);
-    return true;
-}
-
-void Game::quickLoad()
-{
-    if (!loadSlot(ReaderData::kQuickSlot))
-        notice(PlayerTexts::kNoQuickSave);
-}
-
-void Game::chooseSlot(bool saving)
-{
-    if (!m_reader)
-        return;
-    readerActed();
-    m_logic.setMode(GameLogic::Mode::Normal);
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("Slots"));
-    dialog.setWindowTitle(saving ? PlayerTexts::kSaveTitle : PlayerTexts::kLoadTitle);
-    auto *grid = new QGridLayout(&dialog);
-    int chosen = -1;
-    QList<int> order;
-    for (int n = 1; n <= ReaderData::kSlots; ++n)
-        order.append(n);
-    if (!saving)
-        order.append(ReaderData::kQuickSlot);
-    for (int i = 0; i < order.size(); ++i) {
-        const int n = order.at(i);
-        QToolButton *button = slotButton(&dialog, n, m_reader->slot(n), saving);
-        connect(button, &QToolButton::clicked, &dialog, [&dialog, &chosen, n] {
-            chosen = n;
-            dialog.accept();
-        });
-        grid->addWidget(button, i / 4, i % 4);
-    }
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, &dialog);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    grid->addWidget(buttons, grid->rowCount(), 0, 1, 4);
-    if (dialog.exec() != QDialog::Accepted || chosen < 0)
-        return;
-    if (!saving) {
-        loadSlot(chosen);
-        return;
-    }
-    if (m_reader->slot(chosen) &&
-        !m_messages.ask(this, PlayerTexts::kOverwriteSlot.arg(slotName(chosen)),
-                        PlayerTexts::kSaveTitle))
-        return;
-    saveSlot(chosen);
-}
-
-void Game::buildMenu()
-{
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("ReaderMenu"));
-    const auto add = [this](const QString &text, const QString &key, auto action) {
-        QAction *a = m_menu->addAction(text + u'\t' + key);
-        connect(a, &QAction::triggered, this, action);
-        return a;
-    };
-    // What acts on the scene shown has nothing to act on at the ending (openMenu()).
-    m_sceneActions.append(
-        add(PlayerTexts::kMenuSave, QStringLiteral("Ctrl+S"), [this] { chooseSlot(true); }));
-    add(PlayerTexts::kMenuLoad, QStringLiteral("Ctrl+O"), [this] { chooseSlot(false); });
-    m_sceneActions.append(add(PlayerTexts::kMenuQuickSave, QStringLiteral("F5"),
-                              [this] { saveSlot(ReaderData::kQuickSlot); }));
-    add(PlayerTexts::kMenuQuickLoad, QStringLiteral("F9"), [this] { quickLoad(); });
-    m_menu->addSeparator();
-    add(PlayerTexts::kMenuBacklog, QStringLiteral("L"), [this] { showBacklog(); });
-    m_sceneActions.append(add(PlayerTexts::kMenuAuto, QStringLiteral("A"),
-                              [this] { m_logic.setMode(GameLogic::Mode::Auto); }));
-    m_sceneActions.append(add(PlayerTexts::kMenuSkip, QStringLiteral("S"),
-                              [this] { m_logic.setMode(GameLogic::Mode::Skip); }));
-    m_sceneActions.append(
-        add(PlayerTexts::kMenuHide, QStringLiteral("H"), [this] { m_logic.setBoxHidden(true); }));
-    m_menu->addSeparator();
-    add(PlayerTexts::kMenuSettings, QStringLiteral("Ctrl+P"), [this] { openSettings(); });
-    add(PlayerTexts::kMenuRestart, QString(), [this] {
-        if (m_messages.ask(this, PlayerTexts::kRestartQuestion, PlayerTexts::kMenuRestart))
-            m_logic.goToScene(0);
-    });
-    add(PlayerTexts::kMenuQuit, QStringLiteral("Ctrl+Q"), [this] { close(); });
-}
-
-void Game::openMenu(const QPoint &where)
-{
-    if (!m_menu)
-        buildMenu();
-    // The menu stops auto and skip, and closes the backlog: the reader has turned to
-    // something else, and what it starts plays on the scene.
-    m_logic.setMode(GameLogic::Mode::Normal);
-    closeBacklog();
-    for (QAction *action : std::as_const(m_sceneActions))
-        action->setEnabled(!m_logic.ended());
-    m_menu->popup(where);
-}
-
-void Game::showBacklog()
-{
-    if (!m_backlog) {
-        m_backlog = new BacklogView(this);
-        connect(m_backlog, &BacklogView::backChosen, this, &Game::backToScene);
-        connect(m_backlog, &BacklogView::closeAsked, this, &Game::closeBacklog);
-    }
-    readerActed();
-    m_logic.setMode(GameLogic::Mode::Normal);
-    m_backlog->fill(m_logic.backlog());
-    m_backlog->setGeometry(rect());
-    m_backlog->show();
-    m_backlog->raise();
-    m_backlog->scrollToBottom();
-    m_backlog->setFocus();
-}
-
-void Game::backToScene(int scene)
-{
-    if (m_messages.ask(this, PlayerTexts::kBackToSceneQuestion.arg(scene + 1),
-                       PlayerTexts::kBacklogName)) {
-        closeBacklog();
-        m_logic.goToScene(scene);
-    }
-}
-
-bool Game::backlogOpen() const
-{
-    return m_backlog && m_backlog->isVisible();
-}
-
-void Game::closeBacklog()
-{
-    if (!m_backlog || !m_backlog->isVisible())
-        return;
-    m_backlog->hide();
-    m_stage->MsgPic()->setFocus();
-}
-
-void Game::openSettings()
-{
-    readerActed();
-    m_logic.setMode(GameLogic::Mode::Normal);
-    ReaderSettings settings = m_logic.readerSettings();
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("ReaderSettings"));
-    dialog.setWindowTitle(PlayerTexts::kSettingsTitle);
-    auto *form = new QFormLayout(&dialog);
-    const auto speedBox = [&](int value) {
-        auto *box = new QComboBox(&dialog);
-        const std::pair<QString, int> speeds[] = {{PlayerTexts::kSpeedSlow, 50},
-                                                  {PlayerTexts::kSpeedNormal, 100},
-                                                  {PlayerTexts::kSpeedFast, 200},
-                                                  {PlayerTexts::kSpeedFaster, 400}};
-        for (const auto &[name, speed] : speeds)
-            box->addItem(name, speed);
-        box->setCurrentIndex(qMax(0, box->findData(value)));
-        return box;
-    };
-    QComboBox *textSpeed = speedBox(settings.textSpeed);
-    QComboBox *autoSpeed = speedBox(settings.autoSpeed);
-    auto *volume = new QSlider(Qt::Horizontal, &dialog);
-    volume->setRange(0, 100);
-    volume->setValue(settings.volume);
-    auto *mute = new QCheckBox(PlayerTexts::kMute, &dialog);
-    mute->setChecked(settings.mute);
-    auto *skipAll = new QCheckBox(PlayerTexts::kSkipAll, &dialog);
-    skipAll->setChecked(settings.skipAll);
-    auto *fullScreen = new QCheckBox(PlayerTexts::kFullScreen, &dialog);
-    fullScreen->setChecked(isFullScreen());
-    form->addRow(PlayerTexts::kTextSpeed, textSpeed);
-    form->addRow(PlayerTexts::kAutoSpeed, autoSpeed);
-    form->addRow(PlayerTexts::kVolume, volume);
-    form->addRow(QString(), mute);
-    form->addRow(QString(), skipAll);
-    form->addRow(QString(), fullScreen);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    form->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    settings.textSpeed = textSpeed->currentData().toInt();
-    settings.autoSpeed = autoSpeed->currentData().toInt();
-    settings.volume = volume->value();
-    settings.mute = mute->isChecked();
-    settings.skipAll = skipAll->isChecked();
-    applyReaderSettings(settings);
-    if (fullScreen->isChecked() != isFullScreen())
-        toggleFullScreen();
 }

@@ -2,16 +2,17 @@
 
 #include "announcer.h"
 #include "gamelogic.h"
+#include "modelabel.h"
 #include "noticelabel.h"
+#include "readercommands.h"
+#include "slotwindow.h"
 #include "stage.h"
 
 #include <QWidget>
 
 #include <memory>
 
-class QAction;
 class QLabel;
-class BacklogView;
 class QMenu;
 class QTimer;
 class MessageBoxes;
@@ -23,10 +24,10 @@ class MessageBoxes;
 /// the window through whole multiples of its size, Ctrl+0 returns to 638×482. A screen reader
 /// is told each scene's whole text once, as it appears (Announcer).
 ///
-/// The reader's menu (right-click, Esc, the Menu key) offers save and load (Ctrl+S, Ctrl+O;
-/// quick save F5, quick load F9), the backlog (L, Page Up, wheel up), auto (A), skip (S, or
-/// Ctrl held), hiding the box (H, middle click), the settings (Ctrl+P), mute (M), back to the
-/// start and quit (Ctrl+Q).
+/// The reader's menu (right-click, Esc, the Menu key) and the keys of the reader's commands
+/// come from ReaderCommands; the window adds what is no shortcut: Page Up for the look-back
+/// list (the open list scrolls with it), wheel up, skip while Ctrl is held, and hiding the box
+/// on a middle click.
 class Game : public QWidget, private GameSurface
 {
     Q_OBJECT
@@ -51,35 +52,31 @@ public:
     void useReaderData(const QString &gameReaderFolder, const QString &readerRoot);
     ReaderData *readerData() const { return m_reader.get(); }
 
-    /// Saves the scene shown, with a small picture of it, in slot @p n (0: the quick save),
-    /// over what the slot held, and says so in a notice; says why when it cannot.
-    bool saveSlot(int n);
-    /// Goes to the place saved in slot @p n; false when the slot is empty. The quick save
-    /// says so in a notice.
-    bool loadSlot(int n);
-    /// Loads the quick save (F9), or says that there is none.
-    void quickLoad();
-    /// The small picture a save keeps of the scene shown, as PNG.
-    QByteArray thumbnail() const;
-    static constexpr int kThumbWidth = 160;
-    static constexpr int kThumbHeight = 121;
+    /// The reader's commands: their actions, the menu, saving and loading, the look-back list.
+    ReaderCommands &commands() const { return *m_commands; }
+    bool saveSlot(int n) { return m_commands->saveSlot(n); }
+    bool loadSlot(int n) { return m_commands->loadSlot(n); }
+    void chooseSlot(bool saving) { m_commands->chooseSlot(saving); }
+    void openSettings() { m_commands->openSettings(); }
+    QMenu *readerMenu() const { return m_commands->menu(); }
+    BacklogView *backlogView() const { return m_commands->backlogView(); }
+    void showBacklog() { m_commands->showBacklog(); }
+    /// The scene as drawn, without the black around it in full screen.
+    QWidget *sceneView() const { return m_stage; }
+    static constexpr int kThumbWidth = SlotWindow::kThumbWidth;
+    static constexpr int kThumbHeight = SlotWindow::kThumbHeight;
 
-    /// The reader's menu over the scene (at the ending also opened by a click); null until it
-    /// was first opened.
-    QMenu *readerMenu() const { return m_menu; }
-    void openMenu(const QPoint &where);
-    /// The backlog over the scene, newest at the bottom; null until it was first shown.
-    BacklogView *backlogView() const { return m_backlog; }
     /// The corner note naming auto or skip while either runs; null until first needed.
     QLabel *modeLabel() const { return m_modeLabel; }
     /// The note notice() shows in the window's middle; null until first needed.
     QLabel *noticeLabel() const { return m_notice; }
-    void showBacklog();
-    void closeBacklog();
-    bool backlogOpen() const;
-    /// Asks for a slot (the slots window) and saves or loads it.
-    void chooseSlot(bool saving);
-    void openSettings();
+    /// A short note in the window's middle for kNoticeMilliseconds, also said to a screen reader.
+    void notice(const QString &text);
+    /// Has a screen reader say @p text once.
+    void announce(const QString &text) { m_announcer.announce(text); }
+    /// A key or click of the reader's: it stops auto and shows a hidden box again; true when
+    /// it did the latter and is used up by it.
+    bool readerActed();
     /// Applies and keeps the reader's settings; full screen is left as it is (the settings
     /// window and F11 change it, and it is remembered as the window closes).
     void applyReaderSettings(const ReaderSettings &settings);
@@ -120,13 +117,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void addWindowKeys();
     bool advanceKey(QKeyEvent *event);
-    /// Goes back to list position @p scene, chosen in the backlog, asking first.
-    void backToScene(int scene);
-    /// A key or click of the reader's: it stops auto and shows a hidden box again; true when
-    /// it did the latter and is used up by it.
-    bool readerActed();
-    void buildMenu();
     void fitStage();
     QString zoomKey() const;
     StageSurface &stage() override { return *m_stage; }
@@ -140,8 +132,6 @@ private:
     void placeChanged() override;
     /// Writes the reader's place now; the first failure of a run is said (notice()).
     void keepPlace();
-    /// A short note in the window's middle for kNoticeMilliseconds, also said to a screen reader.
-    void notice(const QString &text);
     void setTimerInterval(int milliseconds) override;
     void setTimerEnabled(bool enabled) override;
     void showMessage(const QString &text, const QString &title) override;
@@ -159,10 +149,7 @@ private:
     QTimer *m_waitTimer;
     QTimer *m_placeTimer; ///< the place is written a moment after it changed, once
     bool m_keepFailureSaid = false;
-    QMenu *m_menu = nullptr;
-    QList<QAction *> m_sceneActions; ///< the menu's entries that act on the scene shown
-    QLabel *m_modeLabel = nullptr;   ///< "自动" or "快进" in a corner while either runs
-    BacklogView *m_backlog = nullptr;
+    ModeLabel *m_modeLabel = nullptr;
     NoticeLabel *m_notice = nullptr;
     MusicDevice &m_music;
     std::unique_ptr<ReaderData> m_reader;
@@ -170,4 +157,5 @@ private:
     bool m_skipHeld = false; ///< skip runs while Ctrl is held
     GameLogic m_logic;
     Announcer m_announcer;
+    ReaderCommands *m_commands; ///< owned as a child
 };

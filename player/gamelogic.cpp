@@ -71,39 +71,11 @@ QString GameLogic::nothingToPlay(const ScriptLoad &script, bool hasSettings)
 
 bool GameLogic::PresentScene(int i, Form form)
 {
+    if (form == Form::StartUp)
+        return presentFirst(i);
     const QString bgPath = PlayerTexts::kBackgroundFolder + m_scenes.at(SceneField::BG, i);
     const QString msgPath = PlayerTexts::kMessageBoxFolder + m_scenes.at(SceneField::Msg, i);
     const QString note = m_scenes.at(SceneField::Note, i);
-
-    if (form == Form::StartUp) {
-        // Both pictures are decoded at once, the background on a thread of its own (here, when
-        // no thread can be had): the first frame waits for the slower one only. A picture that
-        // exists but cannot be decoded is as good as missing here.
-        std::future<QImage> background = std::async(
-            std::launch::async | std::launch::deferred,
-            [this, path = m_folder.resolve(bgPath)] { return m_surface.loadPicture(path); });
-        const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath));
-        for (const QString &path : {msgPath, bgPath}) {
-            const QImage picture = path == msgPath ? box : background.get();
-            if (picture.isNull()) {
-                m_surface.showMessage(PlayerTexts::kMissingPicture + path,
-                                      PlayerTexts::kMissingPictureTitle);
-                return false;
-            }
-            if (path == msgPath)
-                m_surface.stage().setMsgPicture(picture);
-            else
-                m_surface.stage().setBackground(picture);
-        }
-        m_surface.stage().setNoteCaption(note);
-        SceneLook::applyExact(m_surface.stage(), m_scenes.scene(i));
-        m_surface.describe(note);
-        record(i);
-        textComplete();
-        return true;
-    }
-
-    // Advance form.
     m_surface.stage().setNoteCaption(QString());
     const QImage background = m_surface.loadPicture(m_folder.resolve(bgPath));
     if (background.isNull())
@@ -113,20 +85,8 @@ bool GameLogic::PresentScene(int i, Form form)
     if (const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath)); !box.isNull())
         m_surface.stage().setMsgPicture(box);
 
-    // Skip shows a text at once when the scene was seen before, or when the reader skips
-    // everything and the game lets a click cut its typing short; it stops at the first scene
-    // not yet seen otherwise.
-    bool atOnce = false;
-    if (m_mode == Mode::Skip) {
-        if (m_reader && m_reader->seen(i))
-            atOnce = true;
-        else if (!m_readerSettings.skipAll)
-            setMode(Mode::Normal);
-        else
-            atOnce = m_skipCode == u"0";
-    }
     bool revealing = false;
-    if (atOnce || note == m_scenes.at(SceneField::Note, i - 1) || m_interval == 0) {
+    if (skipShowsAtOnce(i) || note == m_scenes.at(SceneField::Note, i - 1) || m_interval == 0) {
         // Shown whole; a reveal still running from a click that cut it short stops here, or it
         // would type the old count's prefix over this text.
         stopReveal();
@@ -157,6 +117,54 @@ bool GameLogic::PresentScene(int i, Form form)
     if (!revealing)
         textComplete();
     return true;
+}
+
+bool GameLogic::presentFirst(int i)
+{
+    const QString bgPath = PlayerTexts::kBackgroundFolder + m_scenes.at(SceneField::BG, i);
+    const QString msgPath = PlayerTexts::kMessageBoxFolder + m_scenes.at(SceneField::Msg, i);
+    const QString note = m_scenes.at(SceneField::Note, i);
+    // Both pictures are decoded at once, the background on a thread of its own (here, when
+    // no thread can be had): the first frame waits for the slower one only. A picture that
+    // exists but cannot be decoded is as good as missing here.
+    std::future<QImage> background =
+        std::async(std::launch::async | std::launch::deferred,
+                   [this, path = m_folder.resolve(bgPath)] { return m_surface.loadPicture(path); });
+    const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath));
+    for (const QString &path : {msgPath, bgPath}) {
+        const QImage picture = path == msgPath ? box : background.get();
+        if (picture.isNull()) {
+            m_surface.showMessage(PlayerTexts::kMissingPicture + path,
+                                  PlayerTexts::kMissingPictureTitle);
+            return false;
+        }
+        if (path == msgPath)
+            m_surface.stage().setMsgPicture(picture);
+        else
+            m_surface.stage().setBackground(picture);
+    }
+    m_surface.stage().setNoteCaption(note);
+    SceneLook::applyExact(m_surface.stage(), m_scenes.scene(i));
+    m_surface.describe(note);
+    record(i);
+    textComplete();
+    return true;
+}
+
+bool GameLogic::skipShowsAtOnce(int i)
+{
+    // Skip shows a text at once when the scene was seen before, or when the reader skips
+    // everything and the game lets a click cut its typing short; it stops at the first scene
+    // not yet seen otherwise.
+    if (m_mode != Mode::Skip)
+        return false;
+    if (m_reader && m_reader->seen(i))
+        return true;
+    if (!m_readerSettings.skipAll) {
+        setMode(Mode::Normal);
+        return false;
+    }
+    return m_skipCode == u"0";
 }
 
 void GameLogic::RevealTick()

@@ -162,6 +162,10 @@ public:
     static constexpr int kDefaultInterval = 300;
 
 private:
+    /// PresentScene()'s start-up form.
+    bool presentFirst(int i);
+    /// Whether skip shows scene @p i whole at once; it stops at a scene not yet seen.
+    bool skipShowsAtOnce(int i);
     void stopReveal();
     void nextScene();
     void startMusic();

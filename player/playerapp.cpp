@@ -46,6 +46,64 @@ private:
     std::function<void()> m_then;
 };
 
+// One line on standard error, as the command line's refusals are.
+void complain(const QString &text)
+{
+    std::fputs(QStringLiteral("talerun: %1\n").arg(text).toLocal8Bit().constData(), stderr);
+}
+
+// Asks for a game in the chooser, into @p request; false when the reader closed it.
+bool choose(Startup::Request &request)
+{
+    GameChooser chooser(Startup::Program::Player, Startup::RecentFolders().list(),
+                        Startup::dataPath(QStringLiteral("demo")));
+    chooser.offerContinue([](const QString &folder) {
+        return ReaderData(UserFolders::readerFor(folder)).hasPlace();
+    });
+    if (chooser.exec() != QDialog::Accepted)
+        return false;
+    request.folder = chooser.folder();
+    request.resume = chooser.action() == GameChooser::Action::Continue;
+    return true;
+}
+
+// Says so when the game @p request names has nothing to play: plainly when it was chosen, else
+// as one line on standard error. Returns whether it did.
+bool nothingToPlay(const Startup::Request &request, const ScriptLoad &script, bool chosen,
+                   MessageBoxes &messages)
+{
+    const QString nothing = GameLogic::nothingToPlay(
+        script, ReadSettings(GameFolder(request.folder)).settings.has_value());
+    if (nothing.isEmpty())
+        return false;
+    if (chosen)
+        messages.show(nullptr, nothing, PlayerTexts::kMissingPictureTitle);
+    else
+        complain(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(request.folder), nothing));
+    return true;
+}
+
+// Says so when @p request asks for a scene the game does not have, before anything plays or
+// shows; returns whether it did.
+bool sceneMissing(const Startup::Request &request, const ScriptLoad &script)
+{
+    if (request.scene <= 0 || !script.usable() || request.scene <= script.scenes.count())
+        return false;
+    complain(QStringLiteral("没有第%1个场景,这个游戏有%2个场景")
+                 .arg(request.scene)
+                 .arg(script.scenes.count()));
+    return true;
+}
+
+// Shows the game's window centred, at the zoom and in the full screen the reader left.
+void showGame(Game &game)
+{
+    game.restoreZoom();
+    WindowPlacement::showCentred(game);
+    if (game.logic().readerSettings().fullScreen)
+        game.toggleFullScreen();
+}
+
 } // namespace
 
 int runPlayer(int argc, char *argv[])
@@ -61,45 +119,17 @@ int runPlayer(int argc, char *argv[])
     const bool chosen = request.kind == Startup::Request::Choose;
     QtMessageBoxes messages;
     for (;;) {
-        if (chosen) {
-            GameChooser chooser(Startup::Program::Player, Startup::RecentFolders().list(),
-                                Startup::dataPath(QStringLiteral("demo")));
-            chooser.offerContinue([](const QString &folder) {
-                return ReaderData(UserFolders::readerFor(folder)).hasPlace();
-            });
-            if (chooser.exec() != QDialog::Accepted)
-                return 0;
-            request.folder = chooser.folder();
-            request.resume = chooser.action() == GameChooser::Action::Continue;
-        }
+        if (chosen && !choose(request))
+            return 0;
         const GameFolder folder(request.folder);
         ScriptLoad script = LoadScript(folder);
-        // Nothing to play: said plainly, and the chooser asks again; from the command line, one
-        // line on standard error and exit status 1.
-        if (const QString nothing =
-                GameLogic::nothingToPlay(script, ReadSettings(folder).settings.has_value());
-            !nothing.isEmpty()) {
-            if (chosen) {
-                messages.show(nullptr, nothing, PlayerTexts::kMissingPictureTitle);
-                continue;
-            }
-            std::fputs(QStringLiteral("talerun: %1: %2\n")
-                           .arg(QDir::toNativeSeparators(request.folder), nothing)
-                           .toLocal8Bit()
-                           .constData(),
-                       stderr);
+        if (nothingToPlay(request, script, chosen, messages)) {
+            if (chosen)
+                continue; // the chooser asks again
             return 1;
         }
-        // Asked for a scene the game does not have: say so before anything plays or shows.
-        if (request.scene > 0 && script.usable() && request.scene > script.scenes.count()) {
-            std::fputs(QStringLiteral("talerun: 没有第%1个场景,这个游戏有%2个场景\n")
-                           .arg(request.scene)
-                           .arg(script.scenes.count())
-                           .toLocal8Bit()
-                           .constData(),
-                       stderr);
+        if (sceneMissing(request, script))
             return 2;
-        }
 
         // The game folder is the folder the program runs in, as for a game started inside it.
         QDir::setCurrent(request.folder);
@@ -113,18 +143,15 @@ int runPlayer(int argc, char *argv[])
             Startup::RecentFolders().add(request.folder);
         });
         GameLogic::StartResult started = GameLogic::StartResult::Playing;
-        int first = qMax(0, request.scene - 1);
-        if (request.resume && script.usable())
-            first = GameLogic::continueScene(*game.readerData(), script.scenes.count());
+        const int first = request.resume && script.usable()
+                              ? GameLogic::continueScene(*game.readerData(), script.scenes.count())
+                              : qMax(0, request.scene - 1);
         if (!game.start(first, &started, std::move(script))) {
             if (chosen)
                 continue; // it said why; another game may be chosen
             return started == GameLogic::StartResult::NoGame ? 1 : 0;
         }
-        game.restoreZoom();
-        WindowPlacement::showCentred(game);
-        if (game.logic().readerSettings().fullScreen)
-            game.toggleFullScreen();
+        showGame(game);
         return app.exec();
     }
 }

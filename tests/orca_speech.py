@@ -9,6 +9,7 @@ itself goes to a silent sound device.
 Runs inside with-accessibility.sh (session bus, accessibility bus, Xvfb, openbox). Orca, its
 settings and speech-dispatcher live in a temporary home of their own.
 """
+import fcntl
 import os
 import re
 import signal
@@ -120,6 +121,16 @@ def fail(message):
     print("orca: log kept in", log_path)
     sys.exit(1)
 
+
+# Orca will not start while another Orca of the same user runs anywhere on the machine: it looks
+# for processes named orca, whatever their display or bus. Runs of this test take turns, the
+# next one starting as the last one's Orca has ended (the lock goes with this process).
+orca_turn = open("/tmp/taletools-orca-speech.lock", "w")  # /tmp: the machine's, whatever TMPDIR
+try:
+    fcntl.flock(orca_turn, fcntl.LOCK_EX | fcntl.LOCK_NB)
+except BlockingIOError:
+    print("orca: waiting for another run's Orca to end", flush=True)
+    fcntl.flock(orca_turn, fcntl.LOCK_EX)
 
 orca_out = open(os.path.join(home, "orca.out"), "w")
 orca = subprocess.Popen(["orca", "--debug-file", log_path, "-u", prefs], env=env,

@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <functional>
+
 namespace {
 
 // What a screen reader is told to say, and where the keyboard focus stood then: each
@@ -63,6 +65,7 @@ class TestPlayerKeys : public QObject
 {
     Q_OBJECT
     QTemporaryDir m_dir;
+    QTemporaryDir m_settings;
     RecordingMusic m_music;
     RecordingMessages m_messages;
     GameFolder folder() const { return GameFolder(m_dir.path()); }
@@ -97,6 +100,8 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        // Settings of this run's own: runs at once on one machine would clear each other's.
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
         QSettings().clear();
         for (const auto &[rel, size] :
              {std::pair{"BG/bg.png", QSize(638, 482)}, std::pair{"Msg/box.png", QSize(600, 120)}}) {
@@ -274,6 +279,100 @@ private slots:
         QApplication::sendEvent(game.MsgPic(), &back);
         QCOMPARE(shown(), QStringLiteral("已存档到第3格"));
         QCOMPARE(game.readerData()->slot(3)->scene, 0);
+    }
+
+    // Each entry of the reader's menu answers to the key shown beside it: pressed on the
+    // window, that key does what the entry does. While a window of the player's own is open
+    // over the game, the game's keys stay with the game.
+    void menuEntriesAnswerToTheKeysTheyShow()
+    {
+        writeGame("0");
+        QTemporaryDir reader;
+        Game game(folder(), m_music, m_messages);
+        game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
+        QVERIFY(game.start());
+        showActive(game);
+        QTest::keyClick(&game, Qt::Key_Menu);
+        QMenu *menu = game.readerMenu();
+        QVERIFY(menu && menu->isVisible());
+        QMap<QString, QKeySequence> shown; // as the menu shows the key, beside the name
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            const QString name = action->text().section(u'\t', 0, 0);
+            const QString key = action->text().contains(u'\t')
+                                    ? action->text().section(u'\t', 1)
+                                    : action->shortcut().toString(QKeySequence::NativeText);
+            QVERIFY2(action->text().contains(u'\t') || action->isShortcutVisibleInContextMenu(),
+                     qPrintable(name));
+            shown.insert(name, QKeySequence::fromString(key, QKeySequence::NativeText));
+        }
+        menu->hide();
+        QTRY_VERIFY(QApplication::activeWindow() == &game);
+        QCOMPARE(shown.value(QStringLiteral("回到开头")), QKeySequence()); // asks: no key
+
+        qsizetype heard = 0;
+        // The key, once the game has the keyboard: asked for back from a window closed before,
+        // as a busy window manager may leave no window active for a while.
+        const auto press = [&](const QString &name, const std::function<void()> &then = {}) {
+            QVERIFY2(!shown.value(name).isEmpty(), qPrintable(name));
+            if (!game.isActiveWindow())
+                showActive(game);
+            heard = g_announcements.size();
+            if (then)
+                QTimer::singleShot(0, this, then);
+            QTest::keySequence(&game, shown.value(name));
+        };
+        const auto said = [&](const QString &text) { // since the last key
+            for (qsizetype i = heard; i < g_announcements.size(); ++i) {
+                if (g_announcements.at(i).second == text)
+                    return true;
+            }
+            return false;
+        };
+        // A window of the player's: its title; the game's keys pressed in it change nothing.
+        const auto opens = [&](const QString &name, const QString &title) {
+            QString seen;
+            press(name, [&] {
+                QTRY_VERIFY(QApplication::activeModalWidget());
+                auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                QTRY_VERIFY(QApplication::activeWindow() == dialog);
+                seen = dialog->windowTitle();
+                for (Qt::Key key : {Qt::Key_H, Qt::Key_L, Qt::Key_F5})
+                    QTest::keyClick(dialog, key);
+                dialog->reject();
+            });
+            QCOMPARE(seen, title);
+            QVERIFY(game.MsgPic()->isVisible());
+            QVERIFY(!game.backlogView() || !game.backlogView()->isVisible());
+            QVERIFY(!game.readerData()->slot(ReaderData::kQuickSlot));
+        };
+        opens(QStringLiteral("存档"), PlayerTexts::kSaveTitle);
+        opens(QStringLiteral("读档"), PlayerTexts::kLoadTitle);
+        opens(QStringLiteral("设置"), PlayerTexts::kSettingsTitle);
+
+        press(QStringLiteral("快速存档"));
+        QVERIFY(said(PlayerTexts::kQuickSaved));
+        press(QStringLiteral("快速读档"));
+        QVERIFY(said(PlayerTexts::kQuickLoaded));
+        press(QStringLiteral("回顾"));
+        QVERIFY(game.backlogView() && game.backlogView()->isVisible());
+        QTest::keyClick(game.backlogView(), Qt::Key_Escape);
+        QVERIFY(!game.backlogView()->isVisible());
+        press(QStringLiteral("自动"));
+        QVERIFY(said(PlayerTexts::kAutoOn));
+        press(QStringLiteral("自动"));
+        QVERIFY(said(PlayerTexts::kModeOff));
+        press(QStringLiteral("快进"));
+        QVERIFY(said(PlayerTexts::kSkipOn));
+        game.logic().setMode(GameLogic::Mode::Normal);
+        press(QStringLiteral("隐藏文字框"));
+        QVERIFY(!game.MsgPic()->isVisible());
+        QTest::keyClick(&game, Qt::Key_Space); // shows it again, and only that
+        QVERIFY(game.MsgPic()->isVisible());
+        press(QStringLiteral("退出"));
+        QVERIFY(!game.isVisible());
     }
 
     // Full screen is remembered only as the window closes: not as 设置 saw it some time before
@@ -465,10 +564,14 @@ private slots:
         // last moved or resized: the window manager gives the frame back after full screen
         // without moving the window, and a busy machine sees the window back before its frame.
         const auto frame = [&game] { return game.windowHandle()->frameGeometry(); };
-        // Where the window stands once the window manager has framed it.
+        // Where the window stands once the window manager has framed it; placed, once it was
+        // centred with that frame, which comes after the frame (a busy machine shows the frame
+        // well before the move).
         QTRY_VERIFY(frame().top() < game.geometry().top());
-        const QRect before = frame();
         const QRect room = game.screen()->availableGeometry();
+        if (placed)
+            QTRY_COMPARE(frame().center(), room.center());
+        const QRect before = frame();
         QVERIFY(room.contains(before));
 
         // Not full screen: Esc opens the reader's menu, and Esc closes it again.

@@ -22,12 +22,15 @@ export SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work
 start_window_manager
 "$root/build/player/talerun" "$work/demo" & pid=$!
 id=$(window "$(cat "$work/title")")
+# Keys go to the active window through XTEST, never with --window: xdotool sends to a window
+# through XTEST only while it has the focus, so a key that opens a window would have its release
+# sent as a synthetic event the server never sees, and Ctrl and S would stay down.
 xdotool windowactivate --sync "$id"; sleep 1
 for i in 1 2; do # the next scene, a quick save, and the same place in slot i
   xdotool windowactivate --sync "$id"; sleep 0.3
-  xdotool key --window "$id" space; sleep 2.5
-  xdotool key --window "$id" F5; sleep 0.5
-  xdotool key --window "$id" ctrl+s; sleep 1
+  xdotool key space; sleep 2.5
+  xdotool key F5; sleep 0.5
+  xdotool key ctrl+s; sleep 1
   sid=$(window '存档'); xdotool windowactivate --sync "$sid"
   for _ in $(seq $((i-1))); do xdotool key Tab; done
   xdotool key space; sleep 1
@@ -39,11 +42,12 @@ geometry=$(xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute u
   /Width:/ {w=$NF} /Height:/ {h=$NF} END {print w "x" h "+" x "+" y}')
 import -window root -crop "$geometry" +repage "$work/menu.png"
 xdotool key Escape; sleep 0.5
-xdotool key --window "$id" ctrl+o; sleep 1.5
+xdotool windowactivate --sync "$id"
+xdotool key ctrl+o; sleep 1.5
 import -frame -window "$(window '读档')" "$work/slots.png"
 xdotool key Escape; sleep 0.5
 xdotool windowactivate --sync "$id"
-xdotool key --window "$id" l; sleep 1
+xdotool key l; sleep 1
 import -frame -window "$id" "$work/backlog.png"
 kill $pid
 SCRIPT
