@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -20,6 +21,77 @@
 #include <thread>
 
 namespace {
+
+// The sound libraries are opened when the first tune plays, not linked into the programs: loading
+// SDL, its mixer and FluidSynth with the forty libraries they bring along, before main() even
+// begins, made the player's first frame a quarter later. The functions are looked up by name once.
+#define TALE_SOUND_FUNCTIONS(F)                                                                    \
+    F(SDL_SetHint)                                                                                 \
+    F(SDL_InitSubSystem)                                                                           \
+    F(SDL_QuitSubSystem)                                                                           \
+    F(Mix_Init)                                                                                    \
+    F(Mix_Quit)                                                                                    \
+    F(Mix_OpenAudioDevice)                                                                         \
+    F(Mix_CloseAudio)                                                                              \
+    F(Mix_HookMusic)                                                                               \
+    F(Mix_LoadMUS)                                                                                 \
+    F(Mix_FreeMusic)                                                                               \
+    F(Mix_PlayMusic)                                                                               \
+    F(Mix_HaltMusic)                                                                               \
+    F(Mix_VolumeMusic)                                                                             \
+    F(new_fluid_settings)                                                                          \
+    F(delete_fluid_settings)                                                                       \
+    F(fluid_settings_setnum)                                                                       \
+    F(fluid_settings_setint)                                                                       \
+    F(fluid_settings_setstr)                                                                       \
+    F(new_fluid_synth)                                                                             \
+    F(delete_fluid_synth)                                                                          \
+    F(fluid_synth_sfload)                                                                          \
+    F(fluid_synth_write_s16)                                                                       \
+    F(new_fluid_player)                                                                            \
+    F(delete_fluid_player)                                                                         \
+    F(fluid_player_add)                                                                            \
+    F(fluid_player_play)                                                                           \
+    F(fluid_player_get_status)
+
+struct SoundLibraries
+{
+#define TALE_SOUND_POINTER(name) decltype(&::name) name = nullptr;
+    TALE_SOUND_FUNCTIONS(TALE_SOUND_POINTER)
+#undef TALE_SOUND_POINTER
+    bool loaded = false;
+
+    SoundLibraries()
+    {
+        // By the names the programs were built against (TALE_SONAMES: "libSDL2_mixer-2.0.so.0:
+        // …"); each library's own dependencies come along with it.
+        QList<void *> handles;
+        for (const QByteArray &name : QByteArray(TALE_SONAMES).split(':')) {
+            if (void *handle = dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL))
+                handles.append(handle);
+        }
+        const auto find = [&handles](const char *name) -> void * {
+            for (void *handle : std::as_const(handles)) {
+                if (void *f = dlsym(handle, name))
+                    return f;
+            }
+            return nullptr;
+        };
+        loaded = true;
+#define TALE_SOUND_FIND(name)                                                                      \
+    name = reinterpret_cast<decltype(name)>(find(#name));                                          \
+    loaded = loaded && name;
+        TALE_SOUND_FUNCTIONS(TALE_SOUND_FIND)
+#undef TALE_SOUND_FIND
+    }
+};
+
+// The libraries, opened by the first caller (the music thread); loaded is false without them.
+const SoundLibraries &sound()
+{
+    static const SoundLibraries libraries;
+    return libraries;
+}
 
 // The small General MIDI font that set-up installs comes first: it loads in a blink and keeps
 // the player's memory small; the others serve where it is missing.
@@ -69,22 +141,23 @@ class MidiTune
 public:
     bool start(const QString &path, int rate)
     {
-        m_settings = new_fluid_settings();
-        fluid_settings_setnum(m_settings, "synth.sample-rate", rate);
-        fluid_settings_setint(m_settings, "synth.reverb.active", 0);
-        fluid_settings_setint(m_settings, "synth.chorus.active", 0);
-        fluid_settings_setnum(m_settings, "synth.gain", kGain);
+        m_settings = sound().new_fluid_settings();
+        sound().fluid_settings_setnum(m_settings, "synth.sample-rate", rate);
+        sound().fluid_settings_setint(m_settings, "synth.reverb.active", 0);
+        sound().fluid_settings_setint(m_settings, "synth.chorus.active", 0);
+        sound().fluid_settings_setnum(m_settings, "synth.gain", kGain);
         // The tune advances with the samples rendered, not on a timer thread of its own.
-        fluid_settings_setstr(m_settings, "player.timing-source", "sample");
-        m_synth = new_fluid_synth(m_settings);
+        sound().fluid_settings_setstr(m_settings, "player.timing-source", "sample");
+        m_synth = sound().new_fluid_synth(m_settings);
         const QByteArray font = SdlMusic::soundFont();
         if (!m_synth || font.isEmpty() ||
-            fluid_synth_sfload(m_synth, font.constData(), 1) == FLUID_FAILED)
+            sound().fluid_synth_sfload(m_synth, font.constData(), 1) == FLUID_FAILED)
             return false;
-        m_player = new_fluid_player(m_synth);
+        m_player = sound().new_fluid_player(m_synth);
         return m_player &&
-               fluid_player_add(m_player, QFile::encodeName(path).constData()) == FLUID_OK &&
-               fluid_player_play(m_player) == FLUID_OK;
+               sound().fluid_player_add(m_player, QFile::encodeName(path).constData()) ==
+                   FLUID_OK &&
+               sound().fluid_player_play(m_player) == FLUID_OK;
     }
 
     /// @p volume from 0 to 100; the audio thread applies it from its next buffer on.
@@ -94,11 +167,11 @@ public:
     ~MidiTune()
     {
         if (m_player)
-            delete_fluid_player(m_player);
+            sound().delete_fluid_player(m_player);
         if (m_synth)
-            delete_fluid_synth(m_synth);
+            sound().delete_fluid_synth(m_synth);
         if (m_settings)
-            delete_fluid_settings(m_settings);
+            sound().delete_fluid_settings(m_settings);
     }
 
     // Called on the audio thread: fills @p bytes of interleaved 16-bit stereo.
@@ -106,12 +179,13 @@ public:
     {
         auto *tune = static_cast<MidiTune *>(self);
         const int frames = bytes / 4;
-        if (tune->m_done || fluid_player_get_status(tune->m_player) != FLUID_PLAYER_PLAYING) {
+        if (tune->m_done ||
+            sound().fluid_player_get_status(tune->m_player) != FLUID_PLAYER_PLAYING) {
             tune->m_done = true; // played once through: silence from here on
             std::memset(stream, 0, size_t(bytes));
             return;
         }
-        fluid_synth_write_s16(tune->m_synth, frames, stream, 0, 2, stream, 1, 2);
+        sound().fluid_synth_write_s16(tune->m_synth, frames, stream, 0, 2, stream, 1, 2);
         // Scaled here rather than by the synthesizer's gain, which fades and never quite
         // reaches silence.
         if (const int volume = tune->m_volume; volume < 100) {
@@ -184,28 +258,30 @@ struct SdlMusic::Worker
         if (audioTried)
             return audioOpen;
         audioTried = true;
+        if (!sound().loaded)
+            return false;
         // SDL would catch SIGINT and SIGTERM and turn them into quit events that nobody reads:
         // the player would ignore a plain kill, and a session's logout. Leave them alone.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        sound().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        if (sound().SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
-        Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC);
+        sound().Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC);
         // No changes allowed: SDL converts to whatever the device takes, and the MIDI hook can
         // rely on 16-bit stereo at the rate asked for.
         rate = midi ? kMidiRate : kRecordedRate;
-        audioOpen = Mix_OpenAudioDevice(rate, AUDIO_S16SYS, 2, 4096, nullptr, 0) == 0;
+        audioOpen = sound().Mix_OpenAudioDevice(rate, AUDIO_S16SYS, 2, 4096, nullptr, 0) == 0;
         return audioOpen;
     }
 
     void stop()
     {
         if (tune) {
-            Mix_HookMusic(nullptr, nullptr); // waits for the audio thread to leave the tune
+            sound().Mix_HookMusic(nullptr, nullptr); // waits for the audio thread to leave the tune
             tune.reset();
         }
         if (music) {
-            Mix_HaltMusic();
-            Mix_FreeMusic(music);
+            sound().Mix_HaltMusic();
+            sound().Mix_FreeMusic(music);
             music = nullptr;
         }
     }
@@ -229,12 +305,12 @@ struct SdlMusic::Worker
                 return;
             tune = std::move(next);
             tune->setVolume(volume);
-            Mix_HookMusic(&MidiTune::render, tune.get());
+            sound().Mix_HookMusic(&MidiTune::render, tune.get());
             return;
         }
-        music = Mix_LoadMUS(QFile::encodeName(file).constData());
-        Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
-        if (music && Mix_PlayMusic(music, 1) != 0)
+        music = sound().Mix_LoadMUS(QFile::encodeName(file).constData());
+        sound().Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
+        if (music && sound().Mix_PlayMusic(music, 1) != 0)
             stop();
     }
 
@@ -244,7 +320,7 @@ struct SdlMusic::Worker
         if (tune)
             tune->setVolume(volume);
         if (audioOpen)
-            Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
+            sound().Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
     }
 
     void carryOut(const QString &command)
@@ -284,10 +360,10 @@ struct SdlMusic::Worker
         }
         stop();
         if (audioOpen)
-            Mix_CloseAudio();
-        if (audioTried) {
-            Mix_Quit();
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            sound().Mix_CloseAudio();
+        if (audioTried && sound().loaded) {
+            sound().Mix_Quit();
+            sound().SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
     }
 };

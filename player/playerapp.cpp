@@ -18,8 +18,26 @@
 #include <functional>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
+
+// With TALERUN_PHASES set, tells on standard error how long after main() began each phase of
+// start-up ended, so that whoever makes start-up faster can see where its time goes.
+void phase(const char *what)
+{
+    static const bool wanted = qEnvironmentVariableIsSet("TALERUN_PHASES");
+    if (!wanted)
+        return;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const double ms = now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+    static const double t0 = ms;
+    if (ms == t0) // the clock's reading itself, for comparing with the start of the process
+        std::fprintf(stderr, "talerun %-14s %6.1f ms (monotonic %.3f)\n", what, 0.0, ms);
+    else
+        std::fprintf(stderr, "talerun %-14s %6.1f ms\n", what, ms - t0);
+}
 
 // Calls a function once the watched widget has been painted for the first time.
 class AfterFirstPaint : public QObject
@@ -50,13 +68,18 @@ private:
 
 int runPlayer(int argc, char *argv[])
 {
+    phase("main");
     Startup::Request request = Startup::readCommandLine(Startup::Program::Player, argc, argv);
     if (request.kind == Startup::Request::Exit)
         return request.exitCode;
+    phase("command line");
     Startup::FontPreload fonts;
     QApplication app(argc, argv);
+    phase("application");
     fonts.wait();
+    phase("fonts");
     Startup::setUpApplication(Startup::Program::Player);
+    phase("set up");
 
     const bool chosen = request.kind == Startup::Request::Choose;
     QtMessageBoxes messages;
@@ -74,6 +97,7 @@ int runPlayer(int argc, char *argv[])
         }
         const GameFolder folder(request.folder);
         ScriptLoad script = LoadScript(folder);
+        phase("script");
         // Nothing to play: said plainly, and the chooser asks again; from the command line, one
         // line on standard error and exit status 1.
         if (const QString nothing =
@@ -105,10 +129,14 @@ int runPlayer(int argc, char *argv[])
         QDir::setCurrent(request.folder);
         SdlMusic music(folder);
         music.hold(); // nothing but the first frame competes for the processor until it is drawn
+        phase("music");
         Game game(folder, music, messages);
+        phase("window made");
         game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
+        phase("reader data");
         // The recent list waits for the first frame too: only a game that opened joins it.
         AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request] {
+            phase("painted");
             music.release();
             Startup::RecentFolders().add(request.folder);
         });
@@ -121,10 +149,13 @@ int runPlayer(int argc, char *argv[])
                 continue; // it said why; another game may be chosen
             return started == GameLogic::StartResult::NoGame ? 1 : 0;
         }
+        phase("first scene");
         game.restoreZoom();
+        phase("zoom");
         WindowPlacement::showCentred(game);
         if (game.logic().readerSettings().fullScreen)
             game.toggleFullScreen();
+        phase("shown");
         return app.exec();
     }
 }
