@@ -66,7 +66,7 @@ private:
 
 } // namespace
 
-int runPlayer(int argc, char *argv[])
+int runPlayer(int argc, char *argv[], const std::function<void()> &firstPainted)
 {
     phase("main");
     Startup::Request request = Startup::readCommandLine(Startup::Program::Player, argc, argv);
@@ -135,8 +135,10 @@ int runPlayer(int argc, char *argv[])
         game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
         phase("reader data");
         // The recent list waits for the first frame too: only a game that opened joins it.
-        AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request] {
+        AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request, &firstPainted] {
             phase("painted");
+            if (firstPainted)
+                firstPainted();
             music.release();
             Startup::RecentFolders().add(request.folder);
         });
