@@ -24,21 +24,17 @@ namespace {
 
 // The sound libraries are opened when the first tune plays, not linked into the programs: loading
 // SDL, its mixer and FluidSynth with the forty libraries they bring along, before main() even
-// begins, made the player's first frame a quarter later. The functions are looked up by name once.
-#define TALE_SOUND_FUNCTIONS(F)                                                                    \
+// begins, made the player's first frame a quarter later. MIDI needs SDL and FluidSynth only; the
+// mixer, with its decoders, is opened for recorded music. Functions are looked up by name once.
+#define TALE_MIDI_FUNCTIONS(F)                                                                     \
     F(SDL_SetHint)                                                                                 \
     F(SDL_InitSubSystem)                                                                           \
     F(SDL_QuitSubSystem)                                                                           \
-    F(Mix_Init)                                                                                    \
-    F(Mix_Quit)                                                                                    \
-    F(Mix_OpenAudioDevice)                                                                         \
-    F(Mix_CloseAudio)                                                                              \
-    F(Mix_HookMusic)                                                                               \
-    F(Mix_LoadMUS)                                                                                 \
-    F(Mix_FreeMusic)                                                                               \
-    F(Mix_PlayMusic)                                                                               \
-    F(Mix_HaltMusic)                                                                               \
-    F(Mix_VolumeMusic)                                                                             \
+    F(SDL_OpenAudioDevice)                                                                         \
+    F(SDL_CloseAudioDevice)                                                                        \
+    F(SDL_PauseAudioDevice)                                                                        \
+    F(SDL_LockAudioDevice)                                                                         \
+    F(SDL_UnlockAudioDevice)                                                                       \
     F(new_fluid_settings)                                                                          \
     F(delete_fluid_settings)                                                                       \
     F(fluid_settings_setnum)                                                                       \
@@ -54,43 +50,86 @@ namespace {
     F(fluid_player_play)                                                                           \
     F(fluid_player_get_status)
 
-struct SoundLibraries
-{
-#define TALE_SOUND_POINTER(name) decltype(&::name) name = nullptr;
-    TALE_SOUND_FUNCTIONS(TALE_SOUND_POINTER)
-#undef TALE_SOUND_POINTER
-    bool loaded = false;
+#define TALE_MIXER_FUNCTIONS(F)                                                                    \
+    F(Mix_Init)                                                                                    \
+    F(Mix_Quit)                                                                                    \
+    F(Mix_OpenAudioDevice)                                                                         \
+    F(Mix_CloseAudio)                                                                              \
+    F(Mix_LoadMUS)                                                                                 \
+    F(Mix_FreeMusic)                                                                               \
+    F(Mix_PlayMusic)                                                                               \
+    F(Mix_HaltMusic)                                                                               \
+    F(Mix_VolumeMusic)                                                                             \
+    F(Mix_HookMusic)
 
-    SoundLibraries()
+// Opens the libraries named in @p sonames ("libSDL2-2.0.so.0:…", the names the programs were
+// built against; each library's own dependencies come along) and finds functions in them.
+class Libraries
+{
+public:
+    explicit Libraries(const char *sonames)
     {
-        // By the names the programs were built against (TALE_SONAMES: "libSDL2_mixer-2.0.so.0:
-        // …"); each library's own dependencies come along with it.
-        QList<void *> handles;
-        for (const QByteArray &name : QByteArray(TALE_SONAMES).split(':')) {
+        for (const QByteArray &name : QByteArray(sonames).split(':')) {
             if (void *handle = dlopen(name.constData(), RTLD_NOW | RTLD_LOCAL))
-                handles.append(handle);
+                m_handles.append(handle);
         }
-        const auto find = [&handles](const char *name) -> void * {
-            for (void *handle : std::as_const(handles)) {
-                if (void *f = dlsym(handle, name))
-                    return f;
+    }
+    template <typename F>
+    bool find(F &function, const char *name) const
+    {
+        for (void *handle : m_handles) {
+            if (void *f = dlsym(handle, name)) {
+                function = reinterpret_cast<F>(f);
+                return true;
             }
-            return nullptr;
-        };
-        loaded = true;
-#define TALE_SOUND_FIND(name)                                                                      \
-    name = reinterpret_cast<decltype(name)>(find(#name));                                          \
-    loaded = loaded && name;
-        TALE_SOUND_FUNCTIONS(TALE_SOUND_FIND)
-#undef TALE_SOUND_FIND
+        }
+        return false;
+    }
+
+private:
+    QList<void *> m_handles;
+};
+
+#define TALE_POINTER(name) decltype(&::name) name = nullptr;
+#define TALE_FIND(name) loaded = libraries.find(name, #name) && loaded;
+
+struct MidiLibraries
+{
+    TALE_MIDI_FUNCTIONS(TALE_POINTER)
+    bool loaded = true;
+    MidiLibraries()
+    {
+        const Libraries libraries(TALE_MIDI_SONAMES);
+        TALE_MIDI_FUNCTIONS(TALE_FIND)
     }
 };
 
-// The libraries, opened by the first caller (the music thread); loaded is false without them.
-const SoundLibraries &sound()
+struct MixerLibrary
 {
-    static const SoundLibraries libraries;
+    TALE_MIXER_FUNCTIONS(TALE_POINTER)
+    bool loaded = true;
+    MixerLibrary()
+    {
+        const Libraries libraries(TALE_MIXER_SONAME);
+        TALE_MIXER_FUNCTIONS(TALE_FIND)
+    }
+};
+
+#undef TALE_POINTER
+#undef TALE_FIND
+
+// SDL and FluidSynth, opened by the first caller (the music thread); loaded is false without them.
+const MidiLibraries &sound()
+{
+    static const MidiLibraries libraries;
     return libraries;
+}
+
+// The mixer, opened by the first caller, for recorded music.
+const MixerLibrary &mixer()
+{
+    static const MixerLibrary library;
+    return library;
 }
 
 // The small General MIDI font that set-up installs comes first: it loads in a blink and keeps
@@ -150,8 +189,9 @@ public:
         // the whole font: the piano and drums every channel starts with take 1.4 MB of the small
         // font's 5.6 MB of samples.
         sound().fluid_settings_setint(m_settings, "synth.dynamic-sample-loading", 1);
-        // 64 voices rather than 256, well above the 24 General MIDI asks of a synthesizer: each
-        // voice keeps its own state and queue of events, two megabytes for the other 192.
+        // 32 voices rather than 256, as many as the sound cards of these games' time had and more
+        // than the 24 General MIDI asks for: each voice keeps its own state and queue of events,
+        // over two megabytes for the other 224.
         sound().fluid_settings_setint(m_settings, "synth.polyphony", kPolyphony);
         // The tune advances with the samples rendered, not on a timer thread of its own.
         sound().fluid_settings_setstr(m_settings, "player.timing-source", "sample");
@@ -170,7 +210,7 @@ public:
     /// @p volume from 0 to 100; the audio thread applies it from its next buffer on.
     void setVolume(int volume) { m_volume = volume; }
     static constexpr double kGain = 0.6;
-    static constexpr int kPolyphony = 64;
+    static constexpr int kPolyphony = 32;
 
     ~MidiTune()
     {
@@ -238,10 +278,12 @@ struct SdlMusic::Worker
     bool busy = false;
     bool held = false;
     bool stopping = false;
-    bool audioOpen = false;
-    bool audioTried = false;
-    int rate = 0;
-    int volume = 100; ///< 0–100, for every tune from now on
+    bool sdlTried = false;
+    bool sdlOpen = false;             ///< SDL's audio is running
+    SDL_AudioDeviceID midiDevice = 0; ///< MIDI's own device, which the tune fills
+    bool mixerTried = false;
+    bool mixerOpen = false; ///< the mixer's device, for recorded music (and MIDI after it)
+    int volume = 100;       ///< 0–100, for every tune from now on
     Mix_Music *music = nullptr;
     std::unique_ptr<MidiTune> tune;
     std::thread thread;
@@ -261,65 +303,126 @@ struct SdlMusic::Worker
         thread.join();
     }
 
-    bool openAudio(bool midi)
+    bool startSdl()
     {
-        if (audioTried)
-            return audioOpen;
-        audioTried = true;
+        if (sdlTried)
+            return sdlOpen;
+        sdlTried = true;
         if (!sound().loaded)
             return false;
         // SDL would catch SIGINT and SIGTERM and turn them into quit events that nobody reads:
         // the player would ignore a plain kill, and a session's logout. Leave them alone.
         sound().SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        if (sound().SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        sdlOpen = sound().SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        return sdlOpen;
+    }
+
+    // The audio thread's call for MIDI's device: the tune's next samples, or silence.
+    static void fill(void *self, Uint8 *stream, int bytes)
+    {
+        auto *worker = static_cast<Worker *>(self);
+        if (worker->tune)
+            MidiTune::render(worker->tune.get(), stream, bytes);
+        else
+            std::memset(stream, 0, size_t(bytes));
+    }
+
+    // Opens the device that plays MIDI (@p midi) or recorded music. A game has one tune, so
+    // MIDI's own device is opened only while the mixer's is not; recorded music after MIDI
+    // takes the mixer's.
+    bool openOutput(bool midi)
+    {
+        if (!startSdl())
             return false;
-        sound().Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC);
-        // No changes allowed: SDL converts to whatever the device takes, and the MIDI hook can
-        // rely on 16-bit stereo at the rate asked for.
-        rate = midi ? kMidiRate : kRecordedRate;
-        audioOpen = sound().Mix_OpenAudioDevice(rate, AUDIO_S16SYS, 2, 4096, nullptr, 0) == 0;
-        return audioOpen;
+        if (midi) {
+            if (midiDevice || mixerOpen)
+                return true;
+            // 16-bit stereo at the rate the tune renders at, whatever the device takes: SDL
+            // converts.
+            SDL_AudioSpec wanted{};
+            wanted.freq = kMidiRate;
+            wanted.format = AUDIO_S16SYS;
+            wanted.channels = 2;
+            wanted.samples = 4096;
+            wanted.callback = &Worker::fill;
+            wanted.userdata = this;
+            midiDevice = sound().SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+            if (midiDevice)
+                sound().SDL_PauseAudioDevice(midiDevice, 0);
+            return midiDevice != 0;
+        }
+        if (mixerTried)
+            return mixerOpen;
+        mixerTried = true;
+        if (!mixer().loaded)
+            return false;
+        if (midiDevice) {
+            sound().SDL_CloseAudioDevice(midiDevice);
+            midiDevice = 0;
+        }
+        mixer().Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3 | MIX_INIT_FLAC);
+        mixerOpen =
+            mixer().Mix_OpenAudioDevice(kRecordedRate, AUDIO_S16SYS, 2, 4096, nullptr, 0) == 0;
+        return mixerOpen;
     }
 
     void stop()
     {
         if (tune) {
-            sound().Mix_HookMusic(nullptr, nullptr); // waits for the audio thread to leave the tune
-            tune.reset();
+            if (midiDevice) {
+                // The audio thread leaves the tune before it goes.
+                sound().SDL_LockAudioDevice(midiDevice);
+                std::unique_ptr<MidiTune> old = std::move(tune);
+                sound().SDL_UnlockAudioDevice(midiDevice);
+            } else {
+                if (mixerOpen)
+                    mixer().Mix_HookMusic(nullptr, nullptr); // waits for the audio thread
+                tune.reset();
+            }
         }
         if (music) {
-            sound().Mix_HaltMusic();
-            sound().Mix_FreeMusic(music);
+            mixer().Mix_HaltMusic();
+            mixer().Mix_FreeMusic(music);
             music = nullptr;
         }
     }
 
     void play(const QString &file)
     {
-        const bool midi = isMidi(file);
-        if (!openAudio(midi))
-            return;
-        stop();
-        if (midi) {
-            auto next = std::make_unique<MidiTune>();
-            bool started;
-            {
-                // Loading the sound font takes tens of milliseconds of CPU; the window's first
-                // frame, drawn at the same moment, goes first.
-                const LowPriority low;
-                started = next->start(file, rate);
-            }
-            if (!started)
+        if (!isMidi(file)) {
+            stop();
+            if (!openOutput(false))
                 return;
-            tune = std::move(next);
-            tune->setVolume(volume);
-            sound().Mix_HookMusic(&MidiTune::render, tune.get());
+            music = mixer().Mix_LoadMUS(QFile::encodeName(file).constData());
+            mixer().Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
+            if (music && mixer().Mix_PlayMusic(music, 1) != 0)
+                stop();
             return;
         }
-        music = sound().Mix_LoadMUS(QFile::encodeName(file).constData());
-        sound().Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
-        if (music && sound().Mix_PlayMusic(music, 1) != 0)
-            stop();
+        if (!sound().loaded)
+            return;
+        stop();
+        // The sound font before the device: the device's buffers then take memory that loading
+        // the font used for a moment and gave back.
+        auto next = std::make_unique<MidiTune>();
+        bool started;
+        {
+            // Loading the sound font takes tens of milliseconds of CPU; the window's first
+            // frame, drawn at the same moment, goes first.
+            const LowPriority low;
+            started = next->start(file, mixerOpen ? kRecordedRate : kMidiRate);
+        }
+        if (!started || !openOutput(true))
+            return;
+        next->setVolume(volume);
+        if (midiDevice) {
+            sound().SDL_LockAudioDevice(midiDevice);
+            tune = std::move(next);
+            sound().SDL_UnlockAudioDevice(midiDevice);
+        } else {
+            tune = std::move(next);
+            mixer().Mix_HookMusic(&MidiTune::render, tune.get());
+        }
     }
 
     void setVolume(int percent)
@@ -327,8 +430,8 @@ struct SdlMusic::Worker
         volume = qBound(0, percent, 100);
         if (tune)
             tune->setVolume(volume);
-        if (audioOpen)
-            sound().Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
+        if (mixerOpen)
+            mixer().Mix_VolumeMusic(volume * MIX_MAX_VOLUME / 100);
     }
 
     void carryOut(const QString &command)
@@ -367,12 +470,14 @@ struct SdlMusic::Worker
             carryOut(command);
         }
         stop();
-        if (audioOpen)
-            sound().Mix_CloseAudio();
-        if (audioTried && sound().loaded) {
-            sound().Mix_Quit();
+        if (midiDevice)
+            sound().SDL_CloseAudioDevice(midiDevice);
+        if (mixerOpen)
+            mixer().Mix_CloseAudio();
+        if (mixerTried && mixer().loaded)
+            mixer().Mix_Quit();
+        if (sdlOpen)
             sound().SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
     }
 };
 
