@@ -1,11 +1,14 @@
 #include "music.h"
 
+#include "soundfontsubset.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <fluidsynth.h>
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <dlfcn.h>
 #include <sys/resource.h>
@@ -43,6 +46,9 @@ namespace {
     F(new_fluid_synth)                                                                             \
     F(delete_fluid_synth)                                                                          \
     F(fluid_synth_sfload)                                                                          \
+    F(new_fluid_defsfloader)                                                                       \
+    F(fluid_sfloader_set_callbacks)                                                                \
+    F(fluid_synth_add_sfloader)                                                                    \
     F(fluid_synth_write_s16)                                                                       \
     F(new_fluid_player)                                                                            \
     F(delete_fluid_player)                                                                         \
@@ -174,6 +180,66 @@ QByteArray SdlMusic::soundFont()
 
 namespace {
 
+// The cut sound fonts of the tunes playing, by the names FluidSynth is given for them; FluidSynth
+// reads them through the callbacks below, at the load and whenever an instrument's samples are
+// first needed (on the audio thread too).
+std::mutex g_cutsMutex;
+QHash<QByteArray, std::shared_ptr<const SoundFontSubset::Cut>> g_cuts;
+
+struct CutFile
+{
+    std::shared_ptr<const SoundFontSubset::Cut> cut;
+    QFile file;
+    qint64 at = 0;
+};
+
+void *openCut(const char *name)
+{
+    std::shared_ptr<const SoundFontSubset::Cut> cut;
+    {
+        std::lock_guard lock(g_cutsMutex);
+        cut = g_cuts.value(QByteArray(name));
+    }
+    if (!cut)
+        return nullptr; // not a cut font: FluidSynth's own loader reads it
+    auto *handle = new CutFile{cut, QFile(cut->path), 0};
+    if (!handle->file.open(QIODevice::ReadOnly)) {
+        delete handle;
+        return nullptr;
+    }
+    return handle;
+}
+
+int readCut(void *into, fluid_long_long_t count, void *handle)
+{
+    auto *f = static_cast<CutFile *>(handle);
+    if (!f->cut->read(f->file, f->at, static_cast<char *>(into), count))
+        return FLUID_FAILED;
+    f->at += count;
+    return FLUID_OK;
+}
+
+int seekCut(void *handle, fluid_long_long_t offset, int origin)
+{
+    auto *f = static_cast<CutFile *>(handle);
+    const qint64 from = origin == SEEK_CUR ? f->at : origin == SEEK_END ? f->cut->size() : 0;
+    if (from + offset < 0 || from + offset > f->cut->size())
+        return FLUID_FAILED;
+    f->at = from + offset;
+    return FLUID_OK;
+}
+
+fluid_long_long_t tellCut(void *handle)
+{
+    return static_cast<CutFile *>(handle)->at;
+}
+
+int closeCut(void *handle)
+{
+    delete static_cast<CutFile *>(handle);
+    return FLUID_OK;
+}
+
 // One MIDI tune played once through FluidSynth into the mixer's music hook.
 class MidiTune
 {
@@ -189,16 +255,14 @@ public:
         // the whole font: the piano and drums every channel starts with take 1.4 MB of the small
         // font's 5.6 MB of samples.
         sound().fluid_settings_setint(m_settings, "synth.dynamic-sample-loading", 1);
-        // 32 voices rather than 256, as many as the sound cards of these games' time had and more
-        // than the 24 General MIDI asks for: each voice keeps its own state and queue of events,
-        // over two megabytes for the other 224.
+        // 64 voices rather than 256, well above the 24 General MIDI asks of a synthesizer: each
+        // voice keeps its own state and queue of events, two megabytes for the other 192.
         sound().fluid_settings_setint(m_settings, "synth.polyphony", kPolyphony);
         // The tune advances with the samples rendered, not on a timer thread of its own.
         sound().fluid_settings_setstr(m_settings, "player.timing-source", "sample");
         m_synth = sound().new_fluid_synth(m_settings);
         const QByteArray font = SdlMusic::soundFont();
-        if (!m_synth || font.isEmpty() ||
-            sound().fluid_synth_sfload(m_synth, font.constData(), 1) == FLUID_FAILED)
+        if (!m_synth || font.isEmpty() || !loadFont(path, font))
             return false;
         m_player = sound().new_fluid_player(m_synth);
         return m_player &&
@@ -210,7 +274,7 @@ public:
     /// @p volume from 0 to 100; the audio thread applies it from its next buffer on.
     void setVolume(int volume) { m_volume = volume; }
     static constexpr double kGain = 0.6;
-    static constexpr int kPolyphony = 32;
+    static constexpr int kPolyphony = 64;
 
     ~MidiTune()
     {
@@ -220,6 +284,10 @@ public:
             sound().delete_fluid_synth(m_synth);
         if (m_settings)
             sound().delete_fluid_settings(m_settings);
+        if (!m_cutName.isEmpty()) {
+            std::lock_guard lock(g_cutsMutex);
+            g_cuts.remove(m_cutName);
+        }
     }
 
     // Called on the audio thread: fills @p bytes of interleaved 16-bit stereo.
@@ -244,6 +312,37 @@ public:
     }
 
 private:
+    // Loads the sound font @p font cut down to the instruments the tune at @p path plays; the
+    // whole font when the tune or the font cannot be read so.
+    bool loadFont(const QString &path, const QByteArray &font)
+    {
+        QFile tune(path);
+        const std::optional<QSet<int>> presets = tune.open(QIODevice::ReadOnly)
+                                                     ? SoundFontSubset::presetsOf(tune.readAll())
+                                                     : std::nullopt;
+        std::optional<SoundFontSubset::Cut> cut;
+        if (presets)
+            cut = SoundFontSubset::cut(QFile::decodeName(font), *presets);
+        if (cut) {
+            static std::atomic<int> tunes = 0;
+            m_cutName = font + "#" + QByteArray::number(++tunes);
+            {
+                std::lock_guard lock(g_cutsMutex);
+                g_cuts.insert(m_cutName,
+                              std::make_shared<const SoundFontSubset::Cut>(std::move(*cut)));
+            }
+            fluid_sfloader_t *loader = sound().new_fluid_defsfloader(m_settings);
+            if (loader && sound().fluid_sfloader_set_callbacks(loader, openCut, readCut, seekCut,
+                                                               tellCut, closeCut) == FLUID_OK) {
+                sound().fluid_synth_add_sfloader(m_synth, loader);
+                if (sound().fluid_synth_sfload(m_synth, m_cutName.constData(), 1) != FLUID_FAILED)
+                    return true;
+            }
+        }
+        return sound().fluid_synth_sfload(m_synth, font.constData(), 1) != FLUID_FAILED;
+    }
+
+    QByteArray m_cutName; ///< the cut font's name while FluidSynth may read it
     fluid_settings_t *m_settings = nullptr;
     fluid_synth_t *m_synth = nullptr;
     fluid_player_t *m_player = nullptr;
