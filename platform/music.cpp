@@ -27,7 +27,7 @@ namespace {
 
 // The sound libraries are opened when the first tune plays, not linked into the programs: loading
 // SDL, its mixer and FluidSynth with the forty libraries they bring along, before main() even
-// begins, made the player's first frame a quarter later. MIDI needs SDL and FluidSynth only; the
+// begins, made the player's first frame a fifth later. MIDI needs SDL and FluidSynth only; the
 // mixer, with its decoders, is opened for recorded music. Functions are looked up by name once.
 #define TALE_MIDI_FUNCTIONS(F)                                                                     \
     F(SDL_SetHint)                                                                                 \
