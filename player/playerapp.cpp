@@ -73,12 +73,11 @@ int runPlayer(int argc, char *argv[], const std::function<void()> &firstPainted)
     if (request.kind == Startup::Request::Exit)
         return request.exitCode;
     phase("command line");
-    // No font configuration read on a thread of its own meanwhile, as the editor does: when no
-    // second core is free, that thread took the processor from the first frame (ratio to a bare
-    // window 1.13 without it, 1.23 with it, one core kept busy), and with one free it won nothing
-    // that could be measured.
+    Startup::FontPreload fonts;
     QApplication app(argc, argv);
     phase("application");
+    fonts.wait();
+    phase("fonts");
     Startup::setUpApplication(Startup::Program::Player);
     phase("set up");
 
