@@ -1,21 +1,22 @@
 // Measures the player on a game folder (the demo by default), on a real display:
 //   bench_player [game folder]
-// - time from process start to the first painted frame of scene 0, against a bare Qt window
-//   that shows one picture (both in fresh processes, median of several runs);
+// - time from process start to the first painted frame of scene 0, talerun's own start-up against
+//   a bare Qt window that shows the same picture and the scene's line of text in the game's font,
+//   with nothing else (no translations, no settings), both in fresh processes, alternated, the
+//   median of several runs;
 // - peak resident memory and CPU used while idle on scene 0 for 10 s;
 // - the reveal timer's accuracy at 10 ms and 50 ms (mean interval, 99th percentile deviation).
 #include "game.h"
 #include "messages.h"
 #include "music.h"
-#include "pictures.h"
+#include "playerapp.h"
 #include "scriptfile.h"
-#include "startup.h"
-#include "windowplacement.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPixmap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -26,6 +27,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -99,65 +101,72 @@ public:
     }
 };
 
+// talerun itself, started as it starts (its command line without the mode), in the game folder
+// it runs in.
 int childGame(int argc, char **argv, bool idle)
 {
-    const qint64 t0 = g_t0 = monotonicNs();
-    const auto phase = [t0](const char *what) { printPhase(what, t0); };
-    // As talerun does.
-    Startup::FontPreload fonts;
-    QApplication app(argc, argv);
-    fonts.wait();
-    Startup::setUpApplication(Startup::Program::Player);
-    phase("app");
-    const GameFolder folder = GameFolder::current();
-    SdlMusic music(folder);
-    // As talerun does, the music starts after the first frame (BENCH_NO_HOLD=1: at once).
-    if (!qEnvironmentVariableIsSet("BENCH_NO_HOLD"))
-        music.hold();
-    SilentMessages messages;
-    Game game(folder, music, messages);
-    // As talerun does: the reader's place and settings are read before start-up.
-    const QTemporaryDir reader;
-    game.useReaderData(reader.filePath(QStringLiteral("game")), reader.path());
-    phase("window");
-    FirstPaint watch(!idle, [&music] { music.release(); });
-    game.BgPic()->installEventFilter(&watch);
-    if (!game.start())
-        return 1;
-    phase("start-up");
-    WindowPlacement::showCentred(game);
-    if (!idle)
-        return app.exec();
+    g_t0 = monotonicNs();
+    std::vector<char *> args{argv[0]};
+    args.insert(args.end(), argv + 2, argv + argc);
+    args.push_back(nullptr);
+    if (!idle) {
+        return runPlayer(int(args.size()) - 1, args.data(), [] {
+            printPhase("painted", g_t0);
+            std::printf("frame %lld\n", static_cast<long long>(monotonicNs()));
+            std::fflush(stdout);
+            QApplication::quit();
+        });
+    }
+    // Idle on scene 0 with the music playing: CPU from 1 s to 11 s after the first frame, and the
+    // peak memory then.
     double cpuStart = 0;
-    QTimer::singleShot(1000, [&] { cpuStart = cpuSeconds(); });
-    QTimer::singleShot(11000, [&] {
-        std::printf("idle_cpu_percent %.3f\npeak_kb %ld\n", (cpuSeconds() - cpuStart) / 10.0 * 100,
-                    peakKb());
-        app.quit();
+    return runPlayer(int(args.size()) - 1, args.data(), [&cpuStart] {
+        QTimer::singleShot(1000, [&cpuStart] { cpuStart = cpuSeconds(); });
+        QTimer::singleShot(11000, [&cpuStart] {
+            std::printf("idle_cpu_percent %.3f\npeak_kb %ld\n",
+                        (cpuSeconds() - cpuStart) / 10.0 * 100, peakKb());
+            std::fflush(stdout);
+            QApplication::quit();
+        });
     });
-    return app.exec();
 }
 
+// The floor: a bare Qt window with what talerun's first frame shows (the picture, a translucent
+// box and the scene's line of text in the game's font), as a newcomer would write it, and
+// nothing more: no translations, no settings. argv: --child-bare PICTURE TEXT FONT.
 int childBare(int argc, char **argv)
 {
     const qint64 t0 = g_t0 = monotonicNs();
-    const auto phase = [t0](const char *what) { printPhase(what, t0); };
     QApplication app(argc, argv);
-    phase("app");
-    QLabel label;
-    label.setPixmap(QPixmap::fromImage(Pictures::load(QString::fromLocal8Bit(argv[2]))));
-    phase("picture");
+    printPhase("app", t0);
+    QLabel background;
+    background.setWindowTitle(QStringLiteral("bare"));
+    background.setFixedSize(Game::kWidth, Game::kHeight);
+    background.setPixmap(QPixmap(QString::fromLocal8Bit(argv[2])));
+    QLabel text(QString::fromUtf8(argv[3]), &background);
+    text.setGeometry(19, 352, 600, 120);
+    text.setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text.setMargin(20);
+    text.setFont(QFont(QString::fromUtf8(argv[4]), 18));
+    QPalette look = text.palette();
+    look.setColor(QPalette::Window, QColor(0, 0, 0, 102));
+    look.setColor(QPalette::WindowText, Qt::white);
+    text.setPalette(look);
+    text.setAutoFillBackground(true);
+    printPhase("picture", t0);
     FirstPaint watch(true);
-    label.installEventFilter(&watch);
-    label.show();
+    background.installEventFilter(&watch);
+    background.show();
     return app.exec();
 }
 
 // Runs this program as a child in @p mode and returns the milliseconds from start to frame.
-double firstFrameMs(const QString &mode, const QStringList &args, const QString &dir)
+double firstFrameMs(const QString &mode, const QStringList &args, const QString &dir,
+                    const QProcessEnvironment &env)
 {
     QProcess p;
     p.setWorkingDirectory(dir);
+    p.setProcessEnvironment(env);
     const qint64 start = monotonicNs();
     p.start(QCoreApplication::applicationFilePath(), QStringList{mode} + args);
     p.waitForFinished(30000);
@@ -215,20 +224,28 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString dir =
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(DEMO_DIR)).absolutePath();
-    const QString firstBg = QDir(dir).filePath(
-        QStringLiteral("BG/") + LoadScript(GameFolder(dir)).scenes.at(SceneField::BG, 0));
+    const ScriptLoad script = LoadScript(GameFolder(dir));
+    const QString firstBg =
+        QDir(dir).filePath(QStringLiteral("BG/") + script.scenes.at(SceneField::BG, 0));
+    const std::optional<GameSettings> settings = ReadSettings(GameFolder(dir)).settings;
+    const QStringList bareArgs{firstBg, script.scenes.at(SceneField::Note, 0),
+                               settings ? settings->GameFont : QString()};
+    // talerun keeps the reader's place and the recent games: in a folder of the benchmark's own.
+    const QTemporaryDir home;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
     const int runs = qEnvironmentVariableIntValue("BENCH_RUNS") > 0
                          ? qEnvironmentVariableIntValue("BENCH_RUNS")
                          : 15;
     QList<double> game, bare;
     for (int i = 0; i < runs; ++i) {
-        bare.append(firstFrameMs(QStringLiteral("--child-bare"), {firstBg}, dir));
-        game.append(firstFrameMs(QStringLiteral("--child-game"), {}, dir));
+        bare.append(firstFrameMs(QStringLiteral("--child-bare"), bareArgs, dir, env));
+        game.append(firstFrameMs(QStringLiteral("--child-game"), {}, dir, env));
     }
     const double g = median(game), b = median(bare);
-    std::printf(
-        "first frame: player %.1f ms, bare picture window %.1f ms, ratio %.2f (median of %d)\n", g,
-        b, g / b, runs);
+    std::printf("first frame: player %.1f ms, bare window %.1f ms, ratio %.2f (median of %d)\n", g,
+                b, g / b, runs);
 
     // Idle CPU is a few tens of milliseconds in 10 s: the median of three runs.
     QList<double> cpu;
@@ -236,6 +253,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < 3; ++i) {
         QProcess idle;
         idle.setWorkingDirectory(dir);
+        idle.setProcessEnvironment(env);
         idle.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-idle")});
         idle.waitForFinished(60000);
         for (const QByteArray &line : idle.readAllStandardOutput().split('\n')) {

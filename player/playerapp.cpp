@@ -18,8 +18,26 @@
 #include <functional>
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
+
+// With TALERUN_PHASES set, tells on standard error how long after main() began each phase of
+// start-up ended, so that whoever makes start-up faster can see where its time goes.
+void phase(const char *what)
+{
+    static const bool wanted = qEnvironmentVariableIsSet("TALERUN_PHASES");
+    if (!wanted)
+        return;
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const double ms = now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+    static const double t0 = ms;
+    if (ms == t0) // the clock's reading itself, for comparing with the start of the process
+        std::fprintf(stderr, "talerun %-14s %6.1f ms (monotonic %.3f)\n", what, 0.0, ms);
+    else
+        std::fprintf(stderr, "talerun %-14s %6.1f ms\n", what, ms - t0);
+}
 
 // Calls a function once the watched widget has been painted for the first time.
 class AfterFirstPaint : public QObject
@@ -106,15 +124,20 @@ void showGame(Game &game)
 
 } // namespace
 
-int runPlayer(int argc, char *argv[])
+int runPlayer(int argc, char *argv[], const std::function<void()> &firstPainted)
 {
+    phase("main");
     Startup::Request request = Startup::readCommandLine(Startup::Program::Player, argc, argv);
     if (request.kind == Startup::Request::Exit)
         return request.exitCode;
+    phase("command line");
     Startup::FontPreload fonts;
     QApplication app(argc, argv);
+    phase("application");
     fonts.wait();
+    phase("fonts");
     Startup::setUpApplication(Startup::Program::Player);
+    phase("set up");
 
     const bool chosen = request.kind == Startup::Request::Choose;
     QtMessageBoxes messages;
@@ -123,6 +146,7 @@ int runPlayer(int argc, char *argv[])
             return 0;
         const GameFolder folder(request.folder);
         ScriptLoad script = LoadScript(folder);
+        phase("script");
         if (nothingToPlay(request, script, chosen, messages)) {
             if (chosen)
                 continue; // the chooser asks again
@@ -135,10 +159,16 @@ int runPlayer(int argc, char *argv[])
         QDir::setCurrent(request.folder);
         SdlMusic music(folder);
         music.hold(); // nothing but the first frame competes for the processor until it is drawn
+        phase("music");
         Game game(folder, music, messages);
+        phase("window made");
         game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
+        phase("reader data");
         // The recent list waits for the first frame too: only a game that opened joins it.
-        AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request] {
+        AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request, &firstPainted] {
+            phase("painted");
+            if (firstPainted)
+                firstPainted();
             music.release();
             Startup::RecentFolders().add(request.folder);
         });
@@ -151,7 +181,9 @@ int runPlayer(int argc, char *argv[])
                 continue; // it said why; another game may be chosen
             return started == GameLogic::StartResult::NoGame ? 1 : 0;
         }
+        phase("first scene");
         showGame(game);
+        phase("shown");
         return app.exec();
     }
 }

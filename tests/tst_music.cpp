@@ -1,10 +1,12 @@
 #include "music.h"
+#include "soundfontsubset.h"
 #include "testutil.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <cmath>
 #include <csignal>
@@ -20,6 +22,25 @@ int peak(const QString &path)
     for (qsizetype i = 0; i < raw.size() / 2; ++i)
         best = qMax(best, qAbs(int(samples[i])));
     return best;
+}
+
+// A Standard MIDI File of one track holding @p events (delta times included), its end added.
+QByteArray midiFile(const QByteArray &events)
+{
+    const QByteArray track = events + QByteArray("\x00\xff\x2f\x00", 4);
+    auto u32 = [](quint32 v) {
+        return QByteArray(1, char(v >> 24)) + char(v >> 16) + char(v >> 8) + char(v);
+    };
+    return "MThd" + u32(6) + QByteArray("\x00\x00\x00\x01\x01\xe0", 6) + "MTrk" +
+           u32(quint32(track.size())) + track;
+}
+
+// The presets in a sound font's directory, by the cut it makes of itself with all of them.
+int presetCount(const SoundFontSubset::Cut &cut)
+{
+    const qsizetype phdr = cut.directory.indexOf("phdr");
+    const quint32 size = qFromLittleEndian<quint32>(cut.directory.constData() + phdr + 4);
+    return int(size / 38) - 1;
 }
 
 } // namespace
@@ -126,6 +147,86 @@ private slots:
         music.waitIdle();
         QTest::qWait(600);
         QVERIFY2(peak(m_out) > 500, "the tone made no sound");
+    }
+
+    void presetsOfATune_data()
+    {
+        QTest::addColumn<QByteArray>("events");
+        QTest::addColumn<QList<int>>("presets"); // beyond piano and drum kit 0; empty: unreadable
+        using SoundFontSubset::key;
+        QTest::newRow("none chosen")
+            << QByteArray("\x00\x90\x3c\x40\x10\x3c\x00", 7) << QList<int>{};
+        QTest::newRow("program change") << QByteArray("\x00\xc0\x28", 3) << QList<int>{key(0, 40)};
+        QTest::newRow("bank, then program, with a stand-in")
+            << QByteArray("\x00\xb1\x00\x08\x00\xc1\x05", 7) << QList<int>{key(8, 5), key(0, 5)};
+        QTest::newRow("channel 10 plays drum kits")
+            << QByteArray("\x00\xc9\x10", 3) << QList<int>{key(128, 16), key(0, 16)};
+        QTest::newRow("running status, meta and system exclusive passed over")
+            << QByteArray("\x00\x90\x3c\x40\x10\x3e\x40\x00\xff\x03\x02"
+                          "ab"
+                          "\x00\xf0\x03\x7e\x7f\xf7\x00\xc2\x49",
+                          22)
+            << QList<int>{key(0, 73)};
+    }
+
+    void presetsOfATune()
+    {
+        QFETCH(QByteArray, events);
+        QFETCH(QList<int>, presets);
+        const std::optional<QSet<int>> found = SoundFontSubset::presetsOf(midiFile(events));
+        QVERIFY(found);
+        QSet<int> expected{SoundFontSubset::key(0, 0), SoundFontSubset::key(128, 0)};
+        for (int p : presets)
+            expected.insert(p);
+        QCOMPARE(*found, expected);
+    }
+
+    void unreadableTunesNameNoPresets()
+    {
+        const QByteArray whole = midiFile(QByteArray("\x00\xc0\x28", 3));
+        QVERIFY(!SoundFontSubset::presetsOf("RIFF....WAVE"));
+        QVERIFY(!SoundFontSubset::presetsOf(whole.left(whole.size() - 3))); // cut short
+        QVERIFY(!SoundFontSubset::presetsOf(midiFile(QByteArray("\x00\x3c\x40", 3))));
+    }
+
+    // The tune plays from a font cut down to its instruments: FluidSynth reads it, and it holds
+    // the tune's presets only.
+    void aTunePlaysFromTheFontCutToItsInstruments()
+    {
+        const QString font = QFile::decodeName(SdlMusic::soundFont());
+        if (font.isEmpty())
+            QSKIP("no General MIDI sound font installed");
+        const std::optional<QSet<int>> presets = SoundFontSubset::presetsOf(
+            TestUtil::readBytes(QStringLiteral(DEMO_DIR "/Music/1.mid")));
+        QVERIFY(presets);
+        const std::optional<SoundFontSubset::Cut> cut = SoundFontSubset::cut(font, *presets);
+        QVERIFY(cut);
+        QByteArray bytes(cut->size(), '\0');
+        QFile original(font);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QVERIFY(cut->read(original, 0, bytes.data(), bytes.size()));
+        const QString cutPath = m_dir.filePath(QStringLiteral("cut.sf2"));
+        TestUtil::writeBytes(cutPath, bytes);
+
+        QSet<int> everything;
+        for (int k = 0; k < 129 * 128; ++k)
+            everything.insert(k);
+        const std::optional<SoundFontSubset::Cut> whole = SoundFontSubset::cut(font, everything);
+        const std::optional<SoundFontSubset::Cut> again = SoundFontSubset::cut(cutPath, everything);
+        QVERIFY(whole && again);
+        QVERIFY(presetCount(*again) >= 1);
+        QVERIFY(presetCount(*again) <= presets->size());
+        QVERIFY(presetCount(*again) < presetCount(*whole));
+
+        QFile::remove(m_out);
+        qputenv("SDL_SOUNDFONTS", QFile::encodeName(cutPath));
+        {
+            SdlMusic music{GameFolder(m_dir.path())};
+            music.sendCommand(QStringLiteral("play Music\\1.mid"));
+            music.waitIdle();
+            QTRY_VERIFY2(peak(m_out) > 500, "the tune made no sound from the cut font");
+        }
+        qunsetenv("SDL_SOUNDFONTS");
     }
 
     void missingFileAndEmptyPathAreSilent()
