@@ -113,6 +113,14 @@ bool sceneMissing(const Startup::Request &request, const ScriptLoad &script)
     return true;
 }
 
+// The scene to start at: where the reader stopped for 继续, else the one asked for (or the first).
+int firstScene(const Startup::Request &request, Game &game, const ScriptLoad &script)
+{
+    return request.resume && script.usable()
+               ? GameLogic::continueScene(*game.readerData(), script.scenes.count())
+               : qMax(0, request.scene - 1);
+}
+
 // Shows the game's window centred, at the zoom and in the full screen the reader left.
 void showGame(Game &game)
 {
@@ -173,9 +181,7 @@ int runPlayer(int argc, char *argv[], const std::function<void()> &firstPainted)
             Startup::RecentFolders().add(request.folder);
         });
         GameLogic::StartResult started = GameLogic::StartResult::Playing;
-        const int first = request.resume && script.usable()
-                              ? GameLogic::continueScene(*game.readerData(), script.scenes.count())
-                              : qMax(0, request.scene - 1);
+        const int first = firstScene(request, game, script);
         if (!game.start(first, &started, std::move(script))) {
             if (chosen)
                 continue; // it said why; another game may be chosen
