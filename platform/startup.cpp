@@ -14,6 +14,8 @@
 
 #include <cstdio>
 
+#include <sched.h>
+
 #include <fontconfig/fontconfig.h>
 
 namespace Startup {
@@ -233,7 +235,28 @@ void RecentFolders::add(const QString &folder)
     settings.setValue(kRecentKey, folders);
 }
 
-FontPreload::FontPreload() : m_thread([] { FcInit(); }) {}
+bool coreToSpare()
+{
+    cpu_set_t cores;
+    if (sched_getaffinity(0, sizeof cores, &cores) != 0)
+        return false;
+    // The fourth field of /proc/loadavg is "runnable/all" at this moment.
+    FILE *file = std::fopen("/proc/loadavg", "r");
+    if (!file)
+        return false;
+    double ignored[3];
+    int runnable = 0, all = 0;
+    const int read = std::fscanf(file, "%lf %lf %lf %d/%d", &ignored[0], &ignored[1], &ignored[2],
+                                 &runnable, &all);
+    std::fclose(file);
+    return read == 5 && runnable < CPU_COUNT(&cores);
+}
+
+FontPreload::FontPreload()
+{
+    if (coreToSpare())
+        m_thread = std::thread([] { FcInit(); });
+}
 
 void FontPreload::wait()
 {

@@ -68,9 +68,16 @@ public:
 /// buttons, whatever the system's language. Call it once the QApplication exists.
 void setUpApplication(Program program);
 
+/// Whether a processor of those this program may run on is idle now (the system's count of
+/// runnable tasks, this one included, is below their number): only then does a helper thread
+/// at start-up win time rather than take it from the first frame.
+bool coreToSpare();
+
 /// Reads the system's font configuration on a thread of its own while the application starts
 /// (connecting to the display takes as long): the first text drawn then finds it ready, which
-/// brings the first frame a tenth nearer. Made before the QApplication; wait() once it exists.
+/// brings the first frame a tenth nearer. Without a core to spare (coreToSpare()) no thread is
+/// started and the application reads it when it first needs it. Made before the QApplication;
+/// wait() once it exists.
 class FontPreload
 {
 public:
