@@ -115,8 +115,8 @@ int runEditor(int argc, char *argv[])
     if (request.kind == Startup::Request::Publish)
         return publishGame(argc, argv, request.folder, request.out);
     Startup::FontPreload fonts;
+    Startup::skipHopelessBusLaunch();
     QApplication app(argc, argv);
-    fonts.wait();
     Startup::setUpApplication(Startup::Program::Editor);
 
     QtMessageBoxes messages;

@@ -10,11 +10,14 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <cstdio>
 
 #include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <fontconfig/fontconfig.h>
 
@@ -255,13 +258,30 @@ bool coreToSpare()
 FontPreload::FontPreload()
 {
     if (coreToSpare())
-        m_thread = std::thread([] { FcInit(); });
+        m_thread = std::thread([] {
+            // The nice value is the thread's own on Linux: the main thread keeps its priority.
+            setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+            FcInit();
+        });
 }
 
-void FontPreload::wait()
+FontPreload::~FontPreload()
 {
     if (m_thread.joinable())
         m_thread.join();
+}
+
+void skipHopelessBusLaunch()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus")))
+        return;
+    if (QFileInfo(QStringLiteral("/usr/bin/dbus-launch")).isExecutable() ||
+        !QStandardPaths::findExecutable(QStringLiteral("dbus-launch")).isEmpty())
+        return;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
 void setUpApplication(Program program)

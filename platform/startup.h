@@ -74,22 +74,30 @@ void setUpApplication(Program program);
 bool coreToSpare();
 
 /// Reads the system's font configuration on a thread of its own while the application starts
-/// (connecting to the display takes as long): the first text drawn then finds it ready, which
-/// brings the first frame a tenth nearer. Without a core to spare (coreToSpare()) no thread is
-/// started and the application reads it when it first needs it. Made before the QApplication;
-/// wait() once it exists.
+/// (connecting to the display takes as long): the first text drawn then finds it ready. The
+/// thread runs at the lowest priority, so that it takes only time a processor would otherwise
+/// leave idle, and nobody waits for it: should the application need the fonts first, it reads
+/// them itself, as it does when no core is to spare (coreToSpare()) and no thread is started.
+/// Made before the QApplication.
 class FontPreload
 {
 public:
     FontPreload();
-    ~FontPreload() { wait(); }
+    ~FontPreload();
     FontPreload(const FontPreload &) = delete;
     FontPreload &operator=(const FontPreload &) = delete;
-    void wait();
 
 private:
     std::thread m_thread;
 };
+
+/// In a session without a D-Bus session bus, the first widget's accessibility has libdbus start
+/// one by running dbus-launch, forking this process on the way: milliseconds, and its memory
+/// copied on write after, before the first frame. Where dbus-launch is not installed that child
+/// can only fail; then the bus is named as disabled instead, and the accessibility learns at
+/// once that there is none. A session bus named, or found in the user's runtime folder, or a
+/// dbus-launch to start one, leaves everything as it was. Call it before the QApplication.
+void skipHopelessBusLaunch();
 
 /// Where the other program of the pair is (talerun beside scriptwell, or in its build folder),
 /// or just its name, for the system to find on its search path.

@@ -140,10 +140,9 @@ int runPlayer(int argc, char *argv[], const std::function<void()> &firstPainted)
         return request.exitCode;
     phase("command line");
     Startup::FontPreload fonts;
+    Startup::skipHopelessBusLaunch();
     QApplication app(argc, argv);
     phase("application");
-    fonts.wait();
-    phase("fonts");
     Startup::setUpApplication(Startup::Program::Player);
     phase("set up");
 

@@ -105,6 +105,53 @@ private slots:
         QCOMPARE(r.folder, QDir::current().absoluteFilePath(QStringLiteral("fresh")));
     }
 
+    // A session bus that exists, or a dbus-launch that can start one, must reach the screen
+    // reader as before; only a launch bound to fail is skipped.
+    void busLaunchIsSkippedOnlyWhereItCannotSucceed_data()
+    {
+        QTest::addColumn<QByteArray>("address");
+        QTest::addColumn<bool>("busInRuntimeFolder");
+        QTest::addColumn<bool>("launcherOnPath");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("a bus named")
+            << QByteArray("unix:path=/run/x") << false << false << QByteArray("unix:path=/run/x");
+        QTest::newRow("the user's bus") << QByteArray() << true << false << QByteArray();
+        QTest::newRow("dbus-launch to start one") << QByteArray() << false << true << QByteArray();
+        QTest::newRow("no bus, no way to start one")
+            << QByteArray() << false << false << QByteArray("disabled:");
+    }
+
+    void busLaunchIsSkippedOnlyWhereItCannotSucceed()
+    {
+        QFETCH(QByteArray, address);
+        QFETCH(bool, busInRuntimeFolder);
+        QFETCH(bool, launcherOnPath);
+        QFETCH(QByteArray, expected);
+        if (expected == "disabled:" && QFileInfo(QStringLiteral("/usr/bin/dbus-launch")).exists())
+            QSKIP("this machine has dbus-launch, which can start a bus");
+        // Each variable as it was, unset again if it was not set.
+        struct Kept
+        {
+            const char *name;
+            QByteArray value = qgetenv(name);
+            ~Kept() { value.isNull() ? qunsetenv(name) : qputenv(name, value); }
+        } kept[] = {{"DBUS_SESSION_BUS_ADDRESS"}, {"XDG_RUNTIME_DIR"}, {"PATH"}};
+        Q_UNUSED(kept);
+        QTemporaryDir runtime, bin;
+        if (busInRuntimeFolder)
+            QVERIFY(QFile(runtime.filePath(QStringLiteral("bus"))).open(QIODevice::WriteOnly));
+        if (launcherOnPath) {
+            QFile launcher(bin.filePath(QStringLiteral("dbus-launch")));
+            QVERIFY(launcher.open(QIODevice::WriteOnly));
+            QVERIFY(launcher.setPermissions(launcher.permissions() | QFile::ExeOwner));
+        }
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        qputenv("PATH", bin.path().toLocal8Bit());
+        Startup::skipHopelessBusLaunch();
+        QCOMPARE(qgetenv("DBUS_SESSION_BUS_ADDRESS"), expected);
+    }
+
     void secondEditorFindsTheGameMarkedUnlessItsHolderHasEnded()
     {
         const QString game = folder("marked");
