@@ -5,8 +5,6 @@
 #include "scriptfile.h"
 #include "storednumber.h"
 
-#include <future>
-
 GameLogic::GameLogic(const GameFolder &folder, GameSurface &surface, MusicDevice &music)
     : m_folder(folder), m_surface(surface), m_music(music)
 {
@@ -124,15 +122,15 @@ bool GameLogic::presentFirst(int i)
     const QString bgPath = PlayerTexts::kBackgroundFolder + m_scenes.at(SceneField::BG, i);
     const QString msgPath = PlayerTexts::kMessageBoxFolder + m_scenes.at(SceneField::Msg, i);
     const QString note = m_scenes.at(SceneField::Note, i);
-    // Both pictures are decoded at once, the background on a thread of its own (here, when
-    // no thread can be had): the first frame waits for the slower one only. A picture that
-    // exists but cannot be decoded is as good as missing here.
-    std::future<QImage> background =
-        std::async(std::launch::async | std::launch::deferred,
-                   [this, path = m_folder.resolve(bgPath)] { return m_surface.loadPicture(path); });
+    // Both pictures are decoded before either is shown, so that the first frame is the
+    // finished scene. A picture that exists but cannot be decoded is as good as missing here.
+    // (A thread for the background won nothing measurable: the two decodes are short, and a
+    // second thread only competes with the start's others for the processors.)
     const QImage box = m_surface.loadPicture(m_folder.resolve(msgPath));
+    const QImage background =
+        box.isNull() ? QImage() : m_surface.loadPicture(m_folder.resolve(bgPath));
     for (const QString &path : {msgPath, bgPath}) {
-        const QImage picture = path == msgPath ? box : background.get();
+        const QImage &picture = path == msgPath ? box : background;
         if (picture.isNull()) {
             m_surface.showMessage(PlayerTexts::kMissingPicture + path,
                                   PlayerTexts::kMissingPictureTitle);
