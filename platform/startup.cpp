@@ -14,6 +14,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <optional>
 
 #include <sched.h>
 #include <sys/resource.h>
@@ -201,8 +202,11 @@ QString windowsNamedFolder(const QByteArray &argument)
 
 Request readCommandLine(Program program, int argc, char *argv[])
 {
-    // A core application only: the window system is not needed to answer the command line.
-    QCoreApplication core(argc, argv);
+    // The usual start, in the game's folder without arguments, does without the core
+    // application, which the answers to arguments need (half a millisecond before the window).
+    std::optional<QCoreApplication> core;
+    if (argc > 1)
+        core.emplace(argc, argv);
     for (int i = 1; i < argc; ++i) {
         if (const QString problem = windowsNamedFolder(QByteArray(argv[i])); !problem.isEmpty()) {
             const QString line = programName(program) + QStringLiteral(": ") + problem + u'\n';
@@ -210,7 +214,9 @@ Request readCommandLine(Program program, int argc, char *argv[])
             return exitWith(2, {}, line);
         }
     }
-    const Request request = parseCommandLine(program, QCoreApplication::arguments());
+    const Request request = parseCommandLine(
+        program, core ? QCoreApplication::arguments()
+                      : QStringList{QString::fromLocal8Bit(argc > 0 ? argv[0] : "")});
     std::fputs(request.output.toLocal8Bit().constData(), stdout);
     std::fputs(request.error.toLocal8Bit().constData(), stderr);
     return request;
