@@ -114,7 +114,7 @@ int runEditor(int argc, char *argv[])
         return checkGame(argc, argv, request.folder);
     if (request.kind == Startup::Request::Publish)
         return publishGame(argc, argv, request.folder, request.out);
-    Startup::FontPreload fonts;
+    const Startup::Preload preload(request.folder);
     Startup::skipHopelessBusLaunch();
     QApplication app(argc, argv);
     Startup::setUpApplication(Startup::Program::Editor);

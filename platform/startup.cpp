@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "gamefolder.h"
+#include "gbk.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,6 +17,8 @@
 #include <cstdio>
 #include <optional>
 
+#include <fcntl.h>
+#include <link.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -261,17 +264,53 @@ bool coreToSpare()
     return read == 5 && runnable < CPU_COUNT(&cores);
 }
 
-FontPreload::FontPreload()
+namespace {
+
+// Asks the system to read the file's bytes from @p offset on (to its end when @p length is 0)
+// into memory, without waiting for them.
+void readAhead(const char *path, off_t offset = 0, off_t length = 0)
 {
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    posix_fadvise(fd, offset, length, POSIX_FADV_WILLNEED);
+    ::close(fd);
+}
+
+// The running program's own code and data, as the segments its file maps.
+int readProgramAhead(dl_phdr_info *info, size_t, void *)
+{
+    // The first object is the program itself, whose name is empty.
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr) &segment = info->dlpi_phdr[i];
+        if (segment.p_type == PT_LOAD)
+            readAhead("/proc/self/exe", off_t(segment.p_offset), off_t(segment.p_filesz));
+    }
+    return 1; // the program only
+}
+
+} // namespace
+
+Preload::Preload(const QString &gameFolder)
+{
+    dl_iterate_phdr(readProgramAhead, nullptr);
+    if (!gameFolder.isEmpty()) {
+        for (const char *name : {"/Game.txt", "/Game.ini"})
+            readAhead(QFile::encodeName(gameFolder + QLatin1StringView(name)).constData());
+    }
+    readAhead(QFile::encodeName(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                                QStringLiteral("/qtbase_zh_CN.qm"))
+                  .constData());
     if (coreToSpare())
         m_thread = std::thread([] {
             // The nice value is the thread's own on Linux: the main thread keeps its priority.
             setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+            Gbk::decode(QByteArrayLiteral("\xb5\xda")); // 第
             FcInit();
         });
 }
 
-FontPreload::~FontPreload()
+Preload::~Preload()
 {
     if (m_thread.joinable())
         m_thread.join();

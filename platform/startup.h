@@ -73,19 +73,23 @@ void setUpApplication(Program program);
 /// at start-up win time rather than take it from the first frame.
 bool coreToSpare();
 
-/// Reads the system's font configuration on a thread of its own while the application starts
-/// (connecting to the display takes as long): the first text drawn then finds it ready. The
-/// thread runs at the lowest priority, so that it takes only time a processor would otherwise
-/// leave idle, and nobody waits for it: should the application need the fonts first, it reads
-/// them itself, as it does when no core is to spare (coreToSpare()) and no thread is started.
-/// Made before the QApplication.
-class FontPreload
+/// Gets ahead of what a start will read, while the application connects to the display (which
+/// takes as long). Files a program has not used for a while may no longer be in memory, and a
+/// start that reads them from the disk waits milliseconds for each: the program's own code, the
+/// game's Game.txt and Game.ini in @p gameFolder (when known) and Qt's Chinese texts are asked
+/// for at once, without waiting. A thread of its own then loads the GBK converter's tables and
+/// reads the system's font configuration, so that the script and the first text drawn find them
+/// ready. It runs at the lowest priority, taking only time a processor would otherwise leave
+/// idle, and nobody waits for it: should the application need either first, it loads it itself,
+/// as it does when no core is to spare (coreToSpare()) and no thread is started. Made before the
+/// QApplication.
+class Preload
 {
 public:
-    FontPreload();
-    ~FontPreload();
-    FontPreload(const FontPreload &) = delete;
-    FontPreload &operator=(const FontPreload &) = delete;
+    explicit Preload(const QString &gameFolder = {});
+    ~Preload();
+    Preload(const Preload &) = delete;
+    Preload &operator=(const Preload &) = delete;
 
 private:
     std::thread m_thread;
