@@ -247,21 +247,26 @@ void RecentFolders::add(const QString &folder)
     settings.setValue(kRecentKey, folders);
 }
 
+bool coreToSpare(int cores, double loadLastMinute, int runnableNow)
+{
+    return runnableNow <= cores && loadLastMinute < cores - 1;
+}
+
 bool coreToSpare()
 {
     cpu_set_t cores;
     if (sched_getaffinity(0, sizeof cores, &cores) != 0)
         return false;
-    // The fourth field of /proc/loadavg is "runnable/all" at this moment.
+    // /proc/loadavg: the load averages, then "runnable/all" at this moment.
     FILE *file = std::fopen("/proc/loadavg", "r");
     if (!file)
         return false;
-    double ignored[3];
+    double load[3];
     int runnable = 0, all = 0;
-    const int read = std::fscanf(file, "%lf %lf %lf %d/%d", &ignored[0], &ignored[1], &ignored[2],
-                                 &runnable, &all);
+    const int read =
+        std::fscanf(file, "%lf %lf %lf %d/%d", &load[0], &load[1], &load[2], &runnable, &all);
     std::fclose(file);
-    return read == 5 && runnable < CPU_COUNT(&cores);
+    return read == 5 && coreToSpare(CPU_COUNT(&cores), load[0], runnable);
 }
 
 namespace {

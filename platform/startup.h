@@ -68,10 +68,15 @@ public:
 /// buttons, whatever the system's language. Call it once the QApplication exists.
 void setUpApplication(Program program);
 
-/// Whether a processor of those this program may run on is idle now (the system's count of
-/// runnable tasks, this one included, is below their number): only then does a helper thread
-/// at start-up win time rather than take it from the first frame.
+/// Whether a processor of those this program may run on is to spare: over the last minute less
+/// than all but one of them were busy on average, and at this moment at most one task besides
+/// this one is runnable. Only then does a helper thread at start-up win time rather than take it
+/// from the first frame (or hold a lock the first frame needs while it waits for a processor).
+/// A single momentary sample alone said no whenever the measuring tool polled the screen.
 bool coreToSpare();
+/// The same from @p cores, the one-minute load average and the tasks runnable now (this one
+/// included).
+bool coreToSpare(int cores, double loadLastMinute, int runnableNow);
 
 /// Gets ahead of what a start will read, while the application connects to the display (which
 /// takes as long). Files a program has not used for a while may no longer be in memory, and a

@@ -152,6 +152,23 @@ private slots:
         QCOMPARE(qgetenv("DBUS_SESSION_BUS_ADDRESS"), expected);
     }
 
+    // A helper thread at start-up only where a processor is free: never under a build, never
+    // on one core.
+    void helperThreadsOnlyWithACoreToSpare()
+    {
+        struct Row
+        {
+            int cores;
+            double load;
+            int runnable;
+            bool spare;
+        };
+        for (const Row &row : {Row{2, 0.1, 1, true}, Row{2, 0.1, 2, true}, Row{2, 0.1, 3, false},
+                               Row{2, 1.0, 2, false}, Row{2, 2.3, 1, false}, Row{1, 0.0, 1, false},
+                               Row{8, 5.5, 4, true}})
+            QCOMPARE(Startup::coreToSpare(row.cores, row.load, row.runnable), row.spare);
+    }
+
     void secondEditorFindsTheGameMarkedUnlessItsHolderHasEnded()
     {
         const QString game = folder("marked");
