@@ -271,26 +271,34 @@ bool coreToSpare()
 
 namespace {
 
-// Asks the system to read the file's bytes from @p offset on (to its end when @p length is 0)
+// Asks the system to read the bytes of @p fd from @p offset on (to its end when @p length is 0)
 // into memory, without waiting for them.
-void readAhead(const char *path, off_t offset = 0, off_t length = 0)
+void readAhead(int fd, off_t offset = 0, off_t length = 0)
 {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    posix_fadvise(fd, offset, length, POSIX_FADV_WILLNEED);
-    ::close(fd);
+    if (fd >= 0)
+        posix_fadvise(fd, offset, length, POSIX_FADV_WILLNEED);
+}
+
+void readAhead(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    readAhead(fd);
+    if (fd >= 0)
+        ::close(fd);
 }
 
 // The running program's own code and data, as the segments its file maps.
 int readProgramAhead(dl_phdr_info *info, size_t, void *)
 {
     // The first object is the program itself, whose name is empty.
+    const int fd = ::open("/proc/self/exe", O_RDONLY | O_CLOEXEC);
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr) &segment = info->dlpi_phdr[i];
         if (segment.p_type == PT_LOAD)
-            readAhead("/proc/self/exe", off_t(segment.p_offset), off_t(segment.p_filesz));
+            readAhead(fd, off_t(segment.p_offset), off_t(segment.p_filesz));
     }
+    if (fd >= 0)
+        ::close(fd);
     return 1; // the program only
 }
 
@@ -301,11 +309,10 @@ Preload::Preload(const QString &gameFolder)
     dl_iterate_phdr(readProgramAhead, nullptr);
     if (!gameFolder.isEmpty()) {
         for (const char *name : {"/Game.txt", "/Game.ini"})
-            readAhead(QFile::encodeName(gameFolder + QLatin1StringView(name)).constData());
+            readAhead(gameFolder + QLatin1StringView(name));
     }
-    readAhead(QFile::encodeName(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-                                QStringLiteral("/qtbase_zh_CN.qm"))
-                  .constData());
+    readAhead(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+              QStringLiteral("/qtbase_zh_CN.qm"));
     if (coreToSpare())
         m_thread = std::thread([] {
             // The nice value is the thread's own on Linux: the main thread keeps its priority.
