@@ -22,6 +22,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -273,6 +274,12 @@ public:
 
     /// @p volume from 0 to 100; the audio thread applies it from its next buffer on.
     void setVolume(int volume) { m_volume = volume; }
+
+    /// On the audio thread: true once, at the first buffer after the tune played through.
+    bool endedJustNow() { return m_done && !std::exchange(m_endTold, true); }
+
+    /// Whether the tune played through; only while the audio thread is held off.
+    bool ended() const { return m_done; }
     static constexpr double kGain = 0.6;
     static constexpr int kPolyphony = 64;
 
@@ -347,6 +354,7 @@ private:
     fluid_synth_t *m_synth = nullptr;
     fluid_player_t *m_player = nullptr;
     bool m_done = false;
+    bool m_endTold = false;
     std::atomic<int> m_volume = 100;
 };
 
@@ -377,6 +385,7 @@ struct SdlMusic::Worker
     bool busy = false;
     bool held = false;
     bool stopping = false;
+    bool tuneEnded = false; ///< the audio thread found MIDI's tune played through
     bool sdlTried = false;
     bool sdlOpen = false;             ///< SDL's audio is running
     SDL_AudioDeviceID midiDevice = 0; ///< MIDI's own device, which the tune fills
@@ -420,10 +429,34 @@ struct SdlMusic::Worker
     static void fill(void *self, Uint8 *stream, int bytes)
     {
         auto *worker = static_cast<Worker *>(self);
-        if (worker->tune)
-            MidiTune::render(worker->tune.get(), stream, bytes);
-        else
+        if (!worker->tune) {
             std::memset(stream, 0, size_t(bytes));
+            return;
+        }
+        MidiTune::render(worker->tune.get(), stream, bytes);
+        if (worker->tune->endedJustNow()) {
+            {
+                std::lock_guard lock(worker->mutex);
+                worker->tuneEnded = true;
+            }
+            worker->wake.notify_one();
+        }
+    }
+
+    // A tune played through leaves only silence to render: MIDI's device and its thread go
+    // (the player sits idle on a scene for as long as the reader reads) until the next tune.
+    void letEndedTuneGo()
+    {
+        if (!midiDevice || !tune)
+            return;
+        sound().SDL_LockAudioDevice(midiDevice);
+        const bool ended = tune->ended(); // not a tune that took the ended one's place
+        sound().SDL_UnlockAudioDevice(midiDevice);
+        if (!ended)
+            return;
+        sound().SDL_CloseAudioDevice(midiDevice);
+        midiDevice = 0;
+        tune.reset();
     }
 
     // Opens the device that plays MIDI (@p midi) or recorded music. A game has one tune, so
@@ -442,7 +475,7 @@ struct SdlMusic::Worker
             wanted.freq = kMidiRate;
             wanted.format = AUDIO_S16SYS;
             wanted.channels = 2;
-            wanted.samples = 4096;
+            wanted.samples = kMidiBufferFrames;
             wanted.callback = &Worker::fill;
             wanted.userdata = this;
             midiDevice = sound().SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
@@ -555,18 +588,26 @@ struct SdlMusic::Worker
     {
         for (;;) {
             QString command;
+            bool ended = false;
             {
                 std::unique_lock lock(mutex);
                 busy = false;
                 idle.notify_all();
-                wake.wait(lock, [this] { return stopping || (!held && !queue.empty()); });
+                wake.wait(lock,
+                          [this] { return stopping || tuneEnded || (!held && !queue.empty()); });
                 if (stopping)
                     break;
-                command = queue.front();
-                queue.pop_front();
+                ended = std::exchange(tuneEnded, false);
+                if (!ended) {
+                    command = queue.front();
+                    queue.pop_front();
+                }
                 busy = true;
             }
-            carryOut(command);
+            if (ended)
+                letEndedTuneGo();
+            else
+                carryOut(command);
         }
         stop();
         if (midiDevice)

@@ -29,6 +29,11 @@ public:
     /// while held.
     void waitIdle();
 
+    /// Frames in each buffer MIDI's device plays, 0.37 s: a volume change is heard up to two
+    /// buffers later. Rendered in larger pieces the tune wakes the processor less often, and
+    /// each waking costs more than the rendering itself.
+    static constexpr int kMidiBufferFrames = 8192;
+
 private:
     struct Worker;
     std::unique_ptr<Worker> m_worker;

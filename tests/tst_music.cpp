@@ -2,6 +2,7 @@
 #include "soundfontsubset.h"
 #include "testutil.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,6 +24,9 @@ int peak(const QString &path)
         best = qMax(best, qAbs(int(samples[i])));
     return best;
 }
+
+// The bytes of two of MIDI's device buffers: how much is already mixed when a command arrives.
+constexpr qint64 kTwoBuffers = 2 * SdlMusic::kMidiBufferFrames * 4;
 
 // A Standard MIDI File of one track holding @p events (delta times included), its end added.
 QByteArray midiFile(const QByteArray &events)
@@ -95,13 +99,45 @@ private slots:
         QVERIFY2(peak(m_out) > 500, "the MIDI tune made no sound");
         music.sendCommand(QStringLiteral("close Music\\1.MID"));
         music.waitIdle();
-        const qint64 sizeAtClose = QFileInfo(m_out).size();
-        QTest::qWait(800);
-        // Up to two device buffers (4096 frames of 16-bit stereo each) were mixed before the
-        // close; everything after them is silence.
-        const QByteArray after = TestUtil::readBytes(m_out).mid(sizeAtClose + 2 * 4096 * 4);
-        QVERIFY(after.size() > 8192);
+        // Up to two device buffers (of 16-bit stereo frames) were mixed before the close;
+        // everything after them is silence.
+        const qint64 afterClose = QFileInfo(m_out).size() + kTwoBuffers;
+        QTRY_VERIFY(QFileInfo(m_out).size() > afterClose + 8192);
+        const QByteArray after = TestUtil::readBytes(m_out).mid(afterClose);
         QVERIFY(after.count('\0') == after.size());
+    }
+
+    // A reader may sit on a scene for an hour after the tune: nothing may go on rendering
+    // silence, and the next tune still plays.
+    void aTunePlayedThroughStopsTheAudioThread()
+    {
+        const auto audioThreads = [] {
+            int count = 0;
+            const QDir tasks(QStringLiteral("/proc/self/task"));
+            for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+                if (TestUtil::readBytes(tasks.filePath(task + QStringLiteral("/comm")))
+                        .startsWith("SDLAudio"))
+                    ++count;
+            }
+            return count;
+        };
+        // Four beats of middle C, two seconds.
+        QByteArray notes;
+        for (int beat = 0; beat < 4; ++beat)
+            notes += QByteArray("\x00\x90\x3c\x5a\x83\x60\x80\x3c\x00", 9);
+        TestUtil::writeBytes(m_dir.filePath(QStringLiteral("Music/short.mid")), midiFile(notes));
+        QFile::remove(m_out);
+        SdlMusic music{GameFolder(m_dir.path())};
+        music.sendCommand(QStringLiteral("play Music\\short.mid"));
+        music.waitIdle();
+        QTRY_COMPARE(audioThreads(), 1); // the device's thread names itself once it runs
+        QTRY_COMPARE_WITH_TIMEOUT(audioThreads(), 0, 20000);
+        QVERIFY2(peak(m_out) > 500, "the tune made no sound before it ended");
+
+        QFile::remove(m_out);
+        music.sendCommand(QStringLiteral("play Music\\1.mid"));
+        music.waitIdle();
+        QTRY_VERIFY2(peak(m_out) > 500, "the next tune made no sound");
     }
 
     // The reader's volume reaches the mixer: 0 silences the tune playing, 100 brings it back.
@@ -115,13 +151,13 @@ private slots:
         music.sendCommand(QStringLiteral("volume 0"));
         music.waitIdle();
         // Up to two device buffers were mixed before the command; silence after them.
-        const qint64 atMute = QFileInfo(m_out).size() + 2 * 4096 * 4;
+        const qint64 atMute = QFileInfo(m_out).size() + kTwoBuffers;
         QTRY_VERIFY(QFileInfo(m_out).size() > atMute + 4 * 8192);
         const QByteArray muted = TestUtil::readBytes(m_out).mid(atMute, 4 * 8192);
         QCOMPARE(muted.count('\0'), muted.size());
         music.sendCommand(QStringLiteral("volume 100"));
         music.waitIdle();
-        const qint64 atFull = QFileInfo(m_out).size() + 2 * 4096 * 4;
+        const qint64 atFull = QFileInfo(m_out).size() + kTwoBuffers;
         QTRY_VERIFY(QFileInfo(m_out).size() > atFull + 8 * 8192);
         const QByteArray full = TestUtil::readBytes(m_out).mid(atFull);
         QVERIFY2(full.count('\0') < full.size() / 2, "the tune stayed silent at full volume");
