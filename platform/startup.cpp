@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
-#include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -61,6 +60,10 @@ QSettings recentSettings()
 }
 
 const QString kRecentKey = QStringLiteral("recentFolders");
+
+// Qt's own texts in Chinese (the file dialogs, the Yes and No of its message boxes), in Qt's
+// translations folder.
+const QString kQtTexts = QStringLiteral("qtbase_zh_CN");
 
 } // namespace
 
@@ -311,8 +314,8 @@ Preload::Preload(const QString &gameFolder)
         for (const char *name : {"/Game.txt", "/Game.ini"})
             readAhead(gameFolder + QLatin1StringView(name));
     }
-    readAhead(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-              QStringLiteral("/qtbase_zh_CN.qm"));
+    readAhead(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u'/' + kQtTexts +
+              QStringLiteral(".qm"));
     if (coreToSpare())
         m_thread = std::thread([] {
             // The nice value is the thread's own on Linux: the main thread keeps its priority.
@@ -354,10 +357,9 @@ void setUpApplication(Program program)
         for (const QString &key : before.allKeys())
             settings.setValue(key, before.value(key));
     }
-    // The programs speak Chinese; so do the file dialogs and the Yes and No of Qt's own boxes.
+    // The programs speak Chinese; so does Qt.
     auto *translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(kQtTexts, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
 }
 

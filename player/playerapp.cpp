@@ -38,12 +38,12 @@ void phase(const char *what)
     // Pages read from the disk so far (each costs milliseconds when the files went cold).
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    if (ms == t0) // the clock's reading itself, for comparing with the start of the process
-        std::fprintf(stderr, "talerun %-14s %6.1f ms (monotonic %.3f) %ld major faults\n", what,
-                     0.0, ms, usage.ru_majflt);
-    else
-        std::fprintf(stderr, "talerun %-14s %6.1f ms %ld major faults\n", what, ms - t0,
-                     usage.ru_majflt);
+    // The first line gives the clock's reading itself, for comparing with the process's start.
+    char clock[48] = "";
+    if (ms == t0)
+        std::snprintf(clock, sizeof clock, " (monotonic %.3f)", ms);
+    std::fprintf(stderr, "talerun %-14s %6.1f ms%s %ld major faults\n", what, ms - t0, clock,
+                 usage.ru_majflt);
 }
 
 // Calls a function once the watched widget has been painted for the first time.
