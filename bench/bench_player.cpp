@@ -1,33 +1,32 @@
 // Measures the player on a game folder (the demo by default), on a real display:
 //   bench_player [game folder]
-// - time from process start to the first painted frame of scene 0, talerun's own start-up against
-//   a bare Qt window that shows the same picture and the scene's line of text in the game's font,
-//   with nothing else (no translations, no settings), both in fresh processes, alternated, the
-//   median of several runs;
-// - peak resident memory and CPU used while idle on scene 0 for 10 s;
+// - time from process start to the first painted frame of scene 0: the talerun program itself
+//   (its TALERUN_PHASES lines say when its main() began and when the frame was painted) against
+//   bench_bare_window, a program of its own that shows the same picture and the scene's line of
+//   text in the game's font and nothing else; started in turn with a pause before each start, as
+//   a reader starts a game, the median of several runs;
+// - talerun's peak resident memory and the CPU it used while idle on scene 0 for 10 s, its music
+//   playing;
 // - the reveal timer's accuracy at 10 ms and 50 ms (mean interval, 99th percentile deviation).
 #include "game.h"
 #include "messages.h"
 #include "music.h"
-#include "playerapp.h"
 #include "scriptfile.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QPixmap>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <functional>
-#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -38,60 +37,6 @@ qint64 monotonicNs()
     return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-double cpuSeconds()
-{
-    rusage u;
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-long peakKb()
-{
-    rusage u;
-    getrusage(RUSAGE_SELF, &u);
-    return u.ru_maxrss;
-}
-
-qint64 g_t0 = 0; // when the child process's main() began
-
-// With BENCH_PHASES set, tells on stderr how long after @p t0 a phase of start-up ended.
-void printPhase(const char *what, qint64 t0)
-{
-    if (qEnvironmentVariableIsSet("BENCH_PHASES"))
-        std::fprintf(stderr, "%-12s %6.1f ms\n", what, (monotonicNs() - t0) / 1e6);
-}
-
-// Prints the moment the watched widget has finished its first paint, then quits.
-class FirstPaint : public QObject
-{
-public:
-    explicit FirstPaint(bool quit, std::function<void()> then = {})
-        : m_quit(quit), m_then(std::move(then))
-    {
-    }
-    bool eventFilter(QObject *o, QEvent *e) override
-    {
-        if (e->type() == QEvent::Paint && !m_done) {
-            m_done = true;
-            QTimer::singleShot(0, [this] {
-                printPhase("painted", g_t0);
-                std::printf("frame %lld\n", static_cast<long long>(monotonicNs()));
-                std::fflush(stdout);
-                if (m_then)
-                    m_then();
-                if (m_quit)
-                    QApplication::quit();
-            });
-        }
-        return QObject::eventFilter(o, e);
-    }
-
-private:
-    bool m_quit;
-    std::function<void()> m_then;
-    bool m_done = false;
-};
-
 class SilentMessages : public MessageBoxes
 {
 public:
@@ -101,80 +46,85 @@ public:
     }
 };
 
-// talerun itself, started as it starts (its command line without the mode), in the game folder
-// it runs in.
-int childGame(int argc, char **argv, bool idle)
+// Starts talerun in the game folder @p dir and waits for its first painted frame; returns the
+// milliseconds from the start until then, or -1. talerun goes on running.
+double startTalerun(QProcess &talerun, const QString &dir, QProcessEnvironment env)
 {
-    g_t0 = monotonicNs();
-    std::vector<char *> args{argv[0]};
-    args.insert(args.end(), argv + 2, argv + argc);
-    args.push_back(nullptr);
-    if (!idle) {
-        return runPlayer(int(args.size()) - 1, args.data(), [] {
-            printPhase("painted", g_t0);
-            std::printf("frame %lld\n", static_cast<long long>(monotonicNs()));
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    }
-    // Idle on scene 0 with the music playing: CPU from 1 s to 11 s after the first frame, and the
-    // peak memory then.
-    double cpuStart = 0;
-    return runPlayer(int(args.size()) - 1, args.data(), [&cpuStart] {
-        QTimer::singleShot(1000, [&cpuStart] { cpuStart = cpuSeconds(); });
-        QTimer::singleShot(11000, [&cpuStart] {
-            std::printf("idle_cpu_percent %.3f\npeak_kb %ld\n",
-                        (cpuSeconds() - cpuStart) / 10.0 * 100, peakKb());
-            std::fflush(stdout);
-            QApplication::quit();
-        });
-    });
-}
-
-// The floor: a bare Qt window with what talerun's first frame shows (the picture, a translucent
-// box and the scene's line of text in the game's font), as a newcomer would write it, and
-// nothing more: no translations, no settings. argv: --child-bare PICTURE TEXT FONT.
-int childBare(int argc, char **argv)
-{
-    const qint64 t0 = g_t0 = monotonicNs();
-    QApplication app(argc, argv);
-    printPhase("app", t0);
-    QLabel background;
-    background.setWindowTitle(QStringLiteral("bare"));
-    background.setFixedSize(Game::kWidth, Game::kHeight);
-    background.setPixmap(QPixmap(QString::fromLocal8Bit(argv[2])));
-    QLabel text(QString::fromUtf8(argv[3]), &background);
-    text.setGeometry(19, 352, 600, 120);
-    text.setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    text.setMargin(20);
-    text.setFont(QFont(QString::fromUtf8(argv[4]), 18));
-    QPalette look = text.palette();
-    look.setColor(QPalette::Window, QColor(0, 0, 0, 102));
-    look.setColor(QPalette::WindowText, Qt::white);
-    text.setPalette(look);
-    text.setAutoFillBackground(true);
-    printPhase("picture", t0);
-    FirstPaint watch(true);
-    background.installEventFilter(&watch);
-    background.show();
-    return app.exec();
-}
-
-// Runs this program as a child in @p mode and returns the milliseconds from start to frame.
-double firstFrameMs(const QString &mode, const QStringList &args, const QString &dir,
-                    const QProcessEnvironment &env)
-{
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    p.setProcessEnvironment(env);
+    env.insert(QStringLiteral("TALERUN_PHASES"), QStringLiteral("1"));
+    talerun.setWorkingDirectory(dir);
+    talerun.setProcessEnvironment(env);
+    talerun.setReadChannel(QProcess::StandardError);
     const qint64 start = monotonicNs();
-    p.start(QCoreApplication::applicationFilePath(), QStringList{mode} + args);
-    p.waitForFinished(30000);
-    const QByteArray out = p.readAllStandardOutput();
+    talerun.start(QStringLiteral(TALERUN_PATH), {});
+    // "talerun main  0.0 ms (monotonic 12345.678) …", then "talerun painted  25.3 ms …"
+    double mainMs = -1;
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 30000) {
+        while (talerun.canReadLine()) {
+            const QByteArray line = talerun.readLine().simplified();
+            const QList<QByteArray> words = line.split(' ');
+            if (words.size() < 3 || words.at(0) != "talerun")
+                continue;
+            if (const qsizetype at = line.indexOf("(monotonic "); words.at(1) == "main" && at >= 0)
+                mainMs = line.mid(at + 11).split(')').first().toDouble();
+            else if (words.at(1) == "painted" && mainMs >= 0)
+                return mainMs + words.at(2).toDouble() - start / 1e6;
+        }
+        if (!talerun.waitForReadyRead(1000) && talerun.state() == QProcess::NotRunning)
+            break;
+    }
+    return -1;
+}
+
+void stop(QProcess &process)
+{
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+// The bare window in @p dir: milliseconds from its start to its first painted frame, or -1.
+double startBareWindow(const QStringList &args, const QString &dir, const QProcessEnvironment &env)
+{
+    QProcess bare;
+    bare.setWorkingDirectory(dir);
+    bare.setProcessEnvironment(env);
+    const qint64 start = monotonicNs();
+    bare.start(QStringLiteral(BARE_WINDOW_PATH), args);
+    bare.waitForFinished(30000);
+    const QByteArray out = bare.readAllStandardOutput();
     const qsizetype at = out.indexOf("frame ");
     if (at < 0)
         return -1;
     return (out.mid(at + 6).trimmed().toLongLong() - start) / 1e6;
+}
+
+// The CPU time all of @p pid's threads have used so far, in seconds.
+double cpuSeconds(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // After the name in parentheses: state is field 3, utime and stime are fields 14 and 15.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return (fields.at(11).toLongLong() + fields.at(12).toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// The peak resident memory of @p pid, in kB.
+QByteArray peakKb(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).simplified().split(' ').first();
+    }
+    return {};
 }
 
 double median(QList<double> v)
@@ -213,14 +163,6 @@ void tickAccuracy(Game &game, int interval, int ticks)
 
 int main(int argc, char **argv)
 {
-    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
-    if (mode == "--child-game")
-        return childGame(argc, argv, false);
-    if (mode == "--child-idle")
-        return childGame(argc, argv, true);
-    if (mode == "--child-bare")
-        return childBare(argc, argv);
-
     QApplication app(argc, argv);
     const QString dir =
         QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(DEMO_DIR)).absolutePath();
@@ -235,33 +177,39 @@ int main(int argc, char **argv)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    const int runs = qEnvironmentVariableIntValue("BENCH_RUNS") > 0
-                         ? qEnvironmentVariableIntValue("BENCH_RUNS")
-                         : 15;
+    const auto setting = [](const char *name, int otherwise) {
+        const int value = qEnvironmentVariableIntValue(name);
+        return value > 0 ? value : otherwise;
+    };
+    const int runs = setting("BENCH_RUNS", 15);
+    // A game is not started right after another program: a pause lets the machine settle.
+    const int pauseMs = setting("BENCH_PAUSE_MS", 2000);
     QList<double> game, bare;
     for (int i = 0; i < runs; ++i) {
-        bare.append(firstFrameMs(QStringLiteral("--child-bare"), bareArgs, dir, env));
-        game.append(firstFrameMs(QStringLiteral("--child-game"), {}, dir, env));
+        QThread::msleep(pauseMs);
+        bare.append(startBareWindow(bareArgs, dir, env));
+        QThread::msleep(pauseMs);
+        QProcess talerun;
+        game.append(startTalerun(talerun, dir, env));
+        stop(talerun);
     }
     const double g = median(game), b = median(bare);
-    std::printf("first frame: player %.1f ms, bare window %.1f ms, ratio %.2f (median of %d)\n", g,
+    std::printf("first frame: talerun %.1f ms, bare window %.1f ms, ratio %.2f (median of %d)\n", g,
                 b, g / b, runs);
 
     // Idle CPU is a few tens of milliseconds in 10 s: the median of three runs.
     QList<double> cpu;
     QByteArray peak;
     for (int i = 0; i < 3; ++i) {
-        QProcess idle;
-        idle.setWorkingDirectory(dir);
-        idle.setProcessEnvironment(env);
-        idle.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-idle")});
-        idle.waitForFinished(60000);
-        for (const QByteArray &line : idle.readAllStandardOutput().split('\n')) {
-            if (line.startsWith("idle_cpu_percent "))
-                cpu.append(line.mid(17).toDouble());
-            else if (line.startsWith("peak_kb "))
-                peak = line.mid(8);
+        QProcess talerun;
+        if (startTalerun(talerun, dir, env) >= 0) {
+            QThread::msleep(1000);
+            const double before = cpuSeconds(talerun.processId());
+            QThread::msleep(10000);
+            cpu.append((cpuSeconds(talerun.processId()) - before) / 10.0 * 100);
+            peak = peakKb(talerun.processId());
         }
+        stop(talerun);
     }
     std::printf("idle on scene 0 for 10 s: CPU %.3f %% (median of 3; music playing), peak resident "
                 "memory %s kB\n",
