@@ -184,18 +184,22 @@ int main(int argc, char **argv)
     const int runs = setting("BENCH_RUNS", 15);
     // A game is not started right after another program: a pause lets the machine settle.
     const int pauseMs = setting("BENCH_PAUSE_MS", 2000);
-    QList<double> game, bare;
+    QList<double> game, bare; // a start that showed no frame is left out
     for (int i = 0; i < runs; ++i) {
         QThread::msleep(pauseMs);
-        bare.append(startBareWindow(bareArgs, dir, env));
+        if (const double ms = startBareWindow(bareArgs, dir, env); ms >= 0)
+            bare.append(ms);
         QThread::msleep(pauseMs);
         QProcess talerun;
-        game.append(startTalerun(talerun, dir, env));
+        if (const double ms = startTalerun(talerun, dir, env); ms >= 0)
+            game.append(ms);
         stop(talerun);
     }
     const double g = median(game), b = median(bare);
-    std::printf("first frame: talerun %.1f ms, bare window %.1f ms, ratio %.2f (median of %d)\n", g,
-                b, g / b, runs);
+    std::printf("first frame: talerun %.1f ms, bare window %.1f ms, ratio %.2f (median of %lld and "
+                "%lld of %d starts)\n",
+                g, b, g / b, static_cast<long long>(game.size()),
+                static_cast<long long>(bare.size()), runs);
 
     // Idle CPU is a few tens of milliseconds in 10 s: the median of three runs.
     QList<double> cpu;
