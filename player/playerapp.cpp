@@ -181,8 +181,12 @@ int runPlayer(int argc, char *argv[])
         game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
         phase("reader data");
         // The recent list waits for the first frame too: only a game that opened joins it.
+        // Both wait until the display server has drawn the frame: opening the sound libraries
+        // while the server draws would take a busy machine's processor from it.
         AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request] {
             phase("painted");
+            QGuiApplication::sync();
+            phase("on screen");
             music.release();
             Startup::RecentFolders().add(request.folder);
         });
