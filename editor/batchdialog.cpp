@@ -87,6 +87,21 @@ BatchDialog::BatchDialog(const GameFolder &folder, const SceneLists &scenes,
     body->addLayout(preview);
     layout->addLayout(body);
 
+    addRows(scenes, positions, fields);
+
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    layout->addWidget(m_problem);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &BatchDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &BatchDialog::reject);
+    layout->addWidget(buttons);
+    showPreview();
+}
+
+void BatchDialog::addRows(const SceneLists &scenes, const QList<int> &positions,
+                          QGridLayout *fields)
+{
     const auto differs = [&](SceneField field) {
         for (const int i : positions) {
             if (scenes.at(field, i) != m_first[field])
@@ -107,22 +122,13 @@ BatchDialog::BatchDialog(const GameFolder &folder, const SceneLists &scenes,
     for (const auto &[field, label] : rows)
         addRow(field, label,
                isCode(field) ? Vocabulary::choicesFor(field)
-                             : picturesIn(folder, pictureFolder(field)),
+                             : picturesIn(m_folder, pictureFolder(field)),
                differs(field));
     for (qsizetype r = 0; r < m_rows.size(); ++r) {
         fields->addWidget(m_rows.at(r).tick, int(r), 0);
         fields->addWidget(m_rows.at(r).box, int(r), 1);
     }
     fields->setRowStretch(int(m_rows.size()), 1);
-
-    m_problem->setObjectName(QStringLiteral("problem"));
-    m_problem->setWordWrap(true);
-    layout->addWidget(m_problem);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &BatchDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &BatchDialog::reject);
-    layout->addWidget(buttons);
-    showPreview();
 }
 
 void BatchDialog::addRow(SceneField field, const QString &label, const QStringList &entries,

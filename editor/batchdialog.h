@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class Stage;
 
@@ -42,6 +43,9 @@ private:
         QComboBox *box;
         QString value() const;
     };
+    /// One row for each field, in @p fields; a field whose value differs among the chosen
+    /// scenes says so.
+    void addRows(const SceneLists &scenes, const QList<int> &positions, QGridLayout *fields);
     void addRow(SceneField field, const QString &label, const QStringList &entries, bool differs);
     void showPreview();
 

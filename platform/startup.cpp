@@ -67,111 +67,143 @@ const QString kQtTexts = QStringLiteral("qtbase_zh_CN");
 
 } // namespace
 
-Request parseCommandLine(Program program, const QStringList &arguments)
+namespace {
+
+// Every option of the two programs; each program offers its own of them (addOptions()).
+struct Options
 {
-    const QString name = programName(program);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(program == Program::Player
-                                         ? QStringLiteral("talerun：播放图文故事游戏。")
-                                         : QStringLiteral("scriptwell：编辑图文故事游戏。"));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("显示此帮助并退出。"));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("显示版本并退出。"));
-    const QCommandLineOption choose(
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("显示此帮助并退出。")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("显示版本并退出。")};
+    const QCommandLineOption choose{
         QStringLiteral("choose"),
-        QStringLiteral("打开一个窗口，从最近的游戏、文件夹或示例中选择游戏。"));
-    const QCommandLineOption newGame(QStringLiteral("new"),
+        QStringLiteral("打开一个窗口，从最近的游戏、文件夹或示例中选择游戏。")};
+    const QCommandLineOption newGame{QStringLiteral("new"),
                                      QStringLiteral("在 FOLDER 中新建一个游戏并打开它。"),
-                                     QStringLiteral("FOLDER"));
-    const QCommandLineOption check(
+                                     QStringLiteral("FOLDER")};
+    const QCommandLineOption check{
         QStringLiteral("check"),
         QStringLiteral(
-            "检查游戏，每个问题一行（UTF-8）；没有问题时退出码为0，有问题为1，不是游戏为2。"));
-    const QCommandLineOption publish(
+            "检查游戏，每个问题一行（UTF-8）；没有问题时退出码为0，有问题为1，不是游戏为2。")};
+    const QCommandLineOption publish{
         QStringLiteral("publish"),
         QStringLiteral(
             "把 FOLDER 中的游戏发布为网页：写入文件夹 OUT 和 OUT.zip（以前发布到那里的网页"
             "整个替换，别的东西不动）；退出码0为成功，1为有问题（如缺少图片），"
-            "2为不是游戏。用法：--publish FOLDER OUT"));
-    const QCommandLineOption scene(QStringLiteral("scene"),
+            "2为不是游戏。用法：--publish FOLDER OUT")};
+    const QCommandLineOption scene{QStringLiteral("scene"),
                                    QStringLiteral("从第 N 个场景开始玩（从1数起）。"),
-                                   QStringLiteral("N"));
-    const QCommandLineOption resume(QStringLiteral("continue"),
-                                    QStringLiteral("从上次玩到的场景继续。"));
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(choose);
+                                   QStringLiteral("N")};
+    const QCommandLineOption resume{QStringLiteral("continue"),
+                                    QStringLiteral("从上次玩到的场景继续。")};
+};
+
+void addOptions(QCommandLineParser &parser, Program program, const Options &o)
+{
+    parser.setApplicationDescription(program == Program::Player
+                                         ? QStringLiteral("talerun：播放图文故事游戏。")
+                                         : QStringLiteral("scriptwell：编辑图文故事游戏。"));
+    parser.addOption(o.help);
+    parser.addOption(o.version);
+    parser.addOption(o.choose);
     if (program == Program::Player) {
-        parser.addOption(scene);
-        parser.addOption(resume);
+        parser.addOption(o.scene);
+        parser.addOption(o.resume);
     }
     if (program == Program::Editor) {
-        parser.addOption(newGame);
-        parser.addOption(check);
-        parser.addOption(publish);
+        parser.addOption(o.newGame);
+        parser.addOption(o.check);
+        parser.addOption(o.publish);
     }
     parser.addPositionalArgument(QStringLiteral("FOLDER"),
                                  QStringLiteral("游戏文件夹；不写时为当前文件夹。"),
                                  QStringLiteral("[FOLDER]"));
+}
 
-    const auto usageError = [&](const QString &why) {
-        return exitWith(2, {}, name + QStringLiteral(": ") + why + u'\n' + parser.helpText());
-    };
-    if (!parser.parse(arguments))
-        return usageError(parser.errorText());
-    if (parser.isSet(help))
-        return exitWith(0, parser.helpText());
-    if (parser.isSet(version))
-        return exitWith(0, name + u' ' + QStringLiteral(TALE_VERSION) + u'\n');
+Request usageError(Program program, const QCommandLineParser &parser, const QString &why)
+{
+    return exitWith(2, {},
+                    programName(program) + QStringLiteral(": ") + why + u'\n' + parser.helpText());
+}
+
+// The player's own options, on @p r: where in the game it starts.
+Request playerStart(Request r, const QCommandLineParser &parser, const Options &o)
+{
+    if (parser.isSet(o.resume)) {
+        if (parser.isSet(o.scene))
+            return usageError(Program::Player, parser,
+                              QStringLiteral("--continue和--scene只能选一个"));
+        r.resume = true;
+    }
+    if (parser.isSet(o.scene)) {
+        bool ok = false;
+        r.scene = parser.value(o.scene).toInt(&ok);
+        if (!ok || r.scene < 1)
+            return exitWith(2, {},
+                            programName(Program::Player) +
+                                QStringLiteral(": --scene需要一个从1数起的场景编号,不是“%1”\n")
+                                    .arg(parser.value(o.scene)));
+    }
+    return r;
+}
+
+// What a command line that parsed asks for, or Exit 2 with the reason.
+Request requestOf(Program program, const QCommandLineParser &parser, const Options &o)
+{
     QStringList folders = parser.positionalArguments();
-    const bool publishing = program == Program::Editor && parser.isSet(publish);
+    const bool publishing = program == Program::Editor && parser.isSet(o.publish);
     QString out;
     if (publishing) {
         if (folders.size() != 2)
-            return usageError(QStringLiteral("--publish需要游戏文件夹FOLDER和网页文件夹OUT"));
+            return usageError(program, parser,
+                              QStringLiteral("--publish需要游戏文件夹FOLDER和网页文件夹OUT"));
         out = QDir(folders.takeLast()).absolutePath();
     }
-    const bool creating = program == Program::Editor && parser.isSet(newGame);
-    const bool checking = program == Program::Editor && parser.isSet(check);
-    if (folders.size() + (creating ? 1 : 0) + (parser.isSet(choose) ? 1 : 0) > 1)
-        return usageError(QStringLiteral("只能给出一个游戏文件夹"));
-    if (int(creating) + int(checking) + int(publishing) + int(parser.isSet(choose)) > 1)
-        return usageError(QStringLiteral("--new、--check、--publish和--choose只能选一个"));
+    const bool creating = program == Program::Editor && parser.isSet(o.newGame);
+    const bool checking = program == Program::Editor && parser.isSet(o.check);
+    if (folders.size() + (creating ? 1 : 0) + (parser.isSet(o.choose) ? 1 : 0) > 1)
+        return usageError(program, parser, QStringLiteral("只能给出一个游戏文件夹"));
+    if (int(creating) + int(checking) + int(publishing) + int(parser.isSet(o.choose)) > 1)
+        return usageError(program, parser,
+                          QStringLiteral("--new、--check、--publish和--choose只能选一个"));
 
     Request r;
     if (creating) {
         r.kind = Request::NewGame;
-        r.folder = QDir(parser.value(newGame)).absolutePath();
+        r.folder = QDir(parser.value(o.newGame)).absolutePath();
         return r;
     }
-    if (parser.isSet(choose)) {
+    if (parser.isSet(o.choose)) {
         r.kind = Request::Choose;
         return r;
     }
     r.folder = QDir(folders.isEmpty() ? QDir::currentPath() : folders.first()).absolutePath();
     if (const QString problem = folderProblem(r.folder); !problem.isEmpty())
-        return exitWith(2, {}, name + QStringLiteral(": ") + problem + u'\n');
+        return exitWith(2, {}, programName(program) + QStringLiteral(": ") + problem + u'\n');
     if (checking)
         r.kind = Request::Check;
     if (publishing) {
         r.kind = Request::Publish;
         r.out = out;
     }
-    if (program == Program::Player && parser.isSet(resume)) {
-        if (parser.isSet(scene))
-            return usageError(QStringLiteral("--continue和--scene只能选一个"));
-        r.resume = true;
-    }
-    if (program == Program::Player && parser.isSet(scene)) {
-        bool ok = false;
-        r.scene = parser.value(scene).toInt(&ok);
-        if (!ok || r.scene < 1)
-            return exitWith(2, {},
-                            name + QStringLiteral(": --scene需要一个从1数起的场景编号,不是“%1”\n")
-                                       .arg(parser.value(scene)));
-    }
-    return r;
+    return program == Program::Player ? playerStart(r, parser, o) : r;
+}
+
+} // namespace
+
+Request parseCommandLine(Program program, const QStringList &arguments)
+{
+    const Options options;
+    QCommandLineParser parser;
+    addOptions(parser, program, options);
+    if (!parser.parse(arguments))
+        return usageError(program, parser, parser.errorText());
+    if (parser.isSet(options.help))
+        return exitWith(0, parser.helpText());
+    if (parser.isSet(options.version))
+        return exitWith(0, programName(program) + u' ' + QStringLiteral(TALE_VERSION) + u'\n');
+    return requestOf(program, parser, options);
 }
 
 namespace {

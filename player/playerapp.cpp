@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 #include <cstdio>
 #include <ctime>
@@ -138,6 +139,53 @@ void showGame(Game &game)
         game.toggleFullScreen();
 }
 
+// Plays the game @p request names until the reader closes its window, and gives the exit
+// status; nothing when the chooser is to ask again (@p chosen: the game came from it).
+std::optional<int> play(const Startup::Request &request, bool chosen, QtMessageBoxes &messages)
+{
+    const GameFolder folder(request.folder);
+    ScriptLoad script = LoadScript(folder);
+    phase("script");
+    if (nothingToPlay(request, script, chosen, messages)) {
+        if (chosen)
+            return std::nullopt; // the chooser asks again
+        return 1;
+    }
+    if (sceneMissing(request, script))
+        return 2;
+
+    // The game folder is the folder the program runs in, as for a game started inside it.
+    QDir::setCurrent(request.folder);
+    SdlMusic music(folder);
+    music.hold(); // nothing but the first frame competes for the processor until it is drawn
+    phase("music");
+    Game game(folder, music, messages);
+    phase("window made");
+    game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
+    phase("reader data");
+    // The recent list waits for the first frame too: only a game that opened joins it.
+    // Both wait until the display server has drawn the frame: opening the sound libraries
+    // while the server draws would take a busy machine's processor from it.
+    AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request] {
+        phase("painted");
+        QGuiApplication::sync();
+        phase("on screen");
+        music.release();
+        Startup::RecentFolders().add(request.folder);
+    });
+    GameLogic::StartResult started = GameLogic::StartResult::Playing;
+    const int first = firstScene(request, game, script);
+    if (!game.start(first, &started, std::move(script))) {
+        if (chosen)
+            return std::nullopt; // it said why; another game may be chosen
+        return started == GameLogic::StartResult::NoGame ? 1 : 0;
+    }
+    phase("first scene");
+    showGame(game);
+    phase("shown");
+    return QApplication::exec();
+}
+
 } // namespace
 
 int runPlayer(int argc, char *argv[])
@@ -160,46 +208,7 @@ int runPlayer(int argc, char *argv[])
     for (;;) {
         if (chosen && !choose(request))
             return 0;
-        const GameFolder folder(request.folder);
-        ScriptLoad script = LoadScript(folder);
-        phase("script");
-        if (nothingToPlay(request, script, chosen, messages)) {
-            if (chosen)
-                continue; // the chooser asks again
-            return 1;
-        }
-        if (sceneMissing(request, script))
-            return 2;
-
-        // The game folder is the folder the program runs in, as for a game started inside it.
-        QDir::setCurrent(request.folder);
-        SdlMusic music(folder);
-        music.hold(); // nothing but the first frame competes for the processor until it is drawn
-        phase("music");
-        Game game(folder, music, messages);
-        phase("window made");
-        game.useReaderData(UserFolders::readerFor(request.folder), UserFolders::reader());
-        phase("reader data");
-        // The recent list waits for the first frame too: only a game that opened joins it.
-        // Both wait until the display server has drawn the frame: opening the sound libraries
-        // while the server draws would take a busy machine's processor from it.
-        AfterFirstPaint afterFirstFrame(game.BgPic(), [&music, &request] {
-            phase("painted");
-            QGuiApplication::sync();
-            phase("on screen");
-            music.release();
-            Startup::RecentFolders().add(request.folder);
-        });
-        GameLogic::StartResult started = GameLogic::StartResult::Playing;
-        const int first = firstScene(request, game, script);
-        if (!game.start(first, &started, std::move(script))) {
-            if (chosen)
-                continue; // it said why; another game may be chosen
-            return started == GameLogic::StartResult::NoGame ? 1 : 0;
-        }
-        phase("first scene");
-        showGame(game);
-        phase("shown");
-        return app.exec();
+        if (const std::optional<int> status = play(request, chosen, messages))
+            return *status;
     }
 }
