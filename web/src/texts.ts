@@ -59,18 +59,3 @@ export const TEXTS = {
   fontFault: (file: string) => `字体缺少或损坏:${file},文字改用浏览器的字体。`,
   musicFault: (file: string) => `音乐缺少或无法播放:${file}`,
 };
-
-/** The keys shown beside each command of the menu, as the player names them. */
-export const KEYS = {
-  save: "Ctrl+S",
-  load: "Ctrl+O",
-  quickSave: "F5",
-  quickLoad: "F9",
-  backlog: "L",
-  auto: "A",
-  skip: "S",
-  hide: "H",
-  mute: "M",
-  settings: "Ctrl+P",
-  restart: "",
-};
