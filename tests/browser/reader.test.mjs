@@ -273,6 +273,13 @@ test("on a desktop the keys, the wheel and the buttons are the player's; skip an
   await page.keyboard.press("s");
   await stageWhen(page, (d) => d.scene === "end", 15000);
   assert.deepEqual(await page.evaluate(() => window.typed), ["5"]);
+  // At the ending the menu offers, as the player's, only what has something to act on.
+  await page.keyboard.press("Escape");
+  await panelOpen(page, "menu");
+  const closed = await page.$$eval("#panel button:disabled span", (spans) => spans.map((s) => s.textContent));
+  assert.deepEqual(closed, ["存档", "快速存档", "自动", "快进", "隐藏文字框"]);
+  await page.keyboard.press("Escape");
+  await panelClosed(page);
   // Enter at the ending offers 回到开头.
   await page.keyboard.press("Enter");
   await panelOpen(page, "ending");

@@ -194,7 +194,7 @@ export class ReaderCommands {
     this.visit.page.panels.show("menu", panel, TEXTS.menu);
     panel.addEventListener("keydown", (event) => {
       if (event.key !== "ArrowDown" && event.key !== "ArrowUp") return;
-      const items = [...panel.querySelectorAll<HTMLButtonElement>("button")];
+      const items = [...panel.querySelectorAll<HTMLButtonElement>("button:not(:disabled)")];
       const at = items.indexOf(document.activeElement as HTMLButtonElement);
       const to = (at + (event.key === "ArrowDown" ? 1 : items.length - 1)) % items.length;
       items[to].focus();
@@ -214,6 +214,7 @@ export class ReaderCommands {
       made.appendChild(element("kbd", "", key));
       made.setAttribute("aria-keyshortcuts", key.replace("Ctrl", "Control"));
     }
+    made.disabled = this.visit.play.ended && !command.atEnding;
     return made;
   }
 
