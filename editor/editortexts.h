@@ -109,6 +109,12 @@ inline const QString kSettingsMissingAtStart =
     QStringLiteral("Game.ini配置文件未找到,游戏设置显示默认值。\n"
                    "按“全局修改”中任意一个“修改”按钮时,会用面板上的设置新建Game.ini。");
 inline const QString kSettingsSaveFailed = QStringLiteral("Game.ini保存失败,文件未被改动。\n%1");
+/// Both files were to change together: Game.txt was written, Game.ini was not (%1), and
+/// Game.txt could not be put back either (%2).
+inline const QString kBothFilesFailed =
+    QStringLiteral("Game.ini保存失败,而Game.txt已经写入,也没能改回原样。\n"
+                   "Game.ini:%1\nGame.txt:%2\n"
+                   "编辑器已重新读取这两个文件,显示的是它们现在的内容;之前的步骤不能再撤销。");
 inline const QString kSettingsUnreadable =
     QStringLiteral("Game.ini配置文件无法读取,设置面板显示默认值。\n%1");
 

@@ -77,6 +77,24 @@ Notice GameFiles::settingsWriteFailed(const WriteResult &written)
     return {written.error, kHintTitle, Notice::Reload::Settings};
 }
 
+GameFiles::ScriptWrite GameFiles::bothWritesFailed(const WriteResult &settings,
+                                                   const WriteResult &script)
+{
+    // The files no longer hold one state the history knows: read both as they are now.
+    reloadSettings();
+    ScriptWrite result{{kBothFilesFailed.arg(settings.error, script.error), kSaveFailedTitle,
+                        Notice::Reload::Script},
+                       SceneLists()};
+    ScriptLoad now = LoadScript(m_folder);
+    if (!now.usable()) {
+        m_scriptLock = scriptLockText(now.status);
+        return result;
+    }
+    result.scenes = std::move(now.scenes);
+    m_scriptStamp = now.stamp;
+    return result;
+}
+
 void GameFiles::reloadSettings()
 {
     SettingsRead read = ReadSettings(m_folder);
@@ -133,7 +151,9 @@ GameFiles::ScriptWrite GameFiles::writeBoth(const Bytes &files, const Bytes &cur
     if (const WriteResult written = RestoreSettings(m_folder, files.settings, &m_settingsStamp);
         !written) {
         // All or nothing: Game.txt goes back as it was.
-        RestoreScript(m_folder, current.script, &m_scriptStamp);
+        const WriteResult back = RestoreScript(m_folder, current.script, &m_scriptStamp);
+        if (!back)
+            return bothWritesFailed(written, back);
         return {settingsWriteFailed(written), std::nullopt};
     }
     m_settings = files.settings ? parseSettings(*files.settings) : std::nullopt;

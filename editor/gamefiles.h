@@ -88,7 +88,9 @@ public:
     /// Game.ini becomes @p state (none: no file; the opened settings: the opened bytes).
     Notice writeSettings(const std::optional<GameSettings> &state);
     /// Both files become @p files, all or nothing (@p current: what they hold now). A Game.txt
-    /// in @p files that the editor cannot use is refused.
+    /// in @p files that the editor cannot use is refused. When Game.ini fails after Game.txt was
+    /// written and Game.txt cannot be put back either, the notice names both failures and both
+    /// files are read again (`scenes` holds what Game.txt holds now).
     ScriptWrite writeBoth(const Bytes &files, const Bytes &current);
 
     /// What a save of one setting writes.
@@ -166,6 +168,9 @@ private:
     ScriptWrite scriptWriteFailed(const WriteResult &written);
     /// Likewise for Game.ini.
     Notice settingsWriteFailed(const WriteResult &written);
+    /// Game.ini failed (@p settings) and so did putting Game.txt back (@p script): both files
+    /// are read again.
+    ScriptWrite bothWritesFailed(const WriteResult &settings, const WriteResult &script);
     void reloadSettings();
 
     GameFolder m_folder;

@@ -17,13 +17,38 @@ struct Fault
     bool on = false;
     Step step = Step::Write;
     qint64 bytes = 0;
+    int spared = 0; ///< whole writes still to pass untouched
 };
 Fault g_fault;
+bool g_sparing = false; ///< the write under way is one of them
 
 bool faultAt(Step step)
 {
-    return g_fault.on && g_fault.step == step;
+    return g_fault.on && !g_sparing && g_fault.step == step;
 }
+
+// One whole write: counted against the injected fault's spared writes.
+class WholeWrite
+{
+public:
+    WholeWrite() : m_spared(g_fault.on && g_fault.spared > 0)
+    {
+        if (m_spared) {
+            --g_fault.spared;
+            g_sparing = true;
+        }
+    }
+    ~WholeWrite()
+    {
+        if (m_spared)
+            g_sparing = false;
+    }
+    WholeWrite(const WholeWrite &) = delete;
+    WholeWrite &operator=(const WholeWrite &) = delete;
+
+private:
+    bool m_spared;
+};
 
 // The mode bits only: the "User" bits report what the current user may do, which for root is
 // everything.
@@ -209,6 +234,7 @@ WriteResult WriteResult::changedSinceRead(const QString &fileName)
 
 WriteResult saveWholeFile(const QString &path, const QByteArray &bytes)
 {
+    const WholeWrite counted;
     const QString file = followLinks(path);
     if (file.isEmpty() || unspellableTarget(path, file))
         return danglingLink(path);
@@ -243,6 +269,7 @@ WriteResult checkCanWrite(const QString &path)
 
 WriteResult appendToFile(const QString &path, const QByteArray &bytes)
 {
+    const WholeWrite counted;
     const QString file = followLinks(path);
     if (file.isEmpty() || unspellableTarget(path, file))
         return danglingLink(path);
@@ -290,9 +317,9 @@ WriteResult removeFile(const QString &path)
 }
 
 namespace FileWriteTesting {
-void failAt(Step step, qint64 bytes)
+void failAt(Step step, qint64 bytes, int spared)
 {
-    g_fault = {true, step, bytes};
+    g_fault = {true, step, bytes, spared};
 }
 
 void failAfterBytes(qint64 bytes)

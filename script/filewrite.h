@@ -55,9 +55,10 @@ enum class Step
     Flush,  ///< pushing the written bytes to the disk fails (what a full disk reports late)
     Commit, ///< the new file cannot take the old one's place
 };
-/// Makes every following write fail at @p step (after @p bytes bytes, for Step::Write). For
-/// tests of the failure paths only.
-void failAt(Step step, qint64 bytes = 0);
+/// Makes every following write fail at @p step (after @p bytes bytes, for Step::Write), except
+/// the next @p spared whole writes, which succeed: a fault that strikes the later writes of a
+/// sequence. For tests of the failure paths only.
+void failAt(Step step, qint64 bytes = 0, int spared = 0);
 /// failAt(Step::Write, @p bytes); -1 turns every injected fault off.
 void failAfterBytes(qint64 bytes);
 } // namespace FileWriteTesting

@@ -2,8 +2,6 @@
 
 #include "gbk.h"
 
-#include <QFile>
-
 namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
@@ -29,7 +27,40 @@ ScriptLoad failed(ScriptStatus status, const QString &message)
     return load;
 }
 
+// The lines of a scene file as reading splits them: CR LF ends a line, and a last line without
+// it still counts.
+qsizetype lineCount(QByteArrayView bytes)
+{
+    qsizetype lines = bytes.count("\r\n");
+    if (!bytes.isEmpty() && !bytes.endsWith("\r\n"))
+        ++lines;
+    return lines;
+}
+
+QString tooLargeText()
+{
+    return QStringLiteral("Game.txt过大(超过%1MB),无法使用").arg(kMaxScriptBytes / (1024 * 1024));
+}
+
+QString tooManyScenesText()
+{
+    return QStringLiteral("Game.txt中的场景超过%1个,无法使用").arg(kMaxScenes);
+}
+
 } // namespace
+
+QString scriptLimitProblem(qint64 bytes, qint64 lines)
+{
+    const QString unreadable = QStringLiteral(",保存后编辑器和播放器都将无法打开它");
+    if (bytes > kMaxScriptBytes)
+        return QStringLiteral("Game.txt将超过%1MB(可以打开的上限)")
+                   .arg(kMaxScriptBytes / (1024 * 1024)) +
+               unreadable;
+    if (lines / kSceneFieldCount > kMaxScenes)
+        return QStringLiteral("Game.txt将超过%1个场景(可以打开的上限)").arg(kMaxScenes) +
+               unreadable;
+    return {};
+}
 
 ScriptLoad parseScript(const QByteArray &bytes)
 {
@@ -38,14 +69,11 @@ ScriptLoad parseScript(const QByteArray &bytes)
     const QByteArrayView all(bytes);
     const char *const lineEnd = "\r\n";
     // Count first, so a damaged file costs no copies and the lists are sized once.
-    qsizetype lines = all.count(lineEnd);
-    if (!all.isEmpty() && !all.endsWith(lineEnd))
-        ++lines; // a last line without CR LF
+    const qsizetype lines = lineCount(all);
     if (lines % kSceneFieldCount != 0)
         return failed(ScriptStatus::Damaged, kScriptDamagedText);
     if (lines / kSceneFieldCount > kMaxScenes)
-        return failed(ScriptStatus::TooManyScenes,
-                      QStringLiteral("Game.txt中的场景超过%1个,无法使用").arg(kMaxScenes));
+        return failed(ScriptStatus::TooManyScenes, tooManyScenesText());
 
     ScriptLoad load;
     load.status = ScriptStatus::Loaded;
@@ -75,8 +103,7 @@ ScriptLoad LoadScript(const GameFolder &folder)
     case FileRead::Missing: return {};
     case FileRead::NotAFile:
         return failed(ScriptStatus::Unreadable, QStringLiteral("Game.txt不是普通文件,无法使用"));
-    case FileRead::TooLarge:
-        return failed(ScriptStatus::TooLarge, QStringLiteral("Game.txt过大(超过256MB),无法使用"));
+    case FileRead::TooLarge: return failed(ScriptStatus::TooLarge, tooLargeText());
     case FileRead::Failed:
         return failed(ScriptStatus::Unreadable,
                       QStringLiteral("Game.txt无法读取：%1").arg(read.error));
@@ -159,12 +186,18 @@ WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec, FileStamp
     QByteArray old;
     if (expected && !unchangedSince(path, *expected, old))
         return WriteResult::changedSinceRead(kScriptFileName);
-    QFile existing(path);
-    if (existing.size() > 0 && existing.open(QIODevice::ReadOnly)) {
-        existing.seek(existing.size() - qMin<qint64>(2, existing.size()));
-        if (existing.read(2) != "\r\n")
-            encoded.bytes.prepend("\r\n");
+    if (!expected) {
+        const FileRead read = readWholeFile(path, kMaxScriptBytes);
+        if (read.status == FileRead::TooLarge)
+            return WriteResult::failure(tooLargeText());
+        old = read.bytes;
     }
+    if (!old.isEmpty() && !old.endsWith("\r\n"))
+        encoded.bytes.prepend("\r\n");
+    if (const QString problem = scriptLimitProblem(old.size() + encoded.bytes.size(),
+                                                   lineCount(old) + kSceneFieldCount);
+        !problem.isEmpty())
+        return WriteResult::failure(problem);
     WriteResult written = appendToFile(path, encoded.bytes);
     if (written && expected)
         *expected = FileStamp::of(old + encoded.bytes);
@@ -173,6 +206,10 @@ WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec, FileStamp
 
 WriteResult RestoreScript(const GameFolder &folder, const QByteArray &bytes, FileStamp *expected)
 {
+    // Checked before anything else: bytes that could not be read back are never written.
+    if (const QString problem = scriptLimitProblem(bytes.size(), lineCount(bytes));
+        !problem.isEmpty())
+        return WriteResult::failure(problem);
     const QString path = folder.pathForWrite(kScriptFileName);
     QByteArray old;
     if (expected && !unchangedSince(path, *expected, old))

@@ -44,6 +44,11 @@ struct ScriptLoad
 /// The most a scene file may hold; reading stops one byte past it.
 constexpr qint64 kMaxScriptBytes = 256 * 1024 * 1024;
 
+/// Why a scene file of @p bytes bytes and @p lines lines could not be opened again (larger than
+/// kMaxScriptBytes, more than kMaxScenes scenes), or an empty string. The limits reading keeps
+/// are the limits every write keeps: nothing is written that the programs would refuse to read.
+QString scriptLimitProblem(qint64 bytes, qint64 lines);
+
 /// Reads Game.txt of @p folder. Lines end with CR LF; a last line without CR LF still counts;
 /// a lone CR or LF is part of its line's value. Bytes that are not GBK are kept (see Gbk).
 ScriptLoad LoadScript(const GameFolder &folder);
@@ -63,18 +68,19 @@ EncodedScenes encodeScenes(const SceneLists &scenes, int firstSceneNumber = 1);
 
 /// Appends one scene (eight lines) to Game.txt in a single write, creating the file if needed.
 /// If the file's last line lacks its CR LF, one is added first so no two lines run together.
-/// On failure the file keeps its old length and the result says why.
+/// On failure the file keeps its old length and the result says why; a file that would pass a
+/// limit of scriptLimitProblem() is refused before anything is written.
 /// With @p expected, nothing is written unless the file still holds what it stamps (else the
 /// result has `changedElsewhere`); after a write it stamps the file's new content.
 WriteResult AppendScene(const GameFolder &folder, const SceneRec &rec,
                         FileStamp *expected = nullptr);
 
 /// Replaces Game.txt with exactly @p bytes (as they were once read), all or nothing; @p expected
-/// as for AppendScene.
+/// as for AppendScene. Bytes past a limit of scriptLimitProblem() are refused unwritten.
 WriteResult RestoreScript(const GameFolder &folder, const QByteArray &bytes,
                           FileStamp *expected = nullptr);
 
 /// Replaces Game.txt with @p scenes, all or nothing. With no scenes the file becomes 0 bytes.
-/// @p expected as for AppendScene.
+/// @p expected and the limits as for RestoreScript.
 WriteResult RewriteScript(const GameFolder &folder, const SceneLists &scenes,
                           FileStamp *expected = nullptr);

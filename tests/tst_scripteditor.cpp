@@ -517,6 +517,41 @@ private slots:
         QCOMPARE(readBytes(file("Game.ini")).left(4), QByteArray("\"g\","));
     }
 
+    // Both files change together or neither does. When Game.ini fails after Game.txt was
+    // written and Game.txt cannot be put back either, the author hears of both failures and the
+    // editor holds what the files now hold.
+    void failedPuttingBackOfGameTxtIsToldAndBothFilesAreReadAgain()
+    {
+        QTemporaryDir versions;
+        writeBytes(file("Game.txt"), sceneBytes("one") + sceneBytes("two"));
+        writeBytes(file("Game.ini"), "\"a\",\"\",\"\",\"100\",\"1\"\r\n");
+        ScriptEditor editor(folder(), versions.path());
+        editor.load();
+        QVERIFY(editor.removeScenes(0, 1).isEmpty());
+        QVERIFY(editor.saveSetting(GameSettings::Name, QStringLiteral("b")).isEmpty());
+        const QByteArray changedTxt = readBytes(file("Game.txt"));
+        const QByteArray changedIni = readBytes(file("Game.ini"));
+        QVERIFY(editor.restoreVersion(editor.versions().list().first()).isEmpty());
+        QCOMPARE(editor.scenes().count(), 2);
+
+        // Undo writes Game.txt, then fails on Game.ini and on putting Game.txt back.
+        FileWriteTesting::failAt(FileWriteTesting::Step::Commit, 0, 1);
+        const Notice notice = editor.undo();
+        FileWriteTesting::failAfterBytes(-1);
+        QVERIFY2(notice.text.startsWith(QStringLiteral("Game.ini保存失败,而Game.txt已经写入")) &&
+                     notice.text.count(QStringLiteral("无法写入")) == 2,
+                 qPrintable(notice.text));
+        QCOMPARE(notice.reloaded, Notice::Reload::Script);
+        QCOMPARE(readBytes(file("Game.txt")), changedTxt);
+        QVERIFY(readBytes(file("Game.ini")) != changedIni);
+        QVERIFY(listsEqualFile(editor));
+        QVERIFY(editor.files().settings() == ReadSettings(folder()).settings);
+        QCOMPARE(editor.history().count(), 0); // no step fits the files any more
+        // The editor goes on from there: the next change is written over what it read.
+        QVERIFY(editor.removeScenes(0, 1).isEmpty());
+        QCOMPARE(readBytes(file("Game.txt")), QByteArray());
+    }
+
     // Another program changed a file since the editor's last step: nothing is written, the
     // author is told, and the history is dropped, so no stale step is ever applied.
     void anotherProgramsChangeDropsTheHistory_data()
@@ -827,6 +862,9 @@ private slots:
         QTest::newRow("paste past the scene limit") << "limit"
                                                     << ""
                                                     << "上限4095个";
+        QTest::newRow("paste a line past the size reading takes") << "huge"
+                                                                  << ""
+                                                                  << "将超过256MB";
         QTest::newRow("import a file that is no text") << "import"
                                                        << ""
                                                        << "既不是UTF-8也不是GBK";
@@ -853,6 +891,8 @@ private slots:
             refused = editor.pasteTexts(0, {QStringLiteral("好"), argument});
         else if (command == u"limit")
             refused = editor.pasteTexts(0, {QStringLiteral("a"), QStringLiteral("b")});
+        else if (command == u"huge") // two bytes a character in GBK
+            refused = editor.pasteTexts(0, {QString(kMaxScriptBytes / 2, u'字')});
         else if (command == u"import-missing")
             refused = editor.importText(0, file("gone.txt")).notice;
         else {

@@ -213,6 +213,56 @@ private slots:
         QCOMPARE(readBytes(txt()), kChineseScene);
     }
 
+    // Nothing is written that reading would refuse: past the size or the scene count, each way
+    // of writing Game.txt says why before it touches the file.
+    void writesPastTheReadingLimitsAreRefused_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<int>("scenes");      // scenes there before (append), or written (rewrite)
+        QTest::addColumn<qint64>("bytes");    // bytes written (restore)
+        QTest::addColumn<QString>("problem"); // empty: written
+        const QString unreadable = QStringLiteral(",保存后编辑器和播放器都将无法打开它");
+        QTest::newRow("append the 4095th scene") << "append" << kMaxScenes - 1 << 0LL << QString();
+        QTest::newRow("append the 4096th scene")
+            << "append" << kMaxScenes << 0LL
+            << QStringLiteral("Game.txt将超过4095个场景(可以打开的上限)") + unreadable;
+        QTest::newRow("rewrite 4095 scenes") << "rewrite" << kMaxScenes << 0LL << QString();
+        QTest::newRow("rewrite 4096 scenes")
+            << "rewrite" << kMaxScenes + 1 << 0LL
+            << QStringLiteral("Game.txt将超过4095个场景(可以打开的上限)") + unreadable;
+        QTest::newRow("restore 256 MB") << "restore" << 0 << kMaxScriptBytes << QString();
+        QTest::newRow("restore 256 MB and a byte")
+            << "restore" << 0 << kMaxScriptBytes + 1
+            << QStringLiteral("Game.txt将超过256MB(可以打开的上限)") + unreadable;
+    }
+    void writesPastTheReadingLimitsAreRefused()
+    {
+        QFETCH(QString, write);
+        QFETCH(int, scenes);
+        QFETCH(qint64, bytes);
+        QFETCH(QString, problem);
+        SceneLists lists;
+        for (int i = 0; i < scenes; ++i)
+            lists.append(chineseScene());
+        const QByteArray before =
+            write == u"append" ? kChineseScene.repeated(scenes) : kChineseScene;
+        writeBytes(txt(), before);
+        FileStamp stamp = FileStamp::of(before);
+        WriteResult written;
+        if (write == u"append")
+            written = AppendScene(folder(), chineseScene(), &stamp);
+        else if (write == u"rewrite")
+            written = RewriteScript(folder(), lists, &stamp);
+        else
+            written = RestoreScript(folder(), QByteArray(bytes, 'a'), &stamp);
+        QCOMPARE(written.error, problem);
+        QCOMPARE(QFileInfo(txt()).size() == before.size(), !problem.isEmpty());
+        if (!problem.isEmpty()) {
+            QCOMPARE(readBytes(txt()), before);
+            QVERIFY(stamp == FileStamp::of(before));
+        }
+    }
+
     void failedWritesLeaveTheFileAsItWas_data()
     {
         QTest::addColumn<QString>("how");
