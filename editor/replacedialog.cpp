@@ -28,9 +28,16 @@ QString oneLine(const QString &text)
     return out;
 }
 
-QString shownChange(const SceneRec &rec, bool pictures)
+// Characters shown before the first match, so that it stands near the start of its column.
+constexpr qsizetype kLeadIn = 6;
+
+// @p rec's text from a little before @p from (where the first match starts in the text before
+// the replacement, which the text after shares), and its pictures.
+QString shownChange(const SceneRec &rec, bool pictures, qsizetype from)
 {
     QString out = oneLine(rec[SceneField::Note]);
+    if (from > kLeadIn)
+        out = u'…' + out.mid(from - kLeadIn);
     if (pictures)
         out += QStringLiteral("  [%1 | %2]").arg(rec[SceneField::BG], rec[SceneField::Msg]);
     return out;
@@ -97,10 +104,13 @@ ReplaceDialog::ReplaceDialog(SceneListHost &host, QWidget *parent)
     connect(m_scenes, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
         m_host.showScene(item->data(0, Qt::UserRole).toInt());
     });
+    connect(m_scenes, &QTreeWidget::itemChanged, this, &ReplaceDialog::ticked);
 }
 
 void ReplaceDialog::startWith(const QString &find)
 {
+    if (!isVisible())
+        m_unticked.clear(); // opened anew: every scene found is ticked
     if (!find.isEmpty())
         m_find->setText(find);
     m_find->setFocus(Qt::OtherFocusReason);
@@ -115,21 +125,37 @@ SceneReplace ReplaceDialog::replacement() const
 
 void ReplaceDialog::refresh()
 {
+    const SceneLists &scenes = m_host.scenes();
+    if (scenes != m_listed) {
+        // The story changed: the unticked scenes are followed to where they stand now.
+        const QList<int> followed = followScenes(m_listed, scenes, m_unticked);
+        m_unticked.clear();
+        for (const int position : followed) {
+            if (position >= 0)
+                m_unticked.append(position);
+        }
+        m_listed = scenes;
+    }
     const SceneReplace what = replacement();
-    const QList<SceneReplace::Change> changes = what.changes(m_host.scenes());
+    const QList<SceneReplace::Change> changes = what.changes(scenes);
+    m_filling = true;
     m_scenes->clear();
     QList<QTreeWidgetItem *> items;
     items.reserve(changes.size());
     for (const SceneReplace::Change &c : changes) {
+        const qsizetype from = what.wholeText ? 0 : c.before[SceneField::Note].indexOf(what.find);
         auto *item = new QTreeWidgetItem({kReplaceRow.arg(c.position + 1),
-                                          shownChange(c.before, what.pictures),
-                                          shownChange(c.after, what.pictures)});
+                                          shownChange(c.before, what.pictures, from),
+                                          shownChange(c.after, what.pictures, from)});
+        item->setToolTip(1, c.before[SceneField::Note]);
+        item->setToolTip(2, c.after[SceneField::Note]);
         item->setData(0, Qt::UserRole, c.position);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(0, Qt::Checked);
+        item->setCheckState(0, m_unticked.contains(c.position) ? Qt::Unchecked : Qt::Checked);
         items.append(item);
     }
     m_scenes->addTopLevelItems(items);
+    m_filling = false;
 
     QStringList summary;
     const Gbk::Encoded encoded = Gbk::encode(what.with);
@@ -148,6 +174,16 @@ void ReplaceDialog::refresh()
     const bool possible = !changes.isEmpty() && encoded.ok();
     m_replaceTicked->setEnabled(possible);
     m_replaceAll->setEnabled(possible);
+}
+
+void ReplaceDialog::ticked(QTreeWidgetItem *item)
+{
+    if (m_filling)
+        return;
+    const int position = item->data(0, Qt::UserRole).toInt();
+    m_unticked.removeAll(position);
+    if (item->checkState(0) != Qt::Checked)
+        m_unticked.append(position);
 }
 
 QList<int> ReplaceDialog::tickedPositions() const

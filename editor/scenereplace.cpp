@@ -67,3 +67,40 @@ QStringList SceneReplace::missingPictures(const QList<Change> &changes, const Ga
     }
     return missing;
 }
+
+QList<int> followScenes(const SceneLists &before, const SceneLists &after,
+                        const QList<int> &positions)
+{
+    const int was = before.count(), now = after.count();
+    int head = 0; // scenes equal from the start
+    while (head < was && head < now && before.scene(head) == after.scene(head))
+        ++head;
+    int tail = 0; // and from the end, not into the head
+    while (tail < was - head && tail < now - head &&
+           before.scene(was - 1 - tail) == after.scene(now - 1 - tail))
+        ++tail;
+    QList<int> out, taken;
+    for (const int p : positions) {
+        int there = -1;
+        if (p >= 0 && p < head) {
+            there = p;
+        } else if (p >= was - tail && p < was) {
+            there = p + now - was;
+        } else if (p >= 0 && p < was) {
+            // Within the changed stretch: the same scene nearest to where it was (moved, or
+            // left as it was), else the scene changed where it stands.
+            const SceneRec scene = before.scene(p);
+            for (int k = head; k < now - tail; ++k) {
+                if (!taken.contains(k) && after.scene(k) == scene &&
+                    (there < 0 || qAbs(k - p) < qAbs(there - p)))
+                    there = k;
+            }
+            if (there < 0 && was == now)
+                there = p;
+        }
+        if (there >= 0)
+            taken.append(there);
+        out.append(there);
+    }
+    return out;
+}

@@ -31,3 +31,10 @@ struct SceneReplace
     /// paths ("BG\\塔楼.jpg"), each once.
     static QStringList missingPictures(const QList<Change> &changes, const GameFolder &folder);
 };
+
+/// Where the scenes at @p positions of @p before stand in @p after, one change of the story
+/// later (an edit, an insert, a delete, a move, a replace): -1 for a scene that is gone. The
+/// scenes before and after the changed stretch keep their place in the story; within it, a
+/// scene is found by its fields, or, when as many scenes stand there as before, by its place.
+QList<int> followScenes(const SceneLists &before, const SceneLists &after,
+                        const QList<int> &positions);

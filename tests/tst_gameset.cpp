@@ -779,6 +779,71 @@ private slots:
         QVERIFY(listsEqualFile());
     }
 
+    // The replace window keeps the author's choices: a row unticked stays unticked while the
+    // story changes around it and "替换选中的场景" leaves that scene; a replacement GBK cannot
+    // store keeps both buttons off; a row shows its match however far into the text it lies.
+    void replaceWindowKeepsTheAuthorsTicks()
+    {
+        const auto bytes = [](const QStringList &notes) {
+            QString text;
+            for (const QString &note : notes)
+                text += note + QStringLiteral("\r\nbg.jpg\r\nm.png\r\n2\r\n0\r\n0\r\n0\r\n2\r\n");
+            return Gbk::encode(text).bytes;
+        };
+        const QString far = QString(60, u'海') + QStringLiteral("灯塔远远地亮着");
+        writeBytes(file("Game.txt"), bytes({"灯塔亮了", "海边", "灯塔灭了", far, "灯塔"}));
+        Ui &w = open();
+        QTest::keyClick(w.window, Qt::Key_H, Qt::ControlModifier);
+        auto *replace = w.window->findChild<ReplaceDialog *>();
+        QVERIFY(replace && replace->isVisible());
+        auto *with = replace->findChild<QLineEdit *>(QStringLiteral("replaceWith"));
+        auto *all = replace->findChild<QPushButton *>(QStringLiteral("replaceAll"));
+        auto *ticked = replace->findChild<QPushButton *>(QStringLiteral("replaceTicked"));
+        auto *rows = replace->findChild<QTreeWidget *>(QStringLiteral("replaceScenes"));
+        replace->findChild<QLineEdit *>(QStringLiteral("replaceFind"))->setText("灯塔");
+        with->setText("塔🗼");
+        QCOMPARE(rows->topLevelItemCount(), 4);
+        QVERIFY(!all->isEnabled() && !ticked->isEnabled());
+        QVERIFY(replace->findChild<QLabel *>(QStringLiteral("replaceSummary"))
+                    ->text()
+                    .contains(QStringLiteral("🗼")));
+        with->setText("塔楼");
+        QVERIFY(all->isEnabled() && ticked->isEnabled());
+        const QTreeWidgetItem *farRow = rows->topLevelItem(2);
+        QCOMPARE(farRow->text(0), QStringLiteral("第4个"));
+        for (const auto &[column, match] : {std::pair{1, u"灯塔"}, std::pair{2, u"塔楼"}}) {
+            const QString shown = farRow->text(column);
+            const qsizetype end = shown.indexOf(QString::fromUtf16(match)) + 2;
+            QVERIFY2(end > 1 && rows->fontMetrics().horizontalAdvance(shown.left(end)) <
+                                    rows->columnWidth(column) - 8, // the text's margins
+                     qPrintable(shown));
+        }
+
+        // Scene 3 unticked from the keyboard; then scene 2 is changed to match, and scene 1
+        // copied, which moves scene 3 to 4.
+        rows->setFocus();
+        rows->setCurrentItem(rows->topLevelItem(1), 0);
+        QTest::keyClick(rows, Qt::Key_Space);
+        QCOMPARE(rows->topLevelItem(1)->checkState(0), Qt::Unchecked);
+        click(w.NextRec);
+        click(w.NextRec);
+        click(w.SetRec);
+        type(w.NoteText, QStringLiteral("灯塔"));
+        click(w.SetRec);
+        w.window->windows().duplicateScenes(0, 1);
+        QCOMPARE(rows->topLevelItemCount(), 6);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(rows->topLevelItem(i)->checkState(0),
+                     rows->topLevelItem(i)->text(0) == u"第4个" ? Qt::Unchecked : Qt::Checked);
+        click(ticked);
+        QCOMPARE(readBytes(file("Game.txt")),
+                 bytes({"塔楼亮了", "塔楼亮了", "塔楼海边", "灯塔灭了",
+                        QString(60, u'海') + QStringLiteral("塔楼远远地亮着"), "塔楼"}));
+        QCOMPARE(rows->topLevelItemCount(), 1); // the unticked scene, still unticked
+        QCOMPARE(rows->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QVERIFY(takeMessages().isEmpty());
+    }
+
     // A list command while a scene waits for OK? first asks what becomes of that scene; the
     // form never shows one scene's fields under another's number.
     void listCommandsSettleAWaitingSceneFirst_data()

@@ -763,6 +763,14 @@ private slots:
             << "replace" << QStringList{"灯塔", "", "whole", ""}
             << QStringList{"灯塔亮了", "海边", "灯塔灭了", ""} << bg << "替换'灯塔'为''(1个场景)"
             << 4;
+        QTest::newRow("whole scene text, not a text or picture name that holds it")
+            << "replace" << QStringList{"灯塔", "塔楼", "whole", "pictures"}
+            << QStringList{"灯塔亮了", "海边", "灯塔灭了", "塔楼"} << bg
+            << "替换'灯塔'为'塔楼'(1个场景)" << 4;
+        QTest::newRow("whole scene text in the ticked scenes")
+            << "replace" << QStringList{"灯塔", "塔楼", "whole", "", "0", "3"}
+            << QStringList{"灯塔亮了", "海边", "灯塔灭了", "塔楼"} << bg
+            << "替换'灯塔'为'塔楼'(1个场景)" << 4;
         QTest::newRow("replace in picture names too")
             << "replace" << QStringList{"灯塔", "塔楼", "", "pictures"}
             << QStringList{"塔楼亮了", "海边", "塔楼灭了", "塔楼"}
