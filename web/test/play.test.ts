@@ -4,7 +4,7 @@ import { strict as assert } from "node:assert";
 import { test } from "node:test";
 import { Game, Scene, chunkOf, fontsOf } from "../src/game";
 import { Play, PlayHost, SAVED_SCENE_GONE } from "../src/play";
-import { KeyValues, Store } from "../src/store";
+import { KeyValues, QUICK_SLOT, SLOTS, Store } from "../src/store";
 
 function scene(text: string, flags: Partial<Scene> = {}): Scene {
   return { bg: 0, box: 0, boxTop: 336, textTop: 352, size: 19, colour: "#000000", text,
@@ -188,6 +188,20 @@ test("the place, the scenes read, the settings and the slots come back on the ne
   const other = new Store(storage, "bbb", 10);
   assert.equal(other.lastScene, -1);
   assert.equal(other.slot(3), undefined);
+});
+
+test("the last of the 12 slots read back after a reload, as every other slot and the quick save", () => {
+  const storage = new MemoryStorage();
+  const store = new Store(storage, "aaa", 100);
+  const slots = [QUICK_SLOT, ...Array.from({ length: SLOTS }, (_, k) => k + 1)];
+  assert.equal(slots.at(-1), 12);
+  for (const n of slots)
+    assert.ok(store.save(n, { scene: 50 + n, count: 100, text: `第${n}格`, time: n }));
+  const again = new Store(storage, "aaa", 100);
+  assert.deepEqual(
+    slots.map((n) => again.slot(n)?.text),
+    slots.map((n) => `第${n}格`),
+  );
 });
 
 test("where the browser refuses storage the page still plays and says it cannot keep the place", () => {
