@@ -149,22 +149,11 @@ Result make(const QRawFont &raw, const QList<char32_t> &characters)
     }
     const QByteArray sfnt = sfntOf(raw);
     const Face face = faceOf(sfnt);
-    QStringList licence;
-    for (hb_ot_name_id_t id :
-         {HB_OT_NAME_ID_LICENSE, HB_OT_NAME_ID_LICENSE_URL, HB_OT_NAME_ID_COPYRIGHT}) {
-        QString text = nameOf(face.get(), id);
-        // A licence's whole text can fill pages; the page names it, the font holds it.
-        if (id == HB_OT_NAME_ID_LICENSE) {
-            text = text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
-                       .section(QStringLiteral("\n\n"), 0, 0)
-                       .simplified();
-            if (text.size() > 300)
-                text = text.left(299) + u'…';
-        }
-        if (!text.isEmpty())
-            licence.append(text);
-    }
-    result.licence = licence.join(u' ');
+    // The font's own words, whole: the page shows them behind its 字体许可 link.
+    result.copyright = nameOf(face.get(), HB_OT_NAME_ID_COPYRIGHT);
+    result.licence = nameOf(face.get(), HB_OT_NAME_ID_LICENSE)
+                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.licenceUrl = nameOf(face.get(), HB_OT_NAME_ID_LICENSE_URL);
 
     hb_subset_input_t *input = hb_subset_input_create_or_fail();
     hb_set_t *unicodes = hb_subset_input_unicode_set(input);

@@ -12,8 +12,9 @@ struct Result
 {
     QByteArray woff2;    ///< empty on failure
     QString family;      ///< the font's family name
-    QString licence;     ///< what the font says of its licence (name table: the licence's first
-                         ///< paragraph, its address, copyright), for the page's notice
+    QString copyright;   ///< the font's copyright notice (name table), for the page
+    QString licence;     ///< the font's licence in its own words, whole (name table)
+    QString licenceUrl;  ///< where the licence is read (name table)
     bool bold = false;   ///< the face is bold itself: nothing is to make it bolder
     bool italic = false; ///< the face is italic or oblique itself: nothing is to slant it
     QString error;

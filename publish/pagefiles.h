@@ -8,7 +8,7 @@ namespace PageFiles {
 /// The page's script, bundled (web/src/*.ts through esbuild).
 QByteArray script();
 /// The HTML of index.html, with the placeholders {{TITLE}}, {{NAME}}, {{DESCRIPTION}},
-/// {{IMAGE}}, {{NOTICE}}, {{DATA_BYTES}} and {{ID}} (the game's id).
+/// {{IMAGE}}, {{DATA_BYTES}} and {{ID}} (the game's id).
 QByteArray page();
 /// The service worker (web/src/sw.ts), bundled; it expects self.TALE_CACHE and
 /// self.TALE_FILES to be set before it.

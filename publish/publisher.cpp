@@ -418,7 +418,8 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
     // Each face in chunks of characters, one font file each.
     step(QStringLiteral("裁剪字体"));
     QJsonArray fontData;
-    QStringList families, licences;
+    QStringList families;
+    QJsonArray licences;
     for (qsizetype i = 0; i < faces.size(); ++i) {
         QJsonArray chunks;
         FontSubset::Result subset;
@@ -447,15 +448,17 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
         fontData.append(font);
         if (!subset.family.isEmpty() && !families.contains(subset.family)) {
             families.append(subset.family);
-            licences.append(subset.licence);
+            licences.append(QJsonObject{{QStringLiteral("family"), subset.family},
+                                        {QStringLiteral("copyright"), subset.copyright},
+                                        {QStringLiteral("licence"), subset.licence},
+                                        {QStringLiteral("url"), subset.licenceUrl}});
         }
     }
-    // Each licence beside its font's name, where there are several.
-    for (qsizetype i = 0; families.size() > 1 && i < licences.size(); ++i) {
-        if (!licences[i].isEmpty())
-            licences[i] = families[i] + u'：' + licences[i];
-    }
-    licences.removeAll(QString());
+    // The fonts' licences, read by the page only when the reader asks for them (字体许可).
+    if (!put(QStringLiteral("licences.js"),
+             "window.TALE_LICENCES=" + QJsonDocument(licences).toJson(QJsonDocument::Compact) +
+                 ";\n"))
+        return cannotWrite();
 
     step(QStringLiteral("写入网页"));
     const QString id = PageData::gameId(m_folder.path(), game.name);
@@ -512,14 +515,6 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
              QJsonDocument(manifest).toJson(QJsonDocument::Indented)))
         return cannotWrite();
 
-    const QString notice =
-        families.isEmpty()
-            ? QString()
-            : QStringLiteral("字体：%1，只含本游戏用到的字。%2")
-                  .arg(families.join(u'、'),
-                       licences.isEmpty()
-                           ? QStringLiteral("许可证见字体文件。")
-                           : QStringLiteral("许可证：") + licences.join(QStringLiteral("；")));
     QString description = game.scenes.first().text.simplified();
     if (description.size() > 120)
         description = description.left(119) + u'…';
@@ -529,7 +524,6 @@ Publisher::Status Publisher::publishInto(const QString &root, const PageGame &ga
     page.replace("{{ID}}", id.toUtf8());
     page.replace("{{DESCRIPTION}}", htmlEscaped(description).toUtf8());
     page.replace("{{IMAGE}}", htmlEscaped(pictureNames.value(0)).toUtf8());
-    page.replace("{{NOTICE}}", htmlEscaped(notice).toUtf8());
     page.replace("{{DATA_BYTES}}", QByteArray::number(gameScript.size()));
     if (!put(QStringLiteral("tale.js"), PageFiles::script()) ||
         !put(QStringLiteral("index.html"), page))

@@ -814,9 +814,9 @@ private slots:
                 QVERIFY2(!text.contains(m_dir.path().toUtf8()), qPrintable(name));
             }
         }
-        const QStringList page{"font-1-1.woff2", "game.js",    "icon-192.png",
-                               "icon-512.png",   "index.html", "manifest.webmanifest",
-                               "sw.js",          "tale.js"};
+        const QStringList page{"font-1-1.woff2",       "game.js",    "icon-192.png",
+                               "icon-512.png",         "index.html", "licences.js",
+                               "manifest.webmanifest", "sw.js",      "tale.js"};
         for (const QString &name : page)
             QVERIFY2(names.contains(name), qPrintable(name));
         QVERIFY(names.contains("Music/1.mp3") && names.contains("BG/over.jpg"));

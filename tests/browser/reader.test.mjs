@@ -211,10 +211,11 @@ test("on a desktop the keys, the wheel and the buttons are the player's; skip an
   await shot(page, "scene-desktop");
   // F5 and F9 are the page's, not the browser's reload.
   await page.keyboard.press("F5");
-  await page.waitForFunction(`document.getElementById("notice").textContent === "已存档:快速存档"`);
+  await page.waitForFunction(`document.getElementById("notice").textContent === "已快速存档"`);
   await page.keyboard.press(" ");
   await showing(page, 3);
   await page.keyboard.press("F9");
+  await page.waitForFunction(`document.getElementById("notice").textContent === "已快速读档"`);
   await showing(page, 2);
   // H hides the box and its text; a click shows them again, on the same scene.
   await page.keyboard.press("h");
@@ -309,7 +310,7 @@ test("on a desktop the keys, the wheel and the buttons are the player's; skip an
   await page.keyboard.up("Control");
   await panelOpen(page, "save");
   await page.click('#panel button[data-slot="1"]');
-  await page.waitForFunction(`document.getElementById("notice").textContent === "已存档:第1个"`);
+  await page.waitForFunction(`document.getElementById("notice").textContent === "已存档到第1格"`);
   await page.keyboard.down("Control");
   await page.keyboard.press("s");
   await page.keyboard.up("Control");
@@ -487,4 +488,226 @@ test("a damaged page says what is missing instead of a dead button or a black st
   await refusing.keyboard.press("Enter");
   await showing(refusing, 1);
   assert.deepEqual(refusing.errors, []);
+});
+
+test("a long press opens the menu and its release chooses nothing, whatever item lies under the finger", async () => {
+  const page = await reader(PHONE);
+  await page.goto(fileUrl("demo"));
+  await start(page);
+  await showing(page, 0);
+  // Where the menu's items stand once it shows: each row presses and holds over one of them.
+  // Found with the finger alone, beside the panel (no key pressed: the phone's own menu).
+  const stage = (await middle(page, "#stage")).box;
+  await page.touchscreen.touchStart(10, stage.y + 10);
+  await sleep(800);
+  await page.touchscreen.touchEnd();
+  await panelOpen(page, "menu");
+  const items = await page.$$eval("#panel button", (buttons) =>
+    buttons.map((b) => {
+      const r = b.getBoundingClientRect();
+      return { text: b.querySelector("span").textContent, x: r.x + r.width / 2, y: r.y + r.height / 2 };
+    }),
+  );
+  const outside = async () => {
+    await page.touchscreen.tap(195, 8); // the shade above the panel
+    await panelClosed(page);
+  };
+  await outside();
+  const rows = items.filter((item) => item.y > stage.y && item.y < stage.y + stage.height);
+  assert.ok(rows.length >= 2, `items over the stage: ${rows.map((r) => r.text).join(",")}`);
+  for (const { text, x, y } of rows) {
+    await page.touchscreen.touchStart(x, y);
+    await sleep(800);
+    await page.touchscreen.touchEnd();
+    await panelOpen(page, "menu");
+    await sleep(400); // a click from the release would have come by now
+    assert.equal(await panel(page), "menu", `released over ${text}`);
+    // (Firefox without an MP3 decoder may say so meanwhile: that note is not a command's.)
+    const notice = await page.$eval("#notice", (n) => n.textContent);
+    assert.equal(notice.startsWith("音乐") ? "" : notice, "", `released over ${text}`);
+    assert.deepEqual(
+      { scene: (await state(page)).scene, mode: (await state(page)).mode },
+      { scene: "0", mode: "normal" },
+      `released over ${text}`,
+    );
+    if (text === "快速读档") await shot(page, "menu-phone-long-press");
+    // A tap of its own on an item still chooses it.
+    await choose(page, "回顾", true);
+    await panelOpen(page, "backlog");
+    await outside();
+  }
+  assert.deepEqual(page.errors, []);
+});
+
+test("the menu shows the commands' keys only where there is a keyboard", async () => {
+  // Each row: the reader's device, whether a key was pressed first, whether the keys show.
+  // (Firefox driven this way gives the page no touch screen at a phone's size: its phone is a
+  // desktop's window there, so the phone by touch alone is Chromium's row.)
+  const rows = [
+    ["a phone, by touch", PHONE, false, false],
+    ["a phone with a keyboard", PHONE, true, true],
+    ["a desktop", DESKTOP, false, true],
+  ].filter(([what]) => name === "chromium" || what !== "a phone, by touch");
+  for (const [what, viewport, keyFirst, shown] of rows) {
+    const page = await reader(viewport);
+    await page.goto(fileUrl("demo"));
+    await start(page);
+    await showing(page, 0);
+    if (keyFirst) await page.keyboard.press("Shift");
+    await page.mouse.click(10, 10, { button: "right" });
+    await panelOpen(page, "menu");
+    const keys = await page.$$eval("#panel kbd", (kbds) => kbds.map((k) => getComputedStyle(k).display !== "none"));
+    assert.ok(keys.length >= 9, what);
+    assert.deepEqual(new Set(keys), new Set([shown]), what);
+    if (what === "a phone, by touch") await shot(page, "menu-phone-no-keys");
+    await page.done();
+  }
+});
+
+test("a question opens with 否 focused: Enter keeps things as they are", async () => {
+  const page = await reader(DESKTOP);
+  await page.goto(fileUrl("demo"));
+  await start(page);
+  await showing(page, 0);
+  await page.keyboard.press(" ");
+  await showing(page, 1);
+  await page.keyboard.down("Control");
+  await page.keyboard.press("s");
+  await page.keyboard.up("Control");
+  await panelOpen(page, "save");
+  await page.click('#panel button[data-slot="1"]');
+  await panelClosed(page);
+  await page.keyboard.press(" ");
+  await showing(page, 2);
+  // Each row: the question, how the reader comes to it, what stands after Enter.
+  const rows = [
+    ["要覆盖它吗", async () => {
+      await page.keyboard.down("Control");
+      await page.keyboard.press("s");
+      await page.keyboard.up("Control");
+      await panelOpen(page, "save");
+      await page.click('#panel button[data-slot="1"]');
+    }, ""],
+    ["回到第一个场景吗", async () => {
+      await page.keyboard.press("Escape");
+      await panelOpen(page, "menu");
+      await choose(page, "回到开头");
+    }, ""],
+    ["回到第1个场景吗", async () => {
+      await page.keyboard.press("l");
+      await panelOpen(page, "backlog");
+      await page.click("#panel li:first-child button");
+    }, "backlog"],
+  ];
+  for (const [question, ask, after] of rows) {
+    await ask();
+    await panelOpen(page, "ask");
+    assert.match(await page.$eval("#panel p", (p) => p.textContent), new RegExp(question));
+    assert.equal(await page.evaluate(() => document.activeElement.textContent), "否", question);
+    if (question === "回到第一个场景吗") await shot(page, "question-no-focused");
+    await page.keyboard.press("Enter");
+    await page.waitForFunction(`(document.getElementById("panel")?.dataset.kind || "") === "${after}"`, { polling: 50 });
+    if (after) await page.keyboard.press("Escape");
+    await panelClosed(page);
+    assert.equal((await state(page)).scene, "2", question);
+  }
+  const kept = await page.evaluate(() =>
+    Object.entries(localStorage).find(([k]) => k.endsWith(".slot1"))[1],
+  );
+  assert.equal(JSON.parse(kept).scene, 1);
+  assert.deepEqual(page.errors, []);
+});
+
+test("菜单 and 全屏 never stand over the text: beside the stage, or faded while the pointer rests", async () => {
+  // Each row: the window, whether the bar stands over the stage.
+  const rows = [
+    [{ width: 1024, height: 768 }, true],
+    [DESKTOP, false],
+  ];
+  for (const [viewport, over] of rows) {
+    const page = await reader(viewport);
+    await page.goto(fileUrl("demo"));
+    await start(page);
+    await showing(page, 0);
+    const stage = (await middle(page, "#stage")).box;
+    const menu = await middle(page, "#menu-button");
+    const onStage = menu.x > stage.x && menu.x < stage.x + stage.width &&
+      menu.y > stage.y && menu.y < stage.y + stage.height;
+    assert.equal(onStage, over, `${viewport.width}×${viewport.height}`);
+    await page.mouse.move(stage.x + stage.width / 2, stage.y + stage.height / 3);
+    const opacity = () => page.$eval("#menu-button", (b) => Number(getComputedStyle(b).opacity));
+    if (over) {
+      // At rest: gone, and a click where it stood goes on with the story.
+      await page.waitForFunction(
+        () => getComputedStyle(document.getElementById("menu-button")).opacity === "0",
+        { polling: 100, timeout: 6000 },
+      );
+      await shot(page, "bar-resting");
+      // A press where it stood reaches the stage.
+      assert.equal(await page.evaluate((x, y) => document.elementFromPoint(x, y).id, menu.x, menu.y), "surface");
+      // The pointer moves: it is back, and takes clicks.
+      await page.mouse.move(menu.x, menu.y);
+      await page.waitForFunction(
+        () => getComputedStyle(document.getElementById("menu-button")).opacity !== "0",
+        { polling: 50 },
+      );
+      await page.click("#menu-button");
+      await panelOpen(page, "menu");
+    } else {
+      await sleep(2600);
+      assert.ok((await opacity()) > 0.9, `${viewport.width}×${viewport.height}`);
+    }
+    assert.deepEqual(page.errors, []);
+    await page.done();
+  }
+});
+
+test("the fonts' licences stand behind one 字体许可 link, whole, with our words in Chinese", async () => {
+  const server = await serve({ "/": join(pages, "demo") });
+  const gone = join(scratch, "no-licences");
+  cpSync(join(pages, "demo"), gone, { recursive: true });
+  rmSync(join(gone, "licences.js"));
+  // Each row: where the page is read from, and whether its licences.js is there.
+  const rows = [
+    ["from the disk", fileUrl("demo"), true],
+    ["from a server", `${server.url}/index.html`, true],
+    ["without licences.js", pathToFileURL(join(gone, "index.html")).href, false],
+  ];
+  const kept = readFileSync(join(pages, "demo", "licences.js"), "utf8");
+  const licences = JSON.parse(kept.slice(kept.indexOf("=") + 1, kept.lastIndexOf(";")));
+  assert.ok(licences.length >= 1 && licences.every((l) => l.family && l.licence));
+  for (const [where, url, there] of rows) {
+    const page = await reader(PHONE);
+    await page.goto(url);
+    await page.waitForFunction(`document.getElementById("loading").hidden`, { polling: 50 });
+    // The cover holds the link, and no licence text of its own.
+    const cover = await page.$eval("#cover", (c) => c.innerText);
+    assert.doesNotMatch(cover, /licen[cs]e|copyright|see below/i, where);
+    const link = await middle(page, "#licences");
+    assert.ok(link.box.height >= 44, `${where}: the link is ${link.box.height} px high`);
+    await page.touchscreen.tap(link.x, link.y);
+    await panelOpen(page, "licences");
+    const shown = await page.$eval("#panel", (p) => ({
+      heading: p.querySelector("h2").textContent,
+      intro: p.querySelector("p").textContent,
+      families: [...p.querySelectorAll("h3")].map((h) => h.textContent),
+      texts: [...p.querySelectorAll("pre")].map((t) => t.textContent),
+    }));
+    assert.equal(shown.heading, "字体许可", where);
+    if (there) {
+      assert.match(shown.intro, /^这个游戏的文字用下面的字体显示/, where);
+      assert.deepEqual(shown.families, licences.map((l) => l.family), where);
+      assert.deepEqual(shown.texts, licences.map((l) => l.licence), where);
+      if (where === "from the disk") await shot(page, "licences-phone");
+      await noViolations(page, "the licences");
+    } else {
+      assert.match(shown.intro, /^字体许可缺少或损坏\(licences\.js\)/, where);
+    }
+    await page.keyboard.press("Escape");
+    await panelClosed(page);
+    await start(page);
+    await showing(page, 0);
+    assert.deepEqual(page.errors, [], where);
+    await page.done();
+  }
 });

@@ -250,7 +250,7 @@ export class ReaderCommands {
       void page.panels.tell(TEXTS.cannotSave, TEXTS.save);
       return false;
     }
-    page.notes.notice(TEXTS.saved(TEXTS.slotName(n)));
+    page.notes.notice(n === QUICK_SLOT ? TEXTS.quickSaved : TEXTS.savedToSlot(n));
     return true;
   }
 
@@ -260,6 +260,7 @@ export class ReaderCommands {
     const place = store.slot(n);
     if (!place) return false;
     page.panels.close();
+    if (n === QUICK_SLOT) page.notes.notice(TEXTS.quickLoaded); // said before the scene it opens
     course.whenReady(Math.max(0, Math.min(place.scene, game.count - 1)), () => play.load(place));
     return true;
   }

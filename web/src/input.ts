@@ -12,10 +12,13 @@ const LONG_PRESS_MS = 550;
 const HOLD_MS = 250;
 /** A press that moves further than this (CSS pixels) is no tap. */
 const TAP_SLOP = 12;
+/** The pointer resting this long, 菜单 and 全屏 fade where they stand over the stage. */
+const REST_MS = 2000;
 
 /** The elements the reader acts on. */
 export interface InputElements {
   surface: HTMLElement; // over the whole stage
+  bar: HTMLElement; // 菜单 and 全屏
   menuButton: HTMLButtonElement;
   full: HTMLButtonElement;
 }
@@ -38,13 +41,19 @@ export class Input {
   private press: Press | null = null;
   private ctrlHeld = false;
   private ctrlTimer = 0;
+  private restTimer = 0;
 
   constructor(
     private readonly commands: ReaderCommands,
     at: InputElements,
   ) {
     this.listenOnStage(at.surface);
-    document.addEventListener("keydown", (event) => this.keyDown(event));
+    this.fadeWhenResting(at.bar);
+    document.addEventListener("keydown", (event) => {
+      // Where keys are pressed, the menu shows each command's key.
+      document.documentElement.classList.add("keys");
+      this.keyDown(event);
+    });
     document.addEventListener("keyup", (event) => {
       if (event.key === "Control" && this.ctrlHeld) {
         this.ctrlHeld = false;
@@ -178,6 +187,19 @@ export class Input {
 
   private stopHeldSkip(): void {
     if (this.visit.started && this.visit.play.mode === "skip") this.commands.setMode("normal");
+  }
+
+  /** As a video player's controls: where the bar stands over the stage (the window has no room
+   * beside it), it fades while the pointer rests, and lets taps through to the stage. */
+  private fadeWhenResting(bar: HTMLElement): void {
+    const moved = () => {
+      bar.classList.remove("resting");
+      window.clearTimeout(this.restTimer);
+      this.restTimer = window.setTimeout(() => bar.classList.add("resting"), REST_MS);
+    };
+    document.addEventListener("pointermove", moved);
+    document.addEventListener("pointerdown", moved);
+    moved();
   }
 
   private listenOnButtons(menuButton: HTMLButtonElement, full: HTMLButtonElement): void {

@@ -9,10 +9,12 @@
 //   readerpanels.ts the slots, look back, the settings, the ending's ways on
 //   input.ts        taps, presses, the mouse and the keys, turned into commands
 //   keeper.ts, store.ts  what the browser keeps, and when it is written
+//   licences.ts     the fonts' licences behind the cover's 字体许可
 //   music.ts, notes.ts, offline.ts, panels.ts, data.ts, play.ts, draw.ts, game.ts, texts.ts
 import { ReaderCommands } from "./commands";
 import { Cover } from "./cover";
 import { Input } from "./input";
+import { Licences } from "./licences";
 import { Notes } from "./notes";
 import { offerOffline } from "./offline";
 import { Panels } from "./panels";
@@ -50,6 +52,7 @@ function visitMade(visit: Visit): void {
   const commands = new ReaderCommands(visit);
   new Input(commands, {
     surface: byId("surface"),
+    bar: byId("bar"),
     menuButton: byId("menu-button"),
     full: byId("full"),
   });
@@ -59,11 +62,16 @@ function visitMade(visit: Visit): void {
   });
 }
 
+const licences = new Licences(panels);
+const licenceLink = byId("licences");
+licenceLink.addEventListener("click", () => void licences.show());
+
 window.addEventListener("resize", () => view.fit());
 view.fit();
 void cover.load(
   (game) => {
     const visit = new Visit(game, { view, notes, panels, progress: cover.progress });
+    licenceLink.hidden = !game.fonts.length;
     visitMade(visit);
     return visit;
   },

@@ -50,6 +50,19 @@ export class Panels {
     panel.id = "panel";
     panel.dataset.kind = kind;
     shade.appendChild(panel);
+    this.listen(shade, panel, keepOnShade);
+    (document.querySelector("main") || document.body).appendChild(shade);
+    this.shade = shade;
+    this.kind = kind;
+    this.closing = closed || null;
+    // The element marked for it first (否 in a question), or else the first that takes a press.
+    const first =
+      panel.querySelector<HTMLElement>("[autofocus]") ||
+      panel.querySelector<HTMLElement>("button:not(:disabled), select");
+    (first || panel).focus();
+  }
+
+  private listen(shade: HTMLElement, panel: HTMLElement, keepOnShade: boolean): void {
     shade.addEventListener("pointerdown", (event) => {
       if (event.target === shade && !keepOnShade) {
         event.preventDefault();
@@ -57,29 +70,29 @@ export class Panels {
       }
     });
     shade.addEventListener("contextmenu", (event) => event.preventDefault());
-    (document.querySelector("main") || document.body).appendChild(shade);
-    this.shade = shade;
-    this.kind = kind;
-    this.closing = closed || null;
-    const first = panel.querySelector<HTMLElement>("[autofocus], button:not(:disabled), select");
-    (first || panel).focus();
-    // Tab goes round within the panel.
+    // A press that began before the panel showed (the long press that opened the menu) does not
+    // choose what lies under the finger when it is let go: a click counts only when its press
+    // began here. Keys (a click of detail 0) always count.
+    let pressedHere = false;
+    shade.addEventListener("pointerdown", () => (pressedHere = true), true);
+    shade.addEventListener(
+      "click",
+      (event) => {
+        if (event.detail > 0 && !pressedHere) {
+          event.preventDefault();
+          event.stopPropagation();
+        }
+      },
+      true,
+    );
     panel.addEventListener("keydown", (event) => {
-      if (event.key !== "Tab") return;
-      const focusable = [
-        ...panel.querySelectorAll<HTMLElement>("button:not(:disabled), select, input"),
-      ];
-      if (!focusable.length) return;
-      const at = focusable.indexOf(document.activeElement as HTMLElement);
-      const to = event.shiftKey
-        ? at <= 0
-          ? focusable.length - 1
-          : at - 1
-        : at < 0 || at === focusable.length - 1
-          ? 0
-          : at + 1;
-      event.preventDefault();
-      focusable[to].focus();
+      if (event.key === "Escape") {
+        event.preventDefault();
+        event.stopPropagation(); // the page's own Escape (the menu) waits until the panel is gone
+        this.close();
+      } else if (event.key === "Tab") {
+        tabRound(panel, event);
+      }
     });
   }
 
@@ -127,4 +140,22 @@ export class Panels {
       this.show("message", panel, title, resolve, true);
     });
   }
+}
+
+/** Tab goes round within the panel. */
+function tabRound(panel: HTMLElement, event: KeyboardEvent): void {
+  const focusable = [
+    ...panel.querySelectorAll<HTMLElement>("button:not(:disabled), select, input, a[href]"),
+  ];
+  if (!focusable.length) return;
+  const at = focusable.indexOf(document.activeElement as HTMLElement);
+  const to = event.shiftKey
+    ? at <= 0
+      ? focusable.length - 1
+      : at - 1
+    : at < 0 || at === focusable.length - 1
+      ? 0
+      : at + 1;
+  event.preventDefault();
+  focusable[to].focus();
 }

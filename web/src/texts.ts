@@ -27,7 +27,9 @@ export const TEXTS = {
   slotName: (n: number) => (n === 0 ? "快速存档" : `第${n}个`),
   emptySlot: "(空)",
   overwriteSlot: (name: string) => `${name}已经有存档,要覆盖它吗?`,
-  saved: (name: string) => `已存档:${name}`,
+  savedToSlot: (n: number) => `已存档到第${n}格`,
+  quickSaved: "已快速存档",
+  quickLoaded: "已快速读档",
   noQuickSave: "还没有快速存档。",
   nothingToSave: "游戏已经结束,没有可以存档的场景。",
   cannotSave: "无法存档:浏览器不允许这个网页保存数据。",
@@ -57,5 +59,12 @@ export const TEXTS = {
     `游戏数据缺少或损坏(${file}),无法继续。请重新发布这个游戏,或把网页文件夹完整地上传。`,
   pictureFault: (file: string) => `图片缺少或损坏:${file}`,
   fontFault: (file: string) => `字体缺少或损坏:${file},文字改用浏览器的字体。`,
+  licences: "字体许可",
+  fontsUsed:
+    "这个游戏的文字用下面的字体显示,网页里的字体只含游戏用到的字。每个字体的版权和许可证照字体作者的原文列出。",
+  licenceAddress: "许可证网址:",
+  noLicence: "这个字体没有写明许可证。",
+  licencesFault:
+    "字体许可缺少或损坏(licences.js)。请重新发布这个游戏,或把网页文件夹完整地上传。",
   musicFault: (file: string) => `音乐缺少或无法播放:${file}`,
 };

@@ -76,17 +76,17 @@ export class StageView {
     const cssHeight = STAGE.height * scale;
     let left = (width - cssWidth) / 2;
     let top = (height - cssHeight) / 2;
-    bar.className = "";
+    bar.classList.remove("column", "over");
     if (height - cssHeight >= BAR_SIZE) {
       // Portrait: the stage fills the width, the bar below it, the two centred together.
       top = Math.max(0, (height - cssHeight - BAR_SIZE) / 2);
       place(bar, 0, top + cssHeight + 8, width, BAR_SIZE - 8);
     } else if (width - cssWidth >= 2 * (BAR_SIZE + 16)) {
       // Landscape: the stage fills the height, the bar in the free column at its right.
-      bar.className = "column";
+      bar.classList.add("column");
       place(bar, left + cssWidth, 0, (width - cssWidth) / 2, height);
     } else {
-      bar.className = "over";
+      bar.classList.add("over");
       bar.style.left = bar.style.top = bar.style.width = bar.style.height = "";
       bar.style.right = `${Math.max(4, left + 4)}px`;
       bar.style.bottom = `${Math.max(4, top + 4)}px`;
