@@ -8,7 +8,7 @@
 #include "gameset.h"
 #include "messages.h"
 #include "newgame.h"
-#include "publisher.h"
+#include "publishing.h"
 #include "startup.h"
 #include "userfolders.h"
 #include "versionstore.h"
@@ -77,32 +77,6 @@ int checkGame(int argc, char *argv[], const QString &folder)
     return verdict == GameCheck::Verdict::Warnings ? 0 : 1;
 }
 
-// Publishes the game in @p folder as a web page in @p out without a window; returns the exit
-// status and prints what was written, with each file's size.
-int publishGame(int argc, char *argv[], const QString &folder, const QString &out)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    Publisher publisher{GameFolder(folder), out};
-    const Publisher::Status status = publisher.run();
-    if (status != Publisher::Status::Published) {
-        std::fprintf(stderr, "scriptwell: %s\n", publisher.message().toLocal8Bit().constData());
-        return Publisher::exitStatus(status);
-    }
-    for (const QString &warning : publisher.warnings())
-        std::fprintf(stderr, "scriptwell: %s\n", warning.toLocal8Bit().constData());
-    qint64 total = 0;
-    for (const Publisher::File &file : publisher.files()) {
-        std::printf("%10lld  %s\n", static_cast<long long>(file.bytes),
-                    file.name.toUtf8().constData());
-        total += file.bytes;
-    }
-    std::printf("%10lld  %s\n", static_cast<long long>(total),
-                QDir::toNativeSeparators(out).toUtf8().constData());
-    return 0;
-}
-
 } // namespace
 
 int runEditor(int argc, char *argv[])
@@ -113,7 +87,7 @@ int runEditor(int argc, char *argv[])
     if (request.kind == Startup::Request::Check)
         return checkGame(argc, argv, request.folder);
     if (request.kind == Startup::Request::Publish)
-        return publishGame(argc, argv, request.folder, request.out);
+        return Publishing::fromCommandLine(argc, argv, request.folder, request.out);
     const Startup::Preload preload(request.folder);
     Startup::skipHopelessBusLaunch();
     QApplication app(argc, argv);

@@ -8,9 +8,7 @@
 #include "gamecheck.h"
 #include "gameset.h"
 #include "messages.h"
-#include "pagefolder.h"
-#include "publishdialog.h"
-#include "publisher.h"
+#include "publishing.h"
 #include "replacedialog.h"
 #include "scenelistwindow.h"
 #include "scenepreview.h"
@@ -433,44 +431,7 @@ void EditorWindows::rememberPreview(bool open)
 
 void EditorWindows::publishGame()
 {
-    // Beside the game, named after it: the page published there before, or a free name.
-    const QDir game(m_editor.folder().path());
-    const QString out = m_platform.choosePublishFolder(
-        &m_form, PageFolder::suggestion(QDir::cleanPath(game.absoluteFilePath(
-                     QStringLiteral("../") + game.dirName() + QStringLiteral("-网页")))));
-    if (out.isEmpty())
-        return;
-    QString why;
-    switch (PageFolder::placeOf(out, &why)) {
-    case PageFolder::Place::Free: break;
-    case PageFolder::Place::EarlierPage:
-        if (!m_platform.messages.ask(
-                &m_form,
-                kReplacePageQuestion.arg(QDir::toNativeSeparators(out),
-                                         QFileInfo(out).fileName() + QStringLiteral(".zip")),
-                kWebPublishCaption))
-            return;
-        break;
-    case PageFolder::Place::Taken: m_form.tell({why, kWebPublishCaption}); return;
-    }
-    Publisher publisher(m_editor.folder(), out);
-    const Publisher::Status status = PublishProgress(publisher, &m_form).run();
-    if (status == Publisher::Status::Cancelled)
-        return; // as the author asked: nothing was written
-    if (status != Publisher::Status::Published) {
-        m_form.tell({publisher.message(), kWebPublishCaption});
-        return;
-    }
-    qint64 bytes = 0;
-    for (const Publisher::File &file : publisher.files())
-        bytes += file.bytes;
-    QString done = kPublishDone.arg(QDir::toNativeSeparators(QDir(out).absolutePath()))
-                       .arg((bytes + 1023) / 1024)
-                       .arg(QDir::toNativeSeparators(publisher.zipPath()));
-    for (const QString &warning : publisher.warnings())
-        done += u'\n' + warning;
-    m_form.tell({done, kWebPublishCaption});
-    m_platform.web.open(QUrl::fromLocalFile(QDir(out).absolutePath()).toString());
+    Publishing::fromWindow(m_platform, m_form, m_editor.folder());
 }
 
 void EditorWindows::followChange()

@@ -26,6 +26,9 @@ inline const QString kReplacePageQuestion =
     QStringLiteral("“%1”是以前发布的网页。要用新的网页整个替换它和“%2”吗？"
                    "后来放进这个文件夹的文件也会被删除。");
 inline const QString kPublishCancelling = QStringLiteral("正在取消…");
+inline const QString kPublishNotBuilt =
+    QStringLiteral("这个Windows版还不能把游戏发布成网页。"
+                   "游戏的文件与Linux版完全相同,可以在Linux版的scriptwell中发布它。");
 inline const QString kCheckCaption = QStringLiteral("检查游戏");
 inline const QString kCheckFine = QStringLiteral("没有发现问题。");
 inline const QString kCheckNoGame = QStringLiteral("这个文件夹里没有游戏(Game.txt或Game.ini)。");

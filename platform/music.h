@@ -7,8 +7,9 @@
 
 #include <memory>
 
-/// Plays through SDL2_mixer on a worker thread: MIDI (FluidSynth with the system's General
-/// MIDI sound font), OGG, MP3, WAV and FLAC. `play` plays the file once; `close` stops it.
+/// Plays through SDL2_mixer on a worker thread: MIDI (on Linux FluidSynth with the system's
+/// General MIDI sound font, on Windows the system's own synthesiser), OGG, MP3, WAV and FLAC.
+/// `play` plays the file once; `close` stops it. Recorded music needs SDL and its mixer only.
 class SdlMusic : public MusicDevice
 {
 public:
@@ -22,7 +23,8 @@ public:
     void release();
 
     /// The General MIDI sound font MIDI plays with (SDL_SOUNDFONTS when set, else the first
-    /// installed of the small TimGM6mb and larger ones); empty when there is none.
+    /// installed of the small TimGM6mb and larger ones); empty when there is none (and on
+    /// Windows, whose synthesiser brings its own instruments).
     static QByteArray soundFont();
 
     /// Blocks until every command sent so far has been carried out (for tests and tools); not
@@ -34,7 +36,18 @@ public:
     /// each waking costs more than the rendering itself.
     static constexpr int kMidiBufferFrames = 8192;
 
+    /// The largest MIDI file played, 64 MB (as the publisher warns): a tune is read whole
+    /// before it plays, and a larger one plays nothing.
+    static constexpr qint64 kMaxTuneBytes = 64 * 1024 * 1024;
+
 private:
     struct Worker;
     std::unique_ptr<Worker> m_worker;
 };
+
+namespace MusicTesting {
+/// From now on until called with false, plays as where the MIDI synthesiser's library is not
+/// installed. For tests only.
+void leaveOutMidi(bool leftOut);
+bool midiLeftOut();
+} // namespace MusicTesting

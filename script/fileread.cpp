@@ -1,12 +1,8 @@
 #include "fileread.h"
 
-#include <QCryptographicHash>
-#include <QFile>
+#include "systemio.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <QCryptographicHash>
 
 namespace {
 
@@ -24,39 +20,21 @@ FileRead readWholeFile(const QString &path, qint64 limit)
 {
     if (path.isEmpty())
         return failure(FileRead::Missing);
-    // Not blocking: opening a pipe for reading would otherwise wait for a writer forever.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int err = errno;
-        if (err == ENOENT || err == ENOTDIR)
-            return failure(FileRead::Missing);
-        return failure(FileRead::Failed, qt_error_string(err));
-    }
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st = {};
-    if (::fstat(fd, &st) != 0)
-        return failure(FileRead::Failed, qt_error_string(errno));
-    if (S_ISDIR(st.st_mode) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode))
-        return failure(FileRead::NotAFile);
-    if (S_ISREG(st.st_mode) && st.st_size > limit)
+    SystemIo::InFile in(path);
+    if (in.status() != FileRead::Read)
+        return failure(in.status(), in.error());
+    if (in.size() > limit)
         return failure(FileRead::TooLarge);
 
     FileRead read;
     read.status = FileRead::Read;
-    if (S_ISREG(st.st_mode))
-        read.bytes.reserve(qsizetype(st.st_size));
+    if (in.size() >= 0)
+        read.bytes.reserve(qsizetype(in.size()));
     char chunk[64 * 1024];
     for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return failure(FileRead::Failed, qt_error_string(errno));
-        }
+        const qint64 n = in.read(chunk, sizeof chunk);
+        if (n < 0)
+            return failure(FileRead::Failed, in.error());
         if (n == 0)
             break;
         // Stops at the limit plus one byte, whatever the file claims its size to be.
@@ -66,7 +44,7 @@ FileRead readWholeFile(const QString &path, qint64 limit)
         if (read.bytes.size() + n > read.bytes.capacity())
             read.bytes.reserve(qsizetype(
                 qMin(limit, qMax<qint64>(2 * read.bytes.capacity(), qint64(sizeof chunk) * 16))));
-        read.bytes.append(chunk, n);
+        read.bytes.append(chunk, qsizetype(n));
     }
     return read;
 }

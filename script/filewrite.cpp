@@ -3,10 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
-#include <cerrno>
-#include <unistd.h>
+#include "systemio.h"
 
 using FileWriteTesting::Step;
 
@@ -126,12 +124,13 @@ WriteResult checkWritable(const QString &file)
 
 QString reason(const QFileDevice &device, int err)
 {
-    if (err == ENOSPC || err == EDQUOT || device.errorString() == qt_error_string(ENOSPC))
+    if (SystemIo::isDiskFull(err) ||
+        device.errorString() == SystemIo::errorText(SystemIo::diskFullError()))
         return QStringLiteral("磁盘空间不足");
     if (device.error() != QFileDevice::NoError)
         return device.errorString();
     if (err != 0)
-        return qt_error_string(err);
+        return SystemIo::errorText(err);
     return QStringLiteral("磁盘空间不足或写入被中断");
 }
 
@@ -141,34 +140,23 @@ bool writeAll(QFileDevice &device, const QByteArray &bytes, int &err)
 {
     if (faultAt(Step::Write) && bytes.size() > g_fault.bytes) {
         device.write(bytes.left(g_fault.bytes));
-        err = ENOSPC;
+        err = SystemIo::diskFullError();
         return false;
     }
-    errno = 0;
     const bool ok = device.write(bytes) == bytes.size();
-    err = ok ? 0 : errno;
+    err = ok ? 0 : SystemIo::lastError();
     return ok;
 }
 
 // Pushes what was written to the disk. A full disk may refuse the bytes only here, after every
 // write() call seemed to succeed.
-bool syncToDisk(QFileDevice &device, int &err)
+bool syncToDisk(QFileDevice &device, const QString &path, int &err)
 {
     if (faultAt(Step::Flush)) {
-        err = ENOSPC;
+        err = SystemIo::diskFullError();
         return false;
     }
-    errno = 0;
-    if (!device.flush()) {
-        err = errno;
-        return false;
-    }
-    // EINVAL: the file system has nothing to sync (a pipe, some virtual file systems).
-    if (::fsync(device.handle()) != 0 && errno != EINVAL) {
-        err = errno;
-        return false;
-    }
-    return true;
+    return SystemIo::syncToDisk(device, path, err);
 }
 
 // Overwrites the existing @p file where it stands; if that fails part way, the old bytes go back.
@@ -182,13 +170,14 @@ WriteResult writeInPlace(const QString &file, const QByteArray &bytes)
         return failed(file, out.errorString());
     int err = 0;
     if (out.seek(0) && writeAll(out, bytes, err) && out.resize(bytes.size()) &&
-        syncToDisk(out, err))
+        syncToDisk(out, file, err))
         return {};
     const QString why = reason(out, err);
     out.unsetError();
     // The old bytes fit in the blocks the file already had, so putting them back needs no room.
+    int ignored = 0;
     const bool restored = out.seek(0) && out.write(old) == old.size() && out.resize(old.size()) &&
-                          ::fsync(out.handle()) == 0;
+                          SystemIo::syncToDisk(out, file, ignored);
     if (!restored)
         return failed(file, why + QStringLiteral("；原有内容未能完全恢复,请检查该文件"));
     return failed(file, why);
@@ -202,22 +191,21 @@ struct Replaced
 
 Replaced replaceByRename(const QString &file, const QByteArray &bytes)
 {
-    QSaveFile out(file);
-    // Unbuffered, so that every byte meets the disk in write() or in the checked sync below,
-    // never in an unchecked flush inside commit().
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    SystemIo::Replacement out(file);
+    if (!out.open())
         return {failed(file, out.errorString()), true};
     int err = 0;
-    if (!writeAll(out, bytes, err) || !syncToDisk(out, err)) {
-        const QString why = reason(out, err);
-        out.cancelWriting();
-        out.commit(); // discards the temporary file; the old file stays as it was
+    if (!writeAll(out.device(), bytes, err) || !syncToDisk(out.device(), out.newPath(), err)) {
+        const QString why = reason(out.device(), err);
+        out.cancel();
         return {failed(file, why)};
     }
-    if (faultAt(Step::Commit))
-        out.cancelWriting();
+    if (faultAt(Step::Commit)) {
+        out.cancel();
+        return {failed(file, QStringLiteral("新文件未能取代旧文件"))};
+    }
     if (!out.commit())
-        return {failed(file, out.errorString()), out.error() == QFileDevice::RenameError};
+        return {failed(file, out.errorString()), out.renameRefused()};
     return {};
 }
 
@@ -263,7 +251,7 @@ WriteResult checkCanWrite(const QString &path)
     // The bits allow it; may this user (not root, say, on an installed game) write too?
     const QFileInfo info(file);
     if (info.exists() ? !info.isWritable() : !QFileInfo(info.absolutePath()).isWritable())
-        return failed(file, qt_error_string(EACCES));
+        return failed(file, SystemIo::errorText(SystemIo::accessDeniedError()));
     return {};
 }
 
@@ -281,7 +269,7 @@ WriteResult appendToFile(const QString &path, const QByteArray &bytes)
         return failed(file, out.errorString());
     const qint64 oldSize = out.size();
     int err = 0;
-    if (writeAll(out, bytes, err) && syncToDisk(out, err))
+    if (writeAll(out, bytes, err) && syncToDisk(out, file, err))
         return {};
     const QString why = reason(out, err);
     out.unsetError();

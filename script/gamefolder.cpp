@@ -1,23 +1,16 @@
 #include "gamefolder.h"
 
 #include "gbk.h"
+#include "systemio.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -67,49 +60,22 @@ struct NativeEntry
     QByteArray native; ///< the absolute path in bytes
 };
 
+bool notUtf8(const QByteArray &raw)
+{
+    return nameFromWindowsBytes(raw).has_value();
+}
+
 // The entries of @p dir whose names are code page 936 bytes, in name order.
 QList<NativeEntry> windowsNamedEntries(const QString &dir, bool wantDir)
 {
     QList<NativeEntry> found;
-    const QByteArray base = QFile::encodeName(dir);
-    DIR *d = ::opendir(base.constData());
-    if (!d)
-        return found;
-    while (const dirent *e = ::readdir(d)) {
-        const QByteArray raw(e->d_name);
-        const std::optional<QString> name = nameFromWindowsBytes(raw);
-        if (!name)
-            continue;
-        const QByteArray native = base + '/' + raw;
-        struct stat st = {};
-        if (::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode) != wantDir)
-            continue;
-        found.append({*name, native});
+    for (const SystemIo::RawEntry &entry : SystemIo::rawNamedEntries(dir, notUtf8)) {
+        if (entry.folder == wantDir)
+            found.append({*nameFromWindowsBytes(entry.name), entry.native});
     }
-    ::closedir(d);
     std::sort(found.begin(), found.end(),
               [](const NativeEntry &a, const NativeEntry &b) { return a.name < b.name; });
     return found;
-}
-
-// A path Qt can open for the file at @p native: a link to it, named @p name, in a folder of
-// this process's own that goes when the process ends.
-QString linkFor(const QByteArray &native, const QString &name)
-{
-    static QTemporaryDir links(QDir::tempPath() + QStringLiteral("/taletools-names-XXXXXX"));
-    if (!links.isValid())
-        return {};
-    const QString folder = links.filePath(QString::fromLatin1(
-        QCryptographicHash::hash(native, QCryptographicHash::Sha1).toHex().left(16)));
-    const QString link = folder + u'/' + name;
-    if (!QFileInfo(link).isSymLink()) {
-        QDir().mkpath(folder);
-        // Another thread may have made it a moment ago: then it is there all the same.
-        if (::symlink(native.constData(), QFile::encodeName(link).constData()) != 0 &&
-            !QFileInfo(link).isSymLink())
-            return {};
-    }
-    return link;
 }
 
 // Finds the entry @p name in @p dir: exactly, else ignoring letter case (first in name order).
@@ -128,7 +94,7 @@ QString findEntry(const QDir &dir, const QString &name, bool wantDir)
     if (!wantDir) {
         for (const NativeEntry &entry : windowsNamedEntries(dir.absolutePath(), false)) {
             if (entry.name.compare(name, Qt::CaseInsensitive) == 0)
-                return linkFor(entry.native, entry.name); // an absolute path
+                return SystemIo::openablePath(entry.native, entry.name); // absolute
         }
     }
     return {};
@@ -188,22 +154,6 @@ QList<GameFolder::WindowsName> GameFolder::windowsNames() const
     return names;
 }
 
-namespace {
-
-// Renames @p from to @p to unless something of that name is there; in one step where the file
-// system can, so that a file made meanwhile is not replaced either.
-bool renameUnlessTaken(const QByteArray &from, const QByteArray &to)
-{
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false; // EEXIST among them: the proper name is taken
-    struct stat st = {};
-    return ::lstat(to.constData(), &st) != 0 && ::rename(from.constData(), to.constData()) == 0;
-}
-
-} // namespace
-
 QStringList GameFolder::renameWindowsNames() const
 {
     QStringList failed;
@@ -211,7 +161,7 @@ QStringList GameFolder::renameWindowsNames() const
         const qsizetype slash = file.native.lastIndexOf('/');
         const QString name = file.gamePath.mid(file.gamePath.indexOf(u'\\') + 1);
         const QByteArray proper = file.native.left(slash + 1) + QFile::encodeName(name);
-        if (!renameUnlessTaken(file.native, proper))
+        if (!SystemIo::renameUnlessTaken(file.native, proper))
             failed.append(file.gamePath);
     }
     return failed;

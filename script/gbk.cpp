@@ -1,7 +1,6 @@
 #include "gbk.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "gbktable.h"
 
 namespace Gbk {
 namespace {
@@ -13,74 +12,42 @@ bool isEscape(QChar c)
     return c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF;
 }
 
-// Converters reused character by character on the slow paths: opening one costs far more than
-// converting a character. An error sticks to a converter, so a failed one is replaced.
-struct Converters
+// The character of the lead byte @p lead and the byte after it, or 0.
+char16_t pair(uchar lead, uchar trail)
 {
-    QStringDecoder decoder{"GBK", QStringConverter::Flag::Stateless};
-    QStringEncoder encoder{"GBK", QStringConverter::Flag::Stateless};
-
-    // Returns a null string when @p bytes do not decode.
-    QString decode(QByteArrayView bytes)
-    {
-        QString s(decoder.decode(bytes));
-        if (!decoder.hasError())
-            return s;
-        decoder = QStringDecoder("GBK", QStringConverter::Flag::Stateless);
-        return {};
-    }
-    // Returns false when @p text does not encode.
-    bool encode(QStringView text, QByteArray &out)
-    {
-        out = QByteArray(encoder.encode(text));
-        if (!encoder.hasError())
-            return true;
-        encoder = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
-        return false;
-    }
-};
-
-// Decodes one GBK character (one or two bytes). Returns a null QChar when the bytes are not a
-// character that GBK maps and maps back to the same bytes.
-QChar decodeOne(Converters &c, const char *data, qsizetype len)
-{
-    const QString s = c.decode(QByteArrayView(data, len));
-    if (s.size() != 1 || s.at(0) == QChar::ReplacementCharacter)
-        return {};
-    QByteArray back;
-    if (!c.encode(s, back) || back != QByteArrayView(data, len))
-        return {};
-    return s.at(0);
+    if (lead < Table::kFirstLead || lead > 0xFE || trail < Table::kFirstTrail || trail > 0xFE)
+        return 0;
+    return Table::kPairs[(lead - Table::kFirstLead) * Table::kTrails + trail - Table::kFirstTrail];
 }
 
-// Slow path for input holding bytes that are not GBK: walks character by character.
-QString decodeCareful(const QByteArray &bytes)
+// Each character is the longest sequence the table maps (two bytes before one); a byte that
+// starts none becomes its escape.
+QString decodeBytes(QByteArrayView bytes)
 {
-    Converters c;
-    QString out;
-    out.reserve(bytes.size());
-    const char *p = bytes.constData();
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
     const qsizetype n = bytes.size();
     qsizetype i = 0;
     while (i < n) {
-        const auto b = static_cast<unsigned char>(p[i]);
+        const uchar b = p[i];
         if (b < 0x80) {
-            out.append(QChar(char16_t(b)));
+            *o++ = b;
             ++i;
             continue;
         }
-        if (b >= 0x81 && b <= 0xFE && i + 1 < n) {
-            const QChar ch = decodeOne(c, p + i, 2);
-            if (!ch.isNull()) {
-                out.append(ch);
+        if (i + 1 < n) {
+            if (const char16_t c = pair(b, p[i + 1])) {
+                *o++ = c;
                 i += 2;
                 continue;
             }
         }
-        const QChar single = decodeOne(c, p + i, 1);
-        out.append(single.isNull() ? QChar(char16_t(kEscapeBase + b)) : single);
+        const char16_t single = Table::kSingles[b - 0x80];
+        *o++ = single ? single : char16_t(kEscapeBase + b);
         ++i;
     }
+    out.truncate(o - reinterpret_cast<const char16_t *>(out.constData()));
     return out;
 }
 
@@ -88,77 +55,62 @@ QString decodeCareful(const QByteArray &bytes)
 
 bool available()
 {
-    return QStringEncoder("GBK").isValid() && QStringDecoder("GBK").isValid();
+    // The carried table is whole when every character it names maps back to its own bytes.
+    static const bool whole = [] {
+        int found = 0;
+        for (int lead = Table::kFirstLead; lead <= 0xFE; ++lead) {
+            for (int trail = Table::kFirstTrail; trail <= 0xFE; ++trail) {
+                if (const char16_t c = pair(uchar(lead), uchar(trail))) {
+                    if (Table::kBytes[c] != (lead << 8 | trail))
+                        return false;
+                    ++found;
+                }
+            }
+        }
+        return found > 20000;
+    }();
+    return whole;
 }
 
 QString LineDecoder::decode(QByteArrayView bytes)
 {
-    // Most lines are codes and file names: plain ASCII needs no converter.
-    bool ascii = true;
-    for (char b : bytes) {
-        if (static_cast<unsigned char>(b) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(bytes);
-    QString s(m_decoder.decode(bytes));
-    if (!m_decoder.hasError() && !s.contains(QChar::ReplacementCharacter))
-        return s;
-    m_decoder = QStringDecoder("GBK", QStringConverter::Flag::Stateless);
-    return decodeCareful(bytes.toByteArray());
+    return decodeBytes(bytes);
 }
 
 QString decode(const QByteArray &bytes)
 {
-    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
-    QString s = QString(decoder.decode(bytes));
-    if (!decoder.hasError() && !s.contains(QChar::ReplacementCharacter))
-        return s;
-    return decodeCareful(bytes);
+    return decodeBytes(bytes);
 }
 
 Encoded encode(const QString &text)
 {
     Encoded result;
-    bool hasEscapes = false;
-    for (QChar c : text) {
-        if (isEscape(c)) {
-            hasEscapes = true;
-            break;
-        }
-    }
-
-    QStringEncoder encoder("GBK");
-    if (!hasEscapes) {
-        result.bytes = QByteArray(encoder.encode(text));
-        if (!encoder.hasError())
-            return result;
-    }
-
-    // Careful path: escapes become their byte, and every character that does not encode is
-    // named.
-    result.bytes.clear();
-    Converters c;
+    result.bytes.reserve(text.size() * 2);
     qsizetype i = 0;
     while (i < text.size()) {
         const QChar ch = text.at(i);
-        if (isEscape(ch)) {
-            result.bytes.append(char(ch.unicode() - kEscapeBase));
+        const char16_t u = ch.unicode();
+        if (u < 0x80 || isEscape(ch)) {
+            result.bytes.append(char(u < 0x80 ? u : u - kEscapeBase));
             ++i;
             continue;
         }
-        const qsizetype len = (ch.isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
-        const QStringView piece = QStringView(text).mid(i, len);
-        QByteArray bytes;
-        if (!c.encode(piece, bytes) || ch.isSurrogate()) {
+        const quint16 bytes = ch.isSurrogate() ? 0 : Table::kBytes[u];
+        if (bytes >= 0x100) {
+            result.bytes.append(char(bytes >> 8));
+            result.bytes.append(char(bytes & 0xFF));
+        } else if (bytes) {
+            result.bytes.append(char(bytes));
+        } else {
+            // A pair of surrogates is named whole: one character GBK cannot hold.
+            const qsizetype len = (ch.isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+            const QStringView piece = QStringView(text).mid(i, len);
             if (!result.unencodable.contains(piece))
                 result.unencodable.append(piece);
-        } else {
-            result.bytes.append(bytes);
+            i += len;
+            continue;
         }
-        i += len;
+        ++i;
     }
     return result;
 }

@@ -2,17 +2,18 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 
 /// Code page 936 (GBK), the encoding of Game.txt and Game.ini. This is the one place that
-/// converts between those bytes and QString.
+/// converts between those bytes and QString, through a table the programs carry (made at build
+/// time from the building system's converter), so that every system reads and writes the same
+/// bytes.
 ///
 /// Decoding never loses bytes: a byte that is not valid GBK becomes the lone surrogate
 /// U+DC00 + byte, and encoding turns such a character back into that very byte, so a file
 /// with stray bytes is written back unchanged around them.
 namespace Gbk {
 
-/// True when the platform's converter for "GBK" is present (Qt built with ICU).
+/// True when the carried table is whole (every character it names maps back to its bytes).
 bool available();
 
 /// Decodes GBK bytes. Never fails; see the namespace comment for invalid bytes.
@@ -23,9 +24,6 @@ class LineDecoder
 {
 public:
     QString decode(QByteArrayView bytes);
-
-private:
-    QStringDecoder m_decoder{"GBK", QStringConverter::Flag::Stateless};
 };
 
 struct Encoded

@@ -1,6 +1,37 @@
 #include "gbk.h"
+#include "gbkreference.h"
 
+#include <QCryptographicHash>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
+
+namespace {
+
+// The one character @p bytes stand for and map back from through the programs' converter, or 0.
+char16_t mappedByTheProgram(const QByteArray &bytes)
+{
+    const QString s = Gbk::decode(bytes);
+    if (s.size() != 1 || s.at(0).isSurrogate())
+        return 0;
+    const Gbk::Encoded back = Gbk::encode(s);
+    return back.ok() && back.bytes == bytes ? s.at(0).unicode() : 0;
+}
+
+// The same through the system's own converter, where it has one for GBK (Qt with ICU).
+char16_t mappedBySystem(const QByteArray &bytes)
+{
+    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
+    const QString s = decoder.decode(bytes);
+    if (decoder.hasError() || s.size() != 1 || s.at(0) == QChar::ReplacementCharacter ||
+        s.at(0).isSurrogate())
+        return 0;
+    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+    const QByteArray back = encoder.encode(s);
+    return !encoder.hasError() && back == bytes ? s.at(0).unicode() : 0;
+}
+
+} // namespace
 
 class TestGbk : public QObject
 {
@@ -8,8 +39,46 @@ class TestGbk : public QObject
 private slots:
     void converterIsAvailable()
     {
-        // Without ICU's GBK converter every file would be unreadable: fail loudly.
-        QVERIFY2(Gbk::available(), "Qt has no GBK converter (Qt built without ICU?)");
+        // Without a whole GBK table every file would be unreadable: fail loudly.
+        QVERIFY2(Gbk::available(), "the carried GBK table is not whole");
+    }
+
+    // Every one- and two-byte sequence and every character of the Basic Multilingual Plane
+    // converts as the converter the table was made from converts it (its digest made at build
+    // time), on every system the programs are built for; where this system has such a converter
+    // too, each one is compared with it.
+    void everySequenceConvertsAsTheBuildingSystemsConverter()
+    {
+        const bool systemHasGbk = QStringDecoder("GBK").isValid();
+        QCryptographicHash digest(QCryptographicHash::Sha256);
+        for (int lead = 0x80; lead <= 0xFF; ++lead) {
+            for (int trail = -1; trail <= 0xFF; ++trail) {
+                QByteArray bytes(1, char(lead));
+                if (trail >= 0)
+                    bytes += char(trail);
+                const char16_t c = mappedByTheProgram(bytes);
+                if (systemHasGbk && c != mappedBySystem(bytes))
+                    QFAIL(
+                        qPrintable(QStringLiteral("%1 decodes as U+%2, the system says U+%3")
+                                       .arg(QString::fromLatin1(bytes.toHex(' ')))
+                                       .arg(int(c), 4, 16, QLatin1Char('0'))
+                                       .arg(int(mappedBySystem(bytes)), 4, 16, QLatin1Char('0'))));
+                digest.addData(QByteArrayView(reinterpret_cast<const char *>(&c), 2));
+            }
+        }
+        for (int c = 0x80; c <= 0xFFFF; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            const Gbk::Encoded e = Gbk::encode(QString(QChar(char16_t(c))));
+            const QByteArray bytes = e.ok() ? e.bytes : QByteArray();
+            if (systemHasGbk) {
+                QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+                const QByteArray system = encoder.encode(QString(QChar(char16_t(c))));
+                QCOMPARE(bytes.toHex(' '), encoder.hasError() ? QByteArray() : system.toHex(' '));
+            }
+            digest.addData(QByteArray(1, char(bytes.size())) + bytes);
+        }
+        QCOMPARE(digest.result().toHex(), QByteArray(GBK_REFERENCE_SHA256));
     }
 
     void chineseAndEuroSignEncodeAsCodePage936()

@@ -39,6 +39,20 @@ QByteArray midiFile(const QByteArray &events)
            u32(quint32(track.size())) + track;
 }
 
+// One second of a 440 Hz tone, 16-bit mono PCM in a WAV file.
+QByteArray toneWav()
+{
+    QByteArray pcm;
+    for (int i = 0; i < 22050; ++i) {
+        const qint16 v = qint16(8000 * std::sin(i * 2 * M_PI * 440 / 22050));
+        pcm.append(reinterpret_cast<const char *>(&v), 2);
+    }
+    auto u32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); };
+    auto u16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char *>(&v), 2); };
+    return "RIFF" + u32(36 + pcm.size()) + "WAVEfmt " + u32(16) + u16(1) + u16(1) + u32(22050) +
+           u32(44100) + u16(2) + u16(16) + "data" + u32(pcm.size()) + pcm;
+}
+
 // The presets in a sound font's directory, by the cut it makes of itself with all of them.
 int presetCount(const SoundFontSubset::Cut &cut)
 {
@@ -165,24 +179,62 @@ private slots:
 
     void waveFilesPlayToo()
     {
-        // One second of a 440 Hz tone, 16-bit mono PCM.
-        QByteArray pcm;
-        for (int i = 0; i < 22050; ++i) {
-            const qint16 v = qint16(8000 * std::sin(i * 2 * M_PI * 440 / 22050));
-            pcm.append(reinterpret_cast<const char *>(&v), 2);
-        }
-        auto u32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char *>(&v), 4); };
-        auto u16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char *>(&v), 2); };
-        const QByteArray wav = "RIFF" + u32(36 + pcm.size()) + "WAVEfmt " + u32(16) + u16(1) +
-                               u16(1) + u32(22050) + u32(44100) + u16(2) + u16(16) + "data" +
-                               u32(pcm.size()) + pcm;
-        TestUtil::writeBytes(m_dir.filePath(QStringLiteral("Music/tone.wav")), wav);
+        TestUtil::writeBytes(m_dir.filePath(QStringLiteral("Music/tone.wav")), toneWav());
         QFile::remove(m_out);
         SdlMusic music{GameFolder(m_dir.path())};
         music.sendCommand(QStringLiteral("play Music\\tone.wav"));
         music.waitIdle();
         QTest::qWait(600);
         QVERIFY2(peak(m_out) > 500, "the tone made no sound");
+    }
+
+    // Recorded music needs SDL and its mixer only: where the MIDI synthesiser's library is not
+    // installed, a WAV (as an MP3 or OGG) still plays, and a MIDI tune is silent, nothing more.
+    void recordedMusicPlaysWithoutTheMidiSynthesiser()
+    {
+        TestUtil::writeBytes(m_dir.filePath(QStringLiteral("Music/tone.wav")), toneWav());
+        QFile::remove(m_out);
+        MusicTesting::leaveOutMidi(true);
+        {
+            SdlMusic music{GameFolder(m_dir.path())};
+            music.sendCommand(QStringLiteral("play Music\\1.mid"));
+            music.waitIdle();
+            music.sendCommand(QStringLiteral("play Music\\tone.wav"));
+            music.waitIdle();
+            QTRY_VERIFY2(QFileInfo::exists(m_out) && peak(m_out) > 500,
+                         "the tone made no sound without the MIDI synthesiser");
+        }
+        MusicTesting::leaveOutMidi(false);
+    }
+
+    // A tune is read whole before it plays, so one larger than any game holds (a 64 GiB file of
+    // which the disk holds nothing, or one byte over the bound) plays nothing, as a tune that
+    // cannot play; the player goes on and the next tune plays.
+    void aHugeTunePlaysNothingAndTheNextStillPlays_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::newRow("64 GiB") << qint64(64) * 1024 * 1024 * 1024;
+        QTest::newRow("one byte over the bound") << SdlMusic::kMaxTuneBytes + 1;
+    }
+    void aHugeTunePlaysNothingAndTheNextStillPlays()
+    {
+        QFETCH(qint64, size);
+        const QString huge = m_dir.filePath(QStringLiteral("Music/huge.mid"));
+        TestUtil::writeBytes(huge, midiFile(QByteArray("\x00\x90\x3c\x5a\x83\x60\x80\x3c\x00", 9)));
+        {
+            QFile file(huge);
+            QVERIFY(file.open(QIODevice::ReadWrite) && file.resize(size)); // sparse: no room taken
+        }
+        QFile::remove(m_out);
+        SdlMusic music{GameFolder(m_dir.path())};
+        music.sendCommand(QStringLiteral("play Music\\huge.mid"));
+        music.waitIdle();
+        QTest::qWait(300);
+        QVERIFY2(!QFileInfo::exists(m_out) || peak(m_out) == 0, "the huge tune made a sound");
+        music.sendCommand(QStringLiteral("play Music\\1.mid"));
+        music.waitIdle();
+        QTRY_VERIFY2(QFileInfo::exists(m_out) && peak(m_out) > 500, "the next tune made no sound");
+        QFile::remove(huge);
     }
 
     void presetsOfATune_data()

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the project needs to build, test and run, when missing.
+# Installs the Debian 12 packages the project needs to build, test and run, when missing; and
+# the Windows SDK the Windows build is made with (tools/winsdk.sh).
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,11 @@ packages=(
   xvfb xauth openbox xdotool x11-utils dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0 python3-gi
   orca speech-dispatcher speech-dispatcher-audio-plugins speech-dispatcher-espeak-ng espeak-ng
   librsvg2-bin desktop-file-utils appstream lintian dpkg-dev file
+  ccache
+  # The Windows build: MinGW-w64 (POSIX threads), Qt's host tools (moc, rcc, uic) of the SDK's
+  # version, the icons' .ico, Wine to run the programs and their tests, NSIS and zip to ship.
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools qt6-base-dev-tools
+  icoutils wine wine64 nsis zip
 )
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
@@ -39,3 +45,5 @@ if [ ! -d "$browser_tests/node_modules/puppeteer-core" ] ||
    [ "$browser_tests/package-lock.json" -nt "$browser_tests/node_modules/.package-lock.json" ]; then
   (cd "$browser_tests" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
 fi
+
+bash "$(dirname "$0")/winsdk.sh"
