@@ -499,9 +499,8 @@ test("a long press opens the menu and its release chooses nothing, whatever item
   // Found with the finger alone, beside the panel (no key pressed: the phone's own menu).
   const stage = (await middle(page, "#stage")).box;
   await page.touchscreen.touchStart(10, stage.y + 10);
-  await sleep(800);
+  await panelOpen(page, "menu"); // while the finger is still down
   await page.touchscreen.touchEnd();
-  await panelOpen(page, "menu");
   const items = await page.$$eval("#panel button", (buttons) =>
     buttons.map((b) => {
       const r = b.getBoundingClientRect();
@@ -517,9 +516,8 @@ test("a long press opens the menu and its release chooses nothing, whatever item
   assert.ok(rows.length >= 2, `items over the stage: ${rows.map((r) => r.text).join(",")}`);
   for (const { text, x, y } of rows) {
     await page.touchscreen.touchStart(x, y);
-    await sleep(800);
+    await panelOpen(page, "menu"); // while the finger is still down
     await page.touchscreen.touchEnd();
-    await panelOpen(page, "menu");
     await sleep(400); // a click from the release would have come by now
     assert.equal(await panel(page), "menu", `released over ${text}`);
     // (Firefox without an MP3 decoder may say so meanwhile: that note is not a command's.)

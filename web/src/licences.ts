@@ -70,10 +70,11 @@ function fontSection(licence: FontLicence): HTMLElement {
   return section;
 }
 
-/** A font's own words; marked as English where they are plain ASCII, for a screen reader. */
+/** A font's own words; marked as English where they hold Latin letters and signs only (© and
+ * dashes included), for a screen reader and for the Latin font to draw them. */
 function ownWords(tag: "p" | "pre", text: string): HTMLElement {
   const made = element(tag, "", text);
   // eslint-disable-next-line no-control-regex
-  if (/^[\x00-\x7f]*$/.test(text)) made.lang = "en";
+  if (/^[\x00-\u024f\u2000-\u206f]*$/.test(text)) made.lang = "en";
   return made;
 }
