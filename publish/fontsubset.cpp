@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace FontSubset {
 namespace {
@@ -125,18 +126,10 @@ bool quietly(Work work)
     return ok;
 }
 
-} // namespace
-
-Result make(const QRawFont &raw, const QList<char32_t> &characters)
+// As FreeType reads a face's style, which decides whether the player's text is made bold or
+// slanted: OS/2's selection flags where the face has them, the head table's otherwise.
+void readStyle(const QRawFont &raw, Result &result)
 {
-    Result result;
-    if (!raw.isValid()) {
-        result.error = QStringLiteral("找不到字体“%1”").arg(raw.familyName());
-        return result;
-    }
-    result.family = raw.familyName();
-    // As FreeType reads a face's style, which decides whether the player's text is made bold
-    // or slanted: OS/2's selection flags where the face has them, the head table's otherwise.
     const QByteArray os2 = raw.fontTable("OS/2"), head = raw.fontTable("head");
     if (os2.size() >= 64 && qFromBigEndian<quint16>(os2.constData()) != 0xFFFF) {
         const quint16 selection = qFromBigEndian<quint16>(os2.constData() + 62);
@@ -147,14 +140,11 @@ Result make(const QRawFont &raw, const QList<char32_t> &characters)
         result.bold = style & 1;
         result.italic = style & 2;
     }
-    const QByteArray sfnt = sfntOf(raw);
-    const Face face = faceOf(sfnt);
-    // The font's own words, whole: the page shows them behind its 字体许可 link.
-    result.copyright = nameOf(face.get(), HB_OT_NAME_ID_COPYRIGHT);
-    result.licence = nameOf(face.get(), HB_OT_NAME_ID_LICENSE)
-                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    result.licenceUrl = nameOf(face.get(), HB_OT_NAME_ID_LICENSE_URL);
+}
 
+// @p face holding only @p characters, without hinting; null when it cannot be cut.
+hb_face_t *subsetOf(hb_face_t *face, const QList<char32_t> &characters)
+{
     hb_subset_input_t *input = hb_subset_input_create_or_fail();
     hb_set_t *unicodes = hb_subset_input_unicode_set(input);
     for (char32_t c : characters)
@@ -165,26 +155,57 @@ Result make(const QRawFont &raw, const QList<char32_t> &characters)
     hb_set_add(names, HB_OT_NAME_ID_LICENSE_URL);
     // Hinting serves small sizes on old screens; the page scales its text anyway.
     hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_NO_HINTING);
-    hb_face_t *subset = hb_subset_or_fail(face.get(), input);
+    hb_face_t *subset = hb_subset_or_fail(face, input);
     hb_subset_input_destroy(input);
-    if (!subset) {
-        result.error = QStringLiteral("无法裁剪字体“%1”").arg(result.family);
-        return result;
-    }
-    hb_blob_t *blob = hb_face_reference_blob(subset);
+    return subset;
+}
+
+// @p face as WOFF2; none when it cannot be compressed.
+std::optional<QByteArray> woff2Of(hb_face_t *face)
+{
+    hb_blob_t *blob = hb_face_reference_blob(face);
     unsigned length = 0;
     const char *data = hb_blob_get_data(blob, &length);
     const auto *bytes = reinterpret_cast<const uint8_t *>(data);
     std::string compressed(woff2::MaxWOFF2CompressedSize(bytes, length), '\0');
     size_t compressedLength = compressed.size();
+    std::optional<QByteArray> woff2;
     if (quietly([&] {
             return woff2::ConvertTTFToWOFF2(
                 bytes, length, reinterpret_cast<uint8_t *>(compressed.data()), &compressedLength);
         }))
-        result.woff2 = QByteArray(compressed.data(), qsizetype(compressedLength));
+        woff2 = QByteArray(compressed.data(), qsizetype(compressedLength));
+    hb_blob_destroy(blob);
+    return woff2;
+}
+
+} // namespace
+
+Result make(const QRawFont &raw, const QList<char32_t> &characters)
+{
+    Result result;
+    if (!raw.isValid()) {
+        result.error = QStringLiteral("找不到字体“%1”").arg(raw.familyName());
+        return result;
+    }
+    result.family = raw.familyName();
+    readStyle(raw, result);
+    const QByteArray sfnt = sfntOf(raw);
+    const Face face = faceOf(sfnt);
+    // The font's own words, whole: the page shows them behind its 字体许可 link.
+    result.copyright = nameOf(face.get(), HB_OT_NAME_ID_COPYRIGHT);
+    result.licence = nameOf(face.get(), HB_OT_NAME_ID_LICENSE)
+                         .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.licenceUrl = nameOf(face.get(), HB_OT_NAME_ID_LICENSE_URL);
+    hb_face_t *subset = subsetOf(face.get(), characters);
+    if (!subset) {
+        result.error = QStringLiteral("无法裁剪字体“%1”").arg(result.family);
+        return result;
+    }
+    if (const std::optional<QByteArray> woff2 = woff2Of(subset))
+        result.woff2 = *woff2;
     else
         result.error = QStringLiteral("无法压缩字体“%1”").arg(result.family);
-    hb_blob_destroy(blob);
     hb_face_destroy(subset);
     return result;
 }

@@ -62,7 +62,48 @@ struct Midi
             delete_fluid_synth(synth);
         delete_fluid_settings(settings);
     }
+
+    // Starts playing the tune at @p path with the sound font @p font into an MP3 encoder;
+    // the reason when it cannot.
+    QString start(const QByteArray &font, const QString &path)
+    {
+        fluid_settings_setnum(settings, "synth.sample-rate", kRate);
+        fluid_settings_setint(settings, "synth.reverb.active", 0);
+        fluid_settings_setint(settings, "synth.chorus.active", 0);
+        fluid_settings_setnum(settings, "synth.gain", 0.6);
+        fluid_settings_setstr(settings, "player.timing-source", "sample");
+        fluid_settings_setint(settings, "synth.lock-memory", 0);
+        synth = new_fluid_synth(settings);
+        if (!synth || fluid_synth_sfload(synth, font.constData(), 1) == FLUID_FAILED)
+            return QStringLiteral("无法合成MIDI音乐");
+        player = new_fluid_player(synth);
+        if (!player || fluid_player_add(player, QFile::encodeName(path).constData()) != FLUID_OK ||
+            fluid_player_play(player) != FLUID_OK)
+            return QStringLiteral("无法合成MIDI音乐");
+        lame = lame_init();
+        lame_set_in_samplerate(lame, kRate);
+        lame_set_num_channels(lame, 2);
+        lame_set_VBR(lame, vbr_default);
+        lame_set_VBR_quality(lame, 5);
+        if (lame_init_params(lame) < 0)
+            return QStringLiteral("无法压缩音乐");
+        return {};
+    }
 };
+
+constexpr int kBlock = 1024;
+
+// Fades out the stereo @p block of the tail's frames from @p tail on.
+void fade(short *block, int tail)
+{
+    for (int i = 0; i < kBlock; ++i) {
+        const int left = kTailFrames - tail - i;
+        if (left < kFadeFrames) {
+            block[2 * i] = short(block[2 * i] * qMax(0, left) / kFadeFrames);
+            block[2 * i + 1] = short(block[2 * i + 1] * qMax(0, left) / kFadeFrames);
+        }
+    }
+}
 
 Result midi(const QString &path, QFile &out, const std::function<bool()> &cancelled,
             const std::function<void(int)> &progress)
@@ -71,28 +112,9 @@ Result midi(const QString &path, QFile &out, const std::function<bool()> &cancel
     if (font.isEmpty())
         return {Outcome::LeftOut, QStringLiteral("没有找到播放MIDI的音色库(timgm6mb-soundfont)")};
     Midi m;
-    fluid_settings_setnum(m.settings, "synth.sample-rate", kRate);
-    fluid_settings_setint(m.settings, "synth.reverb.active", 0);
-    fluid_settings_setint(m.settings, "synth.chorus.active", 0);
-    fluid_settings_setnum(m.settings, "synth.gain", 0.6);
-    fluid_settings_setstr(m.settings, "player.timing-source", "sample");
-    fluid_settings_setint(m.settings, "synth.lock-memory", 0);
-    m.synth = new_fluid_synth(m.settings);
-    if (!m.synth || fluid_synth_sfload(m.synth, font.constData(), 1) == FLUID_FAILED)
-        return {Outcome::LeftOut, QStringLiteral("无法合成MIDI音乐")};
-    m.player = new_fluid_player(m.synth);
-    if (!m.player || fluid_player_add(m.player, QFile::encodeName(path).constData()) != FLUID_OK ||
-        fluid_player_play(m.player) != FLUID_OK)
-        return {Outcome::LeftOut, QStringLiteral("无法合成MIDI音乐")};
-    m.lame = lame_init();
-    lame_set_in_samplerate(m.lame, kRate);
-    lame_set_num_channels(m.lame, 2);
-    lame_set_VBR(m.lame, vbr_default);
-    lame_set_VBR_quality(m.lame, 5);
-    if (lame_init_params(m.lame) < 0)
-        return {Outcome::LeftOut, QStringLiteral("无法压缩音乐")};
+    if (const QString why = m.start(font, path); !why.isEmpty())
+        return {Outcome::LeftOut, why};
 
-    constexpr int kBlock = 1024;
     short block[kBlock * 2];
     QByteArray mp3(int(1.25 * kBlock + 7200), Qt::Uninitialized);
     auto *mp3Bytes = reinterpret_cast<unsigned char *>(mp3.data());
@@ -117,13 +139,7 @@ Result midi(const QString &path, QFile &out, const std::function<bool()> &cancel
         fluid_synth_write_s16(m.synth, kBlock, block, 0, 2, block, 1, 2);
         frames += kBlock;
         if (!playing) {
-            for (int i = 0; i < kBlock; ++i) {
-                const int left = kTailFrames - tail - i;
-                if (left < kFadeFrames) {
-                    block[2 * i] = short(block[2 * i] * qMax(0, left) / kFadeFrames);
-                    block[2 * i + 1] = short(block[2 * i + 1] * qMax(0, left) / kFadeFrames);
-                }
-            }
+            fade(block, tail);
             tail += kBlock;
         }
         const int written =

@@ -1,7 +1,10 @@
 #include "pagedata.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QCryptographicHash>
+
+#include <cmath>
 
 namespace PageData {
 
@@ -10,6 +13,16 @@ QString gameId(const QString &folder, const QString &name)
     const QByteArray hash =
         QCryptographicHash::hash((folder + u'\n' + name).toUtf8(), QCryptographicHash::Sha256);
     return QString::fromLatin1(hash.toHex().left(16));
+}
+
+double rounded(qreal value)
+{
+    return std::round(value * 100) / 100;
+}
+
+QString hexColour(QRgb rgb)
+{
+    return QColor(rgb).name(QColor::HexRgb);
 }
 
 QByteArray icon(const QImage &picture, int size)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRgb>
 #include <QString>
 
 /// How the game's data is laid out on the page so that the first scene needs the same few
@@ -18,6 +19,12 @@ constexpr int kFontChunkCharacters = 256;
 /// @p folder (an absolute path) is published, different for another folder or name; it names
 /// neither.
 QString gameId(const QString &folder, const QString &name);
+
+/// @p value to two decimals: more than the page's canvas draws.
+double rounded(qreal value);
+
+/// @p rgb as the page writes a colour: "#rrggbb".
+QString hexColour(QRgb rgb);
 
 /// A square icon of @p size pixels cut from the middle of @p picture, as PNG.
 QByteArray icon(const QImage &picture, int size);

@@ -201,6 +201,82 @@ bool PageFolder::open()
     return true;
 }
 
+namespace {
+
+// The folders holding @p names (paths below the page's root), each once, in order; the root
+// (an empty name) first.
+QStringList foldersOf(const QStringList &names)
+{
+    QStringList folders{QString()};
+    for (const QString &name : names) {
+        const QString folder = name.section(u'/', 0, -2);
+        if (!folder.isEmpty() && !folders.contains(folder + u'/'))
+            folders.append(folder + u'/');
+    }
+    folders.sort();
+    return folders;
+}
+
+// Adds the entry @p path to @p zip: a folder, or the file @p file read when the zip is closed.
+bool addEntry(zip_t *zip, const QString &path, const QString &file = {})
+{
+    const bool folder = file.isEmpty();
+    const QByteArray name = path.toUtf8();
+    zip_int64_t index = -1;
+    if (folder) {
+        index = zip_dir_add(zip, name.constData(), ZIP_FL_ENC_UTF_8);
+    } else {
+        zip_source_t *source = zip_source_file(zip, local(file).constData(), 0, -1);
+        index = source ? zip_file_add(zip, name.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0 && source)
+            zip_source_free(source);
+    }
+    if (index < 0)
+        return false;
+    // Readable by all, writable by the owner only, whoever unpacks it.
+    const zip_uint32_t mode = folder ? 040755 : 0100644;
+    zip_file_set_external_attributes(zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
+                                     (mode << 16) | (folder ? 0x10 : 0));
+    if (!folder) {
+        static const QStringList kPacked = {QStringLiteral("jpg"),  QStringLiteral("jpeg"),
+                                            QStringLiteral("png"),  QStringLiteral("gif"),
+                                            QStringLiteral("mp3"),  QStringLiteral("ogg"),
+                                            QStringLiteral("flac"), QStringLiteral("woff2")};
+        const bool packed = kPacked.contains(QFileInfo(path).suffix().toLower());
+        zip_set_file_compression(zip, zip_uint64_t(index), packed ? ZIP_CM_STORE : ZIP_CM_DEFLATE,
+                                 9);
+    }
+    return true;
+}
+
+// What closing a zip asks now and then: whether to stop, and tells: how far it is.
+struct Watch
+{
+    const std::function<bool()> &cancelled;
+    const std::function<void(int)> &progress;
+
+    void watch(zip_t *zip)
+    {
+        zip_register_cancel_callback_with_state(
+            zip,
+            [](zip_t *, void *state) -> int {
+                const auto *w = static_cast<Watch *>(state);
+                return w->cancelled && w->cancelled() ? 1 : 0;
+            },
+            nullptr, this);
+        zip_register_progress_callback_with_state(
+            zip, 0.01,
+            [](zip_t *, double done, void *state) {
+                const auto *w = static_cast<Watch *>(state);
+                if (w->progress)
+                    w->progress(int(done * 100));
+            },
+            nullptr, this);
+    }
+};
+
+} // namespace
+
 PageFolder::ZipResult PageFolder::writeZip(QStringList names,
                                            const std::function<bool()> &cancelled,
                                            const std::function<void(int)> &progress)
@@ -217,75 +293,18 @@ PageFolder::ZipResult PageFolder::writeZip(QStringList names,
     zip_set_archive_comment(zip, kZipComment.constData(), zip_uint16_t(kZipComment.size()));
     // One top folder: a zip unpacked where it lies makes one folder, not a heap of files.
     const QString top = portableName(QFileInfo(m_out).fileName()) + u'/';
-    QStringList folders{QString()};
-    for (const QString &name : names) {
-        const QString folder = name.section(u'/', 0, -2);
-        if (!folder.isEmpty() && !folders.contains(folder + u'/'))
-            folders.append(folder + u'/');
-    }
-    folders.sort();
     names.sort();
-    const auto add = [&](const QString &entry, bool folder) -> bool {
-        const QByteArray path = (top + entry).toUtf8();
-        zip_int64_t index = -1;
-        if (folder) {
-            index = zip_dir_add(zip, path.constData(), ZIP_FL_ENC_UTF_8);
-        } else {
-            zip_source_t *source =
-                zip_source_file(zip, local(root() + u'/' + entry).constData(), 0, -1);
-            index = source ? zip_file_add(zip, path.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
-            if (index < 0 && source)
-                zip_source_free(source);
-        }
-        if (index < 0)
-            return false;
-        // Readable by all, writable by the owner only, whoever unpacks it.
-        const zip_uint32_t mode = folder ? 040755 : 0100644;
-        zip_file_set_external_attributes(zip, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
-                                         (mode << 16) | (folder ? 0x10 : 0));
-        if (!folder) {
-            static const QStringList kPacked = {QStringLiteral("jpg"),  QStringLiteral("jpeg"),
-                                                QStringLiteral("png"),  QStringLiteral("gif"),
-                                                QStringLiteral("mp3"),  QStringLiteral("ogg"),
-                                                QStringLiteral("flac"), QStringLiteral("woff2")};
-            const bool packed = kPacked.contains(QFileInfo(entry).suffix().toLower());
-            zip_set_file_compression(zip, zip_uint64_t(index),
-                                     packed ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 9);
-        }
-        return true;
-    };
-    for (const QString &folder : folders) {
-        if (!add(folder, true)) {
-            zip_discard(zip);
-            return failed();
-        }
+    bool added = true;
+    for (const QString &folder : foldersOf(names))
+        added = added && addEntry(zip, top + folder);
+    for (const QString &name : std::as_const(names))
+        added = added && addEntry(zip, top + name, root() + u'/' + name);
+    if (!added) {
+        zip_discard(zip);
+        return failed();
     }
-    for (const QString &name : names) {
-        if (!add(name, false)) {
-            zip_discard(zip);
-            return failed();
-        }
-    }
-    struct Watch
-    {
-        const std::function<bool()> &cancelled;
-        const std::function<void(int)> &progress;
-    } watch{cancelled, progress};
-    zip_register_cancel_callback_with_state(
-        zip,
-        [](zip_t *, void *state) -> int {
-            const auto *w = static_cast<Watch *>(state);
-            return w->cancelled && w->cancelled() ? 1 : 0;
-        },
-        nullptr, &watch);
-    zip_register_progress_callback_with_state(
-        zip, 0.01,
-        [](zip_t *, double done, void *state) {
-            const auto *w = static_cast<Watch *>(state);
-            if (w->progress)
-                w->progress(int(done * 100));
-        },
-        nullptr, &watch);
+    Watch watch{cancelled, progress};
+    watch.watch(zip);
     // The files are read here, one at a time.
     if (zip_close(zip) != 0) {
         zip_discard(zip);

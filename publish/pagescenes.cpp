@@ -1,6 +1,7 @@
 #include "pagescenes.h"
 
 #include "gamelogic.h"
+#include "lookrecorder.h"
 #include "musicdevice.h"
 #include "notelayout.h"
 #include "pictures.h"
@@ -64,11 +65,11 @@ public:
 
 // A window that shows nothing: it keeps what the player's logic asks for, so each scene can be
 // taken down as it would show. Pictures are stood for by a one-pixel image carrying their path.
-class RecordingSurface : public GameSurface, public StageSurface
+class RecordingSurface : public GameSurface, public LookRecorder
 {
 public:
     RecordingSurface(const QHash<QString, bool> &pictures, const PlayerLook &look)
-        : m_pictures(pictures), m_look(look), m_font(look.labelFont)
+        : LookRecorder(look.labelFont, look.buttonText), m_pictures(pictures)
     {
     }
 
@@ -99,21 +100,6 @@ public:
     {
         m_box = picture.text(QStringLiteral("path"));
     }
-    void setMsgTop(int twips) override { m_boxTop = px(twips); }
-    void setNoteCaption(const QString &) override {}
-    void setNoteTop(int twips) override { m_textTop = px(twips); }
-    void setNoteFontName(const QString &family) override { m_font.setFamily(family); }
-    void setNoteStyle(bool bold, bool italic, bool underline) override
-    {
-        m_font.setBold(bold);
-        m_font.setItalic(italic);
-        m_font.setUnderline(underline);
-    }
-    void setNoteSize(int points) override { m_font.setPointSize(points); }
-    void setNoteColour(const NoteColour &colour) override
-    {
-        m_colour = colour.systemButtonText ? m_look.buttonText : colour.rgb;
-    }
 
     PageScene scene(const QString &text) const
     {
@@ -121,20 +107,18 @@ public:
         s.text = text;
         s.background = m_background;
         s.box = m_box;
-        s.boxTop = m_boxTop;
-        s.textTop = m_textTop;
-        s.lines = PageScenes::wrap(text, m_font, px(Stage::kTextWidth));
-        s.pixelSize = QRawFont::fromFont(m_font).pixelSize();
-        s.bold = m_font.bold();
-        s.italic = m_font.italic();
-        s.underline = m_font.underline();
-        s.colour = m_colour;
+        s.boxTop = px(boxTop());
+        s.textTop = px(textTop());
+        s.lines = PageScenes::wrap(text, font(), px(Stage::kTextWidth));
+        s.pixelSize = QRawFont::fromFont(font()).pixelSize();
+        s.bold = font().bold();
+        s.italic = font().italic();
+        s.underline = font().underline();
+        s.colour = colour();
         s.reveal = m_timer;
         s.waitsReveal = m_timer && !m_boxEnabled;
         return s;
     }
-
-    const QFont &font() const { return m_font; }
 
     QString m_title;
     QString m_message;
@@ -145,13 +129,38 @@ public:
 
 private:
     const QHash<QString, bool> &m_pictures;
-    const PlayerLook &m_look;
     bool m_boxEnabled = true;
-    int m_boxTop = px(5040);
-    int m_textTop = px(5280);
-    QFont m_font;
-    QRgb m_colour = qRgb(0, 0, 0);
 };
+
+// Every picture a scene of @p scenes names must be on the page: the game paths of those that
+// are missing or do not decode go into @p missing. Gives whether each picture looked at (by
+// its absolute path) can be shown; the closing picture is among them, though it may be missing:
+// the player ends on a plain background then.
+QHash<QString, bool> lookAtPictures(const GameFolder &folder, const SceneLists &scenes,
+                                    QStringList &missing)
+{
+    QHash<QString, bool> pictures;
+    const auto look = [&](const QString &gamePath) {
+        const QString path = folder.resolve(gamePath);
+        if (path.isEmpty())
+            return false;
+        auto found = pictures.find(path);
+        if (found == pictures.end())
+            found = pictures.insert(path, !Pictures::load(path).isNull());
+        return *found;
+    };
+    for (int i = 0; i < scenes.count(); ++i) {
+        for (const QString &gamePath :
+             {PlayerTexts::kBackgroundFolder + scenes.at(SceneField::BG, i),
+              PlayerTexts::kMessageBoxFolder + scenes.at(SceneField::Msg, i)}) {
+            if (!look(gamePath) && !missing.contains(gamePath))
+                missing.append(gamePath);
+        }
+    }
+    if (missing.isEmpty())
+        look(PlayerTexts::kClosingPicture);
+    return pictures;
+}
 
 } // namespace
 
@@ -187,31 +196,10 @@ PageScenes::Result PageScenes::run()
     }
     if (!GameLogic::nothingToPlay(load, hasSettings).isEmpty())
         return Result::NoGame;
-
-    // Every picture a scene names must be on the page; the closing picture may be missing, as
-    // the player ends on a plain background then.
-    QHash<QString, bool> pictures;
-    const auto look = [&](const QString &gamePath) {
-        const QString path = m_folder.resolve(gamePath);
-        if (path.isEmpty())
-            return false;
-        auto found = pictures.find(path);
-        if (found == pictures.end())
-            found = pictures.insert(path, !Pictures::load(path).isNull());
-        return *found;
-    };
     const SceneLists &scenes = load.scenes;
-    for (int i = 0; i < scenes.count(); ++i) {
-        for (const QString &gamePath :
-             {PlayerTexts::kBackgroundFolder + scenes.at(SceneField::BG, i),
-              PlayerTexts::kMessageBoxFolder + scenes.at(SceneField::Msg, i)}) {
-            if (!look(gamePath) && !m_missing.contains(gamePath))
-                m_missing.append(gamePath);
-        }
-    }
+    const QHash<QString, bool> pictures = lookAtPictures(m_folder, scenes, m_missing);
     if (!m_missing.isEmpty())
         return Result::MissingPictures;
-    look(PlayerTexts::kClosingPicture);
 
     RecordingSurface surface(pictures, m_look);
     SilentMusic music;
@@ -221,14 +209,8 @@ PageScenes::Result PageScenes::run()
         return Result::Damaged;
     }
     m_game.title = surface.m_title;
-    if (hasSettings) {
-        if (const auto settings = ReadSettings(m_folder).settings) {
-            m_game.name = settings->GameName;
-            m_game.clickCutsReveal = settings->SkipCode == u"0";
-            if (!settings->BGMName.isEmpty())
-                m_game.music = m_folder.resolve(PlayerTexts::kMusicFolder + settings->BGMName);
-        }
-    }
+    if (hasSettings)
+        readSettings();
     m_game.interval = logic.interval();
     m_game.windowColour = m_look.window;
     m_game.scenes.append(surface.scene(scenes.at(SceneField::Note, 0)));
@@ -245,4 +227,14 @@ PageScenes::Result PageScenes::run()
     m_game.closing = surface.m_background;
     m_game.endingText = surface.m_description;
     return Result::Done;
+}
+
+void PageScenes::readSettings()
+{
+    if (const auto settings = ReadSettings(m_folder).settings) {
+        m_game.name = settings->GameName;
+        m_game.clickCutsReveal = settings->SkipCode == u"0";
+        if (!settings->BGMName.isEmpty())
+            m_game.music = m_folder.resolve(PlayerTexts::kMusicFolder + settings->BGMName);
+    }
 }

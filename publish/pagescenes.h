@@ -99,6 +99,9 @@ public:
     static QList<PageLine> wrap(const QString &text, const QFont &font, int width);
 
 private:
+    /// The game's name, skip rule and music, from Game.ini.
+    void readSettings();
+
     GameFolder m_folder;
     PlayerLook m_look;
     PageGame m_game;

@@ -59,6 +59,8 @@ public:
     static int exitStatus(Status status);
 
 private:
+    class Page;
+
     void step(const QString &what, int percent = -1);
     Status fail(const QString &why);
     Status publishInto(const QString &root, const PageGame &game, QStringList &names);

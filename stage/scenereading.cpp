@@ -1,43 +1,7 @@
 #include "scenereading.h"
 
+#include "lookrecorder.h"
 #include "stagepaint.h"
-
-namespace {
-
-// Takes down what the codes set, as the stage would show it.
-class LookSurface : public StageSurface
-{
-public:
-    LookSurface(const QFont &font, QRgb systemText) : note(font), m_systemText(systemText) {}
-    void setBackground(const QImage &) override {}
-    void setMsgPicture(const QImage &) override {}
-    void setMsgTop(int twips) override { boxTop = twips; }
-    void setNoteCaption(const QString &) override {}
-    void setNoteTop(int twips) override { textTop = twips; }
-    void setNoteFontName(const QString &family) override { note.setFamily(family); }
-    void setNoteStyle(bool bold, bool italic, bool underline) override
-    {
-        note.setBold(bold);
-        note.setItalic(italic);
-        note.setUnderline(underline);
-    }
-    void setNoteSize(int points) override { note.setPointSize(points); }
-    void setNoteColour(const NoteColour &c) override
-    {
-        colour = c.systemButtonText ? m_systemText : c.rgb;
-    }
-
-    // The stage's look before any scene.
-    QFont note;
-    int boxTop = 5040;
-    int textTop = 5280;
-    QRgb colour = qRgb(0, 0, 0);
-
-private:
-    QRgb m_systemText;
-};
-
-} // namespace
 
 SceneReading::SceneReading(const QFont &labelFont, const QString &fontName, QRgb systemText)
     : m_font(labelFont), m_systemText(systemText)
@@ -48,9 +12,9 @@ SceneReading::SceneReading(const QFont &labelFont, const QString &fontName, QRgb
 
 SceneReading::Look SceneReading::lookOf(const SceneRec &scene) const
 {
-    LookSurface surface(m_font, m_systemText);
-    SceneLook::applyExact(surface, scene);
-    return {surface.note, surface.boxTop, surface.textTop, surface.colour};
+    LookRecorder look(m_font, m_systemText);
+    SceneLook::applyExact(look, scene);
+    return {look.font(), look.boxTop(), look.textTop(), look.colour()};
 }
 
 SceneReading::Fit SceneReading::fit(const SceneRec &scene)

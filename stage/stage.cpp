@@ -79,8 +79,8 @@ void Stage::reset()
     m_msgPic->setPicture(white);
     m_bgPic->setPicture(QImage());
     m_gameNote->setText(kInitialCaption);
-    m_msgTop = 5040;
-    m_noteTop = 5280;
+    m_msgTop = StagePaint::kFirstBoxTop;
+    m_noteTop = StagePaint::kFirstTextTop;
     m_font = m_initialFont;
     setNoteColour(NoteColour{false, qRgb(0, 0, 0)});
     place();

@@ -118,8 +118,8 @@ private:
     AlphaImage *m_msgPic;
     QLabel *m_gameNote;
     qreal m_scale = 1;
-    int m_msgTop = 5040;
-    int m_noteTop = 5280;
+    int m_msgTop = StagePaint::kFirstBoxTop;
+    int m_noteTop = StagePaint::kFirstTextTop;
     QFont m_font;        ///< the text's font at scale 1
     QFont m_initialFont; ///< the font before any scene
 };

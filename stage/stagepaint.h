@@ -23,6 +23,9 @@ constexpr int kBoxHeight = 1800;
 constexpr int kTextLeft = 360;
 constexpr int kTextWidth = 8700;
 constexpr int kTextHeight = 1380;
+/// Where the box's top and the text's stand before a scene's codes move them.
+constexpr int kFirstBoxTop = 5040;
+constexpr int kFirstTextTop = 5280;
 /// The message box is drawn at 40 % opacity over what lies below.
 constexpr qreal kBoxOpacity = 0.40;
 
