@@ -5,7 +5,7 @@
 #include "musicdevice.h"
 #include "notelayout.h"
 #include "pictures.h"
-#include "playertexts.h"
+#include "playtexts.h"
 #include "scriptfile.h"
 #include "settingsfile.h"
 #include "stage.h"

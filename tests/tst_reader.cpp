@@ -1,5 +1,5 @@
 #include "playerfakes.h"
-#include "playertexts.h"
+#include "playtexts.h"
 #include "readerdata.h"
 #include "scriptfile.h"
 #include "settingsfile.h"

@@ -1,7 +1,7 @@
 #include "gamelogic.h"
 
 #include "musicdevice.h"
-#include "playertexts.h"
+#include "playtexts.h"
 #include "scriptfile.h"
 #include "storednumber.h"
 
