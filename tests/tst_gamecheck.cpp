@@ -254,6 +254,66 @@ private slots:
         QCOMPARE(found, lines);
     }
 
+    // The check keeps what it measured per text and look, and per pictures and positions; a
+    // scene must still get its own verdict, not the one of a scene before it that shares the
+    // text (at another size) or the pictures (with the text or the box elsewhere). Each row's
+    // two scenes alone differ; together, the second finds what it finds alone.
+    void sceneMeasuredWithAnotherScenesVerdict_data()
+    {
+        QTest::addColumn<QString>("firstText");
+        QTest::addColumn<QString>("firstCodes");
+        QTest::addColumn<QString>("secondText");
+        QTest::addColumn<QString>("secondCodes");
+        const QString four = QStringLiteral("一\n二\n三\n四");
+        const QString tower = QStringLiteral("塔");
+        QTest::newRow("fit cache keyed without the size: small, then large")
+            << four << "20002" << four << "20502";
+        QTest::newRow("fit cache keyed without the size: large, then small")
+            << four << "20502" << four << "20002";
+        QTest::newRow("contrast cache keyed without the text's position: on the box, then above")
+            << tower << "20002" << tower << "00002";
+        QTest::newRow("contrast cache keyed without the text's position: above, then on the box")
+            << tower << "00002" << tower << "20002";
+        QTest::newRow("contrast cache keyed without the box's position")
+            << tower << "20002" << tower << "20000";
+    }
+    void sceneMeasuredWithAnotherScenesVerdict()
+    {
+        QFETCH(QString, firstText);
+        QFETCH(QString, firstCodes);
+        QFETCH(QString, secondText);
+        QFETCH(QString, secondCodes);
+        // Black behind, a white box over it: text on the box reads, text beside it does not.
+        const auto findings = [](const QList<SceneRec> &scenes) {
+            QTemporaryDir dir;
+            picture(dir.filePath(QStringLiteral("BG/bg.png")), QSize(638, 482), Qt::black);
+            picture(dir.filePath(QStringLiteral("Msg/box.png")), QSize(600, 120), Qt::white);
+            picture(dir.filePath(QStringLiteral("BG/over.jpg")), QSize(638, 482));
+            const GameFolder game(dir.path());
+            SceneLists lists;
+            for (const SceneRec &rec : scenes)
+                lists.append(rec);
+            RewriteScript(game, lists);
+            WriteSettings(game, GameSettings{QStringLiteral("g"), QString(), QString(),
+                                             QStringLiteral("100"), QStringLiteral("0")});
+            GameCheck check(game);
+            check.run();
+            QStringList last; // what the last scene got, without its number
+            for (const GameProblem &p : check.problems()) {
+                if (p.scene == scenes.size())
+                    last.append(p.text);
+            }
+            return last;
+        };
+        const SceneRec first = sceneWith(firstText, QStringLiteral("bg.png"),
+                                         QStringLiteral("box.png"), qPrintable(firstCodes));
+        const SceneRec second = sceneWith(secondText, QStringLiteral("bg.png"),
+                                          QStringLiteral("box.png"), qPrintable(secondCodes));
+        const QStringList alone = findings({second});
+        QVERIFY2(alone != findings({first}), "the row's two scenes must differ on their own");
+        QCOMPARE(findings({first, second}), alone);
+    }
+
     // The command line prints the reader's warnings as the window lists them, and a game with
     // nothing but warnings passes; the window's 转到 shows the scene of the chosen line.
     void readerWarningsOnTheCommandLineAndInTheWindow()
