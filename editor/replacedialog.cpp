@@ -76,6 +76,23 @@ ReplaceDialog::ReplaceDialog(SceneListHost &host, QWidget *parent)
     m_replaceAll->setObjectName(QStringLiteral("replaceAll"));
     m_replaceAll->setDefault(true);
 
+    QDialogButtonBox *buttons = layOut();
+
+    for (QLineEdit *box : {m_find, m_with})
+        connect(box, &QLineEdit::textChanged, this, &ReplaceDialog::refresh);
+    for (QCheckBox *box : {m_wholeText, m_pictures})
+        connect(box, &QCheckBox::toggled, this, &ReplaceDialog::refresh);
+    connect(m_replaceTicked, &QPushButton::clicked, this, [this] { replace(false); });
+    connect(m_replaceAll, &QPushButton::clicked, this, [this] { replace(true); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_scenes, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
+        m_host.showScene(item->data(0, Qt::UserRole).toInt());
+    });
+    connect(m_scenes, &QTreeWidget::itemChanged, this, &ReplaceDialog::ticked);
+}
+
+QDialogButtonBox *ReplaceDialog::layOut()
+{
     auto *fields = new QFormLayout;
     fields->addRow(kReplaceFind, m_find);
     fields->addRow(kReplaceWith, m_with);
@@ -93,18 +110,7 @@ ReplaceDialog::ReplaceDialog(SceneListHost &host, QWidget *parent)
     layout->addWidget(m_scenes, 1);
     layout->addWidget(m_summary);
     layout->addWidget(buttons);
-
-    for (QLineEdit *box : {m_find, m_with})
-        connect(box, &QLineEdit::textChanged, this, &ReplaceDialog::refresh);
-    for (QCheckBox *box : {m_wholeText, m_pictures})
-        connect(box, &QCheckBox::toggled, this, &ReplaceDialog::refresh);
-    connect(m_replaceTicked, &QPushButton::clicked, this, [this] { replace(false); });
-    connect(m_replaceAll, &QPushButton::clicked, this, [this] { replace(true); });
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_scenes, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem *item) {
-        m_host.showScene(item->data(0, Qt::UserRole).toInt());
-    });
-    connect(m_scenes, &QTreeWidget::itemChanged, this, &ReplaceDialog::ticked);
+    return buttons;
 }
 
 void ReplaceDialog::startWith(const QString &find)

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -33,6 +34,8 @@ public:
     SceneReplace replacement() const;
 
 private:
+    /// Places the parts; returns the row of buttons.
+    QDialogButtonBox *layOut();
     void replace(bool all);
     QList<int> tickedPositions() const;
     /// The author ticked or unticked @p item.
